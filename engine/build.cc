@@ -1,0 +1,250 @@
+// The build of one book: checks the settings, prepares the folders, and makes
+// one midlet package per text part (or one for a photo book), logging every
+// step. Nothing escapes Build: failures end up as the last log line.
+
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <memory>
+
+#include "archive/jar_archiver.h"
+#include "engine/build_steps.h"
+#include "engine/config_file.h"
+#include "engine/embedded_files.h"
+#include "engine/font_files.h"
+#include "engine/gallery_pictures.h"
+#include "engine/tags.h"
+#include "engine/text_parts.h"
+#include "engine/velkaro.h"
+#include "platform/clock.h"
+#include "platform/folder_lock.h"
+#include "platform/io_error.h"
+
+namespace velkaro {
+namespace {
+
+constexpr char kFailurePrefix[] = "Process has not finished due to error: ";
+constexpr size_t kBookFileLetters = 4096;
+
+std::string Number(uint64_t n) { return std::to_string(n); }
+
+// One run of TVelkaro::Build, with what it derives for this run only.
+class BookBuild {
+ public:
+  explicit BookBuild(TVelkaro& book)
+      : book_(book),
+        log_([this](const std::string& line) { book_.AddLog(line); }),
+        midlets_(book.MidletsFolder),
+        work_(book.TempFolder),
+        manifest_(work_ / "META-INF"),
+        short_version_(ShortVersion(book.FileVersion)) {}
+
+  void Run();
+  // Empties the work folder when this run was the one that held it.
+  void CleanUp();
+
+ private:
+  void CheckSettings();
+  void PrepareFolders();
+  void WriteCommonFiles();
+  void BuildTextBook();
+  void BuildPhotoBook();
+  void WriteBookFiles(std::u16string_view part);
+  void WriteConfig(const std::string& bytes);
+  void PackAndDescribe(const std::string& part_name);
+  void WriteArchive(const Path& archive);
+  int32_t Password() const { return book_.PasswordMode == 0 ? 0 : book_.Password; }
+
+  TVelkaro& book_;
+  LogFunction log_;
+  Path midlets_;
+  Path work_;
+  Path manifest_;
+  std::string short_version_;
+  std::vector<std::string> pictures_;
+  std::vector<int32_t> headings_;
+  FolderLock work_lock_;
+  bool holds_work_folder_ = false;
+};
+
+void BookBuild::Run() {
+  CheckSettings();
+  PrepareFolders();
+  WriteCommonFiles();
+  if (book_.BookMode) {
+    BuildTextBook();
+  } else {
+    BuildPhotoBook();
+  }
+}
+
+void BookBuild::CheckSettings() {
+  if (book_.BookName.empty()) throw Error("Book name is empty");
+  if (!IsValidBookName(book_.BookName)) throw Error("Book name is not a valid file name");
+  if (book_.BookMode && book_.PartSize < 1) throw Error("Invalid part size");
+  if (!book_.BookMode && book_.ImageFiles.empty()) throw Error("Image list is empty");
+}
+
+void BookBuild::PrepareFolders() {
+  log_("Checking directories...");
+  EnsureFolder(midlets_, log_);
+  EnsureFolder(work_, log_);
+  // Two builds on one work folder would pack each other's files.
+  if (!work_lock_.TryLock(work_)) throw Error("Work folder is in use: " + work_.string());
+  holds_work_folder_ = true;
+  EnsureFolder(manifest_, log_);
+  log_("Creating temporary files...");
+  DeleteByMask(work_, "*");
+  DeleteByMask(manifest_, "*");
+}
+
+void BookBuild::WriteCommonFiles() {
+  for (const PackageFile& file : EmbeddedMidletFiles(book_.BookMode)) {
+    WriteEmbeddedFile(*file.file, work_ / file.name, log_);
+  }
+  if (!book_.SplashFileName.empty()) {
+    CopyBookFile(book_.SplashFileName, work_ / "splash.png");
+    log_("Create file " + (work_ / "splash.png").string());
+  }
+  if (!book_.IconFileName.empty()) {
+    CopyBookFile(book_.IconFileName, work_ / "logo.png");
+    log_("Create file " + (work_ / "logo.png").string());
+  }
+}
+
+void BookBuild::BuildTextBook() {
+  log_("Processing text...");
+  std::u16string text = book_.LoadSourceText(book_.TextFileName, work_.string(), nullptr);
+  if (book_.Tags) log_("Detected " + Number(AnalyseTags(text, pictures_)) + " tags");
+  if (book_.Format) text = FormatText(text);
+  if (book_.Tags) ExtractHeadings(text, headings_);
+
+  std::unique_ptr<FontFileMaker> fonts;
+  if (book_.Font) fonts = std::make_unique<FontFileMaker>(*book_.Font);
+  const int part_count = PartCount(text.size(), book_.PartSize);
+  size_t start = 0;
+  for (int k = 1; k <= part_count; ++k) {
+    log_("Processing part " + Number(k) + " from " + Number(part_count) + " (offset " +
+         Number(k == 1 ? 0 : start + 1) + ")...");
+    const std::string part_name = PartName(book_.BookName, k, part_count);
+    SaveTextToFile(ManifestText(part_name, short_version_), manifest_ / "MANIFEST.MF", log_);
+    DeleteByMask(work_, "*.dat");
+    DeleteByMask(work_, "pic*");
+
+    const size_t end = FindPartEnd(text, start, book_.PartSize, k == part_count);
+    const std::u16string_view part = std::u16string_view(text).substr(start, end - start);
+    const std::u16string letters = BuildLetterTable(book_.Tags ? WithoutPictureMarkers(part)
+                                                               : std::u16string(part));
+    log_("Part contains " + Number(part.size()) + " letters in total and " +
+         Number(letters.size()) + " unique letters");
+    WriteBookFiles(part);
+    WriteConfig(TextBookConfig(book_, Password(), static_cast<int32_t>(part.size()), headings_,
+                               short_version_));
+    if (fonts) fonts->CreateFontFiles(letters, work_, log_);
+    PackAndDescribe(part_name);
+
+    start = end;
+    if (!AnotherPartFollows(text.size(), start)) break;
+  }
+}
+
+void BookBuild::BuildPhotoBook() {
+  const std::string& part_name = book_.BookName;
+  SaveTextToFile(ManifestText(part_name, short_version_), manifest_ / "MANIFEST.MF", log_);
+  CopyGalleryPictures(book_.ImageFiles, work_, log_);
+  WriteConfig(PhotoBookConfig(book_, short_version_));
+  PackAndDescribe(part_name);
+}
+
+void BookBuild::WriteBookFiles(std::u16string_view part) {
+  for (size_t n = 0; n * kBookFileLetters < part.size(); ++n) {
+    std::u16string_view letters = part.substr(n * kBookFileLetters, kBookFileLetters);
+    Path file = work_ / ("book" + Number(n) + ".dat");
+    WriteTextPart(letters, file, Password());
+    log_("Create text file " + file.string() + ", size " + Number(2 * letters.size()) + " bytes ");
+  }
+}
+
+void BookBuild::WriteConfig(const std::string& bytes) {
+  Path file = work_ / "cfg.dat";
+  OutputFile out(file);
+  out.Write(bytes);
+  out.Close();
+  log_("Create cfg file " + file.string() + ", size " + Number(bytes.size()) + " bytes");
+}
+
+void BookBuild::PackAndDescribe(const std::string& part_name) {
+  log_("Creating jar file...");
+  // The package is written aside and renamed into place only when complete,
+  // so a failed build never destroys the package of an earlier one.
+  const Path archive = midlets_ / (part_name + ".jar");
+  const Path partial = midlets_ / (part_name + ".jar.partial");
+  uint64_t size = 0;
+  try {
+    WriteArchive(partial);
+    size = FileSizeOf(partial);
+    std::filesystem::rename(partial, archive);
+  } catch (const std::filesystem::filesystem_error& e) {
+    std::error_code ignored;
+    std::filesystem::remove(partial, ignored);
+    throw Error(IoMessage(e.code().value()));
+  } catch (...) {
+    std::error_code ignored;
+    std::filesystem::remove(partial, ignored);
+    throw;
+  }
+  log_("Create midlet " + part_name + ".jar, size " + Number(size) + " bytes");
+  const std::string descriptor = DescriptorText(part_name, short_version_, size);
+  SaveTextToFile(descriptor, midlets_ / (part_name + ".jad"), log_);
+  log_("Create " + part_name + ".jad, size " + Number(descriptor.size()) + " bytes");
+}
+
+void BookBuild::WriteArchive(const Path& archive) {
+  TJarArchiver jar;
+  jar.FileName = archive.string();
+  jar.StartNewArchive();
+  jar.BaseDir = work_.string();
+  jar.AddFolderContents("*.*", 10431, "");
+  jar.FinishArchive();
+}
+
+void BookBuild::CleanUp() {
+  if (!holds_work_folder_) return;
+  DeleteByMask(work_, "*");
+  DeleteByMask(manifest_, "*");
+}
+
+}  // namespace
+
+bool TVelkaro::Build(std::string* error) {
+  const std::time_t start = std::time(nullptr);
+  // A name that would leave the midlets folder gets no log file at all.
+  LogFileName = BookName.empty() || IsValidBookName(BookName)
+                    ? (Path(MidletsFolder) / (BookName + ".log")).string()
+                    : std::string();
+  if (!LogFileName.empty()) std::remove(LogFileName.c_str());
+
+  AddLog("Process started at " + TimeOfDayText(start) + " in " +
+         (RunMode == 1 ? "CLI mode" : "GUI mode"));
+  AddLog("Velkaro version: " + FileVersion);
+  BookBuild run(*this);
+  bool ok = true;
+  try {
+    run.Run();
+    AddLog("Process successfully ended at " + TimeOfDayText(std::time(nullptr)));
+  } catch (const std::exception& e) {
+    ok = false;
+    AddLog(kFailurePrefix + std::string(e.what()));
+    if (error) *error = kFailurePrefix + std::string(e.what());
+  }
+  run.CleanUp();
+  return ok;
+}
+
+void TVelkaro::AddLog(const std::string& line) {
+  if (LogView) LogView->AppendLine(line);
+  if (!LogFileName.empty()) AppendToFile(LogFileName, line + "\r\n");
+}
+
+}  // namespace velkaro

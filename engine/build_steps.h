@@ -1,0 +1,50 @@
+#ifndef VELKARO_ENGINE_BUILD_STEPS_H_
+#define VELKARO_ENGINE_BUILD_STEPS_H_
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "engine/embedded_files.h"
+#include "platform/files.h"
+
+namespace velkaro {
+
+using LogFunction = std::function<void(const std::string&)>;
+
+// Ensures one folder level exists; fails with "Can not create tempopary directory".
+void EnsureFolder(const Path& folder, const LogFunction& log);
+
+// Deletes the files in `folder` whose names match the wildcard `mask`;
+// subfolders and files that cannot be deleted stay, silently.
+void DeleteByMask(const Path& folder, const std::string& mask);
+
+// Writes the bytes of a text to a file and logs "Create file ..., size N bytes".
+void SaveTextToFile(const std::string& text, const Path& file, const LogFunction& log);
+
+// Writes an embedded file's plain bytes and logs like SaveTextToFile.
+void WriteEmbeddedFile(const EmbeddedFile& file, const Path& target, const LogFunction& log);
+
+// Copies a file over another; fails with "Can not copy file A to B".
+void CopyBookFile(const std::string& source, const Path& destination);
+
+// The part of a file name after its last "."; the whole name without one.
+std::string FileExtension(const std::string& file_name);
+
+// The program version without its last component: "4.7.0.246" gives "4.7.0".
+std::string ShortVersion(const std::string& file_version);
+
+// A book name that names a file right inside the midlets folder.
+bool IsValidBookName(const std::string& book_name);
+
+// The book name, followed by the part number when there are several parts.
+std::string PartName(const std::string& book_name, int part, int part_count);
+
+// MANIFEST.MF and the .jad descriptor, CR LF after every line.
+std::string ManifestText(const std::string& part_name, const std::string& short_version);
+std::string DescriptorText(const std::string& part_name, const std::string& short_version,
+                           uint64_t jar_size);
+
+}  // namespace velkaro
+
+#endif  // VELKARO_ENGINE_BUILD_STEPS_H_

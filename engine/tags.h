@@ -1,0 +1,26 @@
+#ifndef VELKARO_ENGINE_TAGS_H_
+#define VELKARO_ENGINE_TAGS_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velkaro {
+
+// Turns picture tags ("<img path>") into picture markers (1, code, 2) and
+// heading tags ("<p n>") into heading markers; every other tag vanishes.
+// Appends picture paths to `pictures`; returns the number of recognised tags.
+int AnalyseTags(std::u16string& text, std::vector<std::string>& pictures);
+
+// Shrinks runs of blanks, joins words hyphenated at a line end and joins
+// carriage-return line breaks.
+std::u16string FormatText(std::u16string_view text);
+
+// Moves heading markers out of the text into `headings` as
+// position * 256 + (heading number AND 255).
+void ExtractHeadings(std::u16string& text, std::vector<int32_t>& headings);
+
+}  // namespace velkaro
+
+#endif  // VELKARO_ENGINE_TAGS_H_

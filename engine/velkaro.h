@@ -1,0 +1,85 @@
+#ifndef VELKARO_ENGINE_VELKARO_H_
+#define VELKARO_ENGINE_VELKARO_H_
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/font_spec.h"
+
+namespace velkaro {
+
+// Where build log lines are shown besides the log file (the window's log pane).
+class LogSink {
+ public:
+  virtual ~LogSink() = default;
+  virtual void AppendLine(const std::string& line) = 0;
+};
+
+class ImageConverter;
+
+// Every setting of one book plus the run state a build needs. Texts are bytes
+// in the system code page; the book's own text is UTF-16 inside the build.
+class TVelkaro {
+ public:
+  static TVelkaro CreateDefault();
+  // Defaults, then every key the project file holds. A read failure is put
+  // into *load_error (when given) and the object keeps what was read so far.
+  static TVelkaro CreateFromProject(const std::string& path, std::string* load_error);
+
+  // Project file; see project_file.cc. LoadProject returns false with the
+  // message in *error when the file cannot be read.
+  bool LoadProject(const std::string& path, std::string* error);
+  // Errors are discarded: a build never depends on the saved project.
+  void SaveProject(const std::string& path) const;
+
+  // Builds the book into midlet packages; see build.cc. Returns false when
+  // the build failed, with the logged message in *error when given.
+  bool Build(std::string* error = nullptr);
+  // Appends one line to the log pane (when attached) and to the log file.
+  void AddLog(const std::string& line);
+
+  // Loads a book's source into UTF-16 with one space appended; see
+  // text_source.cc. Throws Error("Can not load text from file ...").
+  std::u16string LoadSourceText(const std::string& file_name, const std::string& work_folder,
+                                std::string* caption);
+
+  bool SourceIsPlainText = false;
+  std::shared_ptr<ImageConverter> Converter;
+  std::string BookName;
+  std::string LogFileName;
+  std::string MidletsFolder;
+  std::string TempFolder;
+  std::string SplashFileName;
+  std::string IconFileName;
+  std::string TextFileName;
+  std::string BookInfo;
+  int32_t PartSize = 0;
+  int32_t LineSpacing = 0;
+  int32_t CharSpacing = 0;
+  bool WordWrap = false;
+  bool PortraitLayout = false;
+  bool Tags = false;
+  bool Format = false;
+  LogSink* LogView = nullptr;
+  bool BookMode = false;
+  int32_t FontColor = 0;          // 0x00BBGGRR
+  int32_t BackColor = 0xFFFFFF;   // 0x00BBGGRR
+  std::optional<FontSpec> Font;   // absent: phone fonts only
+  std::vector<std::string> ImageFiles;
+  std::vector<std::string> ImageNotes;
+  std::string FileVersion;
+  int32_t RunMode = 0;
+  int32_t Password = 0;
+  int32_t PasswordMode = 0;
+  int32_t ImageMode = 0;
+  int32_t ImageSize = 0;
+  std::string ImagePngOptions;
+  std::string ImageJpgOptions;
+};
+
+}  // namespace velkaro
+
+#endif  // VELKARO_ENGINE_VELKARO_H_

@@ -1,0 +1,127 @@
+#include "platform/code_page.h"
+
+#include <iconv.h>
+#include <langinfo.h>
+
+#include <bitset>
+#include <cerrno>
+#include <clocale>
+#include <cstring>
+#include <map>
+#include <memory>
+
+namespace velkaro {
+namespace {
+
+bool IsUtf8(const std::string& charset) {
+  return charset == "UTF-8" || charset == "utf8" || charset == "UTF8";
+}
+
+// The replacement that a conversion writes for a letter it cannot carry.
+std::string Replacement(const std::string& to) {
+  if (to == "UTF-16LE") return std::string("\xFD\xFF", 2);
+  return "?";
+}
+
+size_t FailedInputLength(const std::string& from) {
+  return from == "UTF-16LE" ? 2 : 1;
+}
+
+}  // namespace
+
+const std::string& SystemCharset() {
+  static const std::string charset = [] {
+    // Reads the character set of the user's locale without changing the
+    // program's own locale for anyone else.
+    locale_t user = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(0));
+    std::string name = user ? nl_langinfo_l(CODESET, user) : "";
+    if (user) freelocale(user);
+    if (name.empty() || name == "ANSI_X3.4-1968" || name == "ASCII") return std::string("UTF-8");
+    return name;
+  }();
+  return charset;
+}
+
+const std::string& OemCharset() {
+  static const std::string charset = [] {
+    static const std::map<std::string, std::string> kOemOf = {
+        {"CP1250", "CP852"}, {"CP1251", "CP866"}, {"CP1252", "CP850"},
+        {"CP1253", "CP737"}, {"CP1254", "CP857"}, {"CP1255", "CP862"},
+        {"CP1256", "CP720"}, {"CP1257", "CP775"}, {"ISO-8859-5", "CP866"},
+        {"KOI8-R", "CP866"}, {"ISO-8859-1", "CP850"}, {"ISO-8859-15", "CP850"},
+    };
+    auto it = kOemOf.find(SystemCharset());
+    return it == kOemOf.end() ? std::string("CP437") : it->second;
+  }();
+  return charset;
+}
+
+std::string ConvertCharset(std::string_view bytes, const std::string& from,
+                           const std::string& to) {
+  iconv_t cd = iconv_open(to.c_str(), from.c_str());
+  if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(bytes);
+  std::unique_ptr<void, int (*)(iconv_t)> closer(cd, iconv_close);
+  const std::string replacement = Replacement(to);
+  std::string out;
+  out.reserve(bytes.size() * 2 + 16);
+  char* in = const_cast<char*>(bytes.data());
+  size_t in_left = bytes.size();
+  char buffer[16384];
+  while (in_left > 0) {
+    char* dst = buffer;
+    size_t dst_left = sizeof buffer;
+    size_t r = iconv(cd, &in, &in_left, &dst, &dst_left);
+    out.append(buffer, dst - buffer);
+    if (r != static_cast<size_t>(-1)) continue;
+    if (errno == E2BIG) continue;
+    // An undecodable or unmappable input: write the replacement, skip it.
+    out += replacement;
+    size_t skip = std::min(in_left, errno == EINVAL ? in_left : FailedInputLength(from));
+    in += skip;
+    in_left -= skip;
+  }
+  return out;
+}
+
+std::u16string AnsiToWide(std::string_view text) {
+  std::string utf16 = ConvertCharset(text, SystemCharset(), "UTF-16LE");
+  std::u16string wide(utf16.size() / 2, u'\0');
+  for (size_t i = 0; i < wide.size(); ++i) {
+    wide[i] = static_cast<char16_t>(static_cast<unsigned char>(utf16[2 * i]) |
+                                    static_cast<unsigned char>(utf16[2 * i + 1]) << 8);
+  }
+  return wide;
+}
+
+std::string WideToAnsi(std::u16string_view text) {
+  std::string utf16(text.size() * 2, '\0');
+  for (size_t i = 0; i < text.size(); ++i) {
+    utf16[2 * i] = static_cast<char>(text[i] & 0xFF);
+    utf16[2 * i + 1] = static_cast<char>(text[i] >> 8);
+  }
+  return ConvertCharset(utf16, "UTF-16LE", SystemCharset());
+}
+
+std::string AnsiToOem(std::string_view text) {
+  return ConvertCharset(text, SystemCharset(), OemCharset());
+}
+
+bool AnsiHasLetter(char16_t letter) {
+  static const std::unique_ptr<std::bitset<65536>> table = [] {
+    auto has = std::make_unique<std::bitset<65536>>();
+    const bool utf8 = IsUtf8(SystemCharset());
+    for (int c = 0; c < 65536; ++c) {
+      if (utf8) {
+        (*has)[c] = c < 0xD800 || c > 0xDFFF;  // lone surrogates do not encode
+      } else {
+        char16_t one = static_cast<char16_t>(c);
+        std::string ansi = WideToAnsi(std::u16string_view(&one, 1));
+        (*has)[c] = c == '?' || ansi != "?";
+      }
+    }
+    return has;
+  }();
+  return (*table)[letter];
+}
+
+}  // namespace velkaro

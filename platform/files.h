@@ -1,0 +1,46 @@
+#ifndef VELKARO_PLATFORM_FILES_H_
+#define VELKARO_PLATFORM_FILES_H_
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace velkaro {
+
+using Path = std::filesystem::path;
+
+// Whole-file helpers; each throws Error with the input/output message.
+std::string ReadFileBytes(const Path& path);
+uint64_t FileSizeOf(const Path& path);
+void CopyFileOver(const Path& from, const Path& to);
+
+// Appends bytes to a file, creating it when missing. Returns false when the
+// file cannot be opened or written; the caller decides whether that matters.
+bool AppendToFile(const Path& path, std::string_view bytes);
+
+// A file opened for writing (created or truncated). Every call checks the
+// operating system's answer and throws Error on failure.
+class OutputFile {
+ public:
+  explicit OutputFile(const Path& path);
+  ~OutputFile();
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+
+  void Write(const void* data, size_t size);
+  void Write(std::string_view bytes) { Write(bytes.data(), bytes.size()); }
+  void WriteAt(uint64_t offset, const void* data, size_t size);
+  uint64_t Position() const { return position_; }
+  // Forces the written bytes to the disk.
+  void Sync();
+  void Close();
+
+ private:
+  int fd_ = -1;
+  uint64_t position_ = 0;
+};
+
+}  // namespace velkaro
+
+#endif  // VELKARO_PLATFORM_FILES_H_

@@ -1,0 +1,25 @@
+#include "platform/folder_lock.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace velkaro {
+
+FolderLock::~FolderLock() {
+  if (fd_ >= 0) close(fd_);  // closing releases the lock
+}
+
+bool FolderLock::TryLock(const std::filesystem::path& folder) {
+  int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    close(fd);
+    return false;
+  }
+  if (fd_ >= 0) close(fd_);
+  fd_ = fd;
+  return true;
+}
+
+}  // namespace velkaro

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs, from Debian 12 packages, whatever the build and the tests need and
+# is not there yet. Quiet when everything is installed; safe to run again.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config git
+  googletest libgtest-dev libgmock-dev
+  zlib1g-dev libzip-dev libpugixml-dev
+  libfreetype-dev libfontconfig-dev fonts-dejavu-core xfonts-base
+  libmagickwand-dev
+  qt6-base-dev
+  clang libclang-rt-14-dev
+  default-jdk-headless ecj proguard-cli
+  zip unzip python3
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$package")
+done
+
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi

@@ -1,0 +1,41 @@
+#ifndef VELKARO_TESTS_TESTING_H_
+#define VELKARO_TESTS_TESTING_H_
+
+#include <filesystem>
+#include <string>
+
+namespace velkaro::testing {
+
+// A fresh folder under the system's temporary folder, removed with the object.
+class ScratchFolder {
+ public:
+  ScratchFolder();
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+  // Writes a file below the folder (parents created) and returns its path.
+  std::filesystem::path Write(const std::string& name, const std::string& bytes) const;
+
+ private:
+  std::filesystem::path path_;
+};
+
+std::string ReadBytes(const std::filesystem::path& path);
+
+// The shared corpus of real-world inputs, or an empty path when it is absent
+// (tests that need it skip then).
+std::filesystem::path CorpusFolder();
+
+}  // namespace velkaro::testing
+
+// Skips the current test when the corpus is not beside the repository.
+#define VELKARO_REQUIRE_CORPUS()                                     \
+  do {                                                               \
+    if (::velkaro::testing::CorpusFolder().empty())                  \
+      GTEST_SKIP() << "the shared corpus is not beside the repository"; \
+  } while (0)
+
+#endif  // VELKARO_TESTS_TESTING_H_
