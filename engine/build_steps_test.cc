@@ -28,7 +28,8 @@ TEST(BuildStepsTest, BookNamesThatNameAFileInsideTheFolder) {
   EXPECT_TRUE(IsValidBookName("Tales"));
   EXPECT_TRUE(IsValidBookName("   ")) << "blanks pass like any other name";
   EXPECT_TRUE(IsValidBookName("..Tales"));
-  for (std::string bad : {"", ".", "..", "a/b", "a\\b", std::string("a\0b", 3)}) {
+  for (const std::string& bad :
+       std::vector<std::string>{"", ".", "..", "a/b", "a\\b", std::string("a\0b", 3)}) {
     EXPECT_FALSE(IsValidBookName(bad)) << bad;
   }
 }

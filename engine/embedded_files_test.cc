@@ -26,9 +26,9 @@ TEST(EmbeddedFilesTest, EveryPackageGetsTheSevenFilesInOrderAndSize) {
 }
 
 TEST(EmbeddedFilesTest, UnscrambleUndoesThePositionXor) {
-  const unsigned char stored[] = {0x41, 0x43, 0x41, 0x43};
+  const unsigned char stored[] = {0x41, 0x43, 0x41, 0x42};
   EmbeddedFile file{"x", stored, sizeof stored};
-  EXPECT_EQ(Unscramble(file), "ABCA" "" );
+  EXPECT_EQ(Unscramble(file), "ABCA");
   std::vector<unsigned char> long_block(300);
   for (size_t i = 0; i < long_block.size(); ++i) long_block[i] = static_cast<unsigned char>(i);
   std::string plain = Unscramble({"y", long_block.data(), long_block.size()});
