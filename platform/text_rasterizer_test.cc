@@ -1,0 +1,162 @@
+#include "platform/text_rasterizer.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/io_error.h"
+#include "tests/testing.h"
+
+namespace velkaro {
+namespace {
+
+const char kDejaVuSans[] = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+const char kMisc[] = "/usr/share/fonts/X11/misc/";
+
+#define REQUIRE_FONT_FILE(path)                                              \
+  do {                                                                       \
+    if (!std::filesystem::exists(path)) GTEST_SKIP() << path << " is missing"; \
+  } while (0)
+
+int InkCount(const InkBitmap& bitmap) {
+  int count = 0;
+  for (uint8_t pixel : bitmap.pixels) count += pixel;
+  return count;
+}
+
+std::string ErrorOf(const std::string& name, int size) {
+  try {
+    TextRasterizer rasterizer(name, size, false, false);
+  } catch (const Error& e) {
+    return e.what();
+  }
+  return "";
+}
+
+TEST(TextRasterizerTest, DrawsLettersInTheirCellAtTheTopLeft) {
+  REQUIRE_FONT_FILE(kDejaVuSans);
+  TextRasterizer rasterizer("DejaVu Sans", 12, false, false);
+  EXPECT_EQ(rasterizer.FaceFile(), kDejaVuSans);
+  EXPECT_GT(rasterizer.Ascent(), 0);
+  EXPECT_LT(rasterizer.Ascent(), rasterizer.CellHeight());
+
+  InkBitmap a = rasterizer.Draw(u"A");
+  EXPECT_EQ(a.width, rasterizer.AdvanceWidth(U'A'));
+  EXPECT_EQ(a.height, rasterizer.CellHeight());
+  EXPECT_GT(InkCount(a), 10);
+  // "A" stands on the baseline: ink in the row above it, none below it.
+  bool ink_above = false, ink_below = false;
+  for (int x = 0; x < a.width; ++x) {
+    ink_above |= a.Ink(x, rasterizer.Ascent() - 1);
+    for (int y = rasterizer.Ascent(); y < a.height; ++y) ink_below |= a.Ink(x, y);
+  }
+  EXPECT_TRUE(ink_above);
+  EXPECT_FALSE(ink_below);
+
+  InkBitmap pair = rasterizer.Draw(u"AA");
+  EXPECT_EQ(pair.width, 2 * a.width);
+  for (int y = 0; y < a.height; ++y) {
+    for (int x = 0; x < a.width; ++x) EXPECT_EQ(pair.Ink(x + a.width, y), a.Ink(x, y));
+  }
+}
+
+TEST(TextRasterizerTest, CombiningMarkHasNoAdvanceAndDrawsOverASpace) {
+  REQUIRE_FONT_FILE(kDejaVuSans);
+  TextRasterizer rasterizer("DejaVu Sans", 12, false, false);
+  EXPECT_EQ(rasterizer.AdvanceWidth(0x0301), 0);
+  EXPECT_EQ(rasterizer.TextExtent(u" \u0301"), rasterizer.AdvanceWidth(U' '));
+  EXPECT_EQ(InkCount(rasterizer.Draw(u" ")), 0);
+  EXPECT_GT(InkCount(rasterizer.Draw(u" \u0301")), 0);
+}
+
+TEST(TextRasterizerTest, ControlCharactersTakeWidthButNoInk) {
+  REQUIRE_FONT_FILE(kDejaVuSans);
+  TextRasterizer rasterizer("DejaVu Sans", 12, false, false);
+  InkBitmap line_feed = rasterizer.Draw(u"\n");
+  EXPECT_EQ(line_feed.width, rasterizer.AdvanceWidth(U'\n'));
+  EXPECT_EQ(InkCount(line_feed), 0);
+}
+
+TEST(TextRasterizerTest, MissingFamilyGetsTheSubstituteFontconfigPicks) {
+  TextRasterizer rasterizer("MS Sans Serif", 8, false, false);
+  EXPECT_FALSE(rasterizer.FaceFile().empty());
+  EXPECT_GT(rasterizer.CellHeight(), 0);
+  EXPECT_GT(InkCount(rasterizer.Draw(u"A")), 0);
+}
+
+TEST(TextRasterizerTest, BoldAndItalicPickTheStyledFaces) {
+  REQUIRE_FONT_FILE(kDejaVuSans);
+  EXPECT_NE(TextRasterizer("DejaVu Sans", 10, true, false).FaceFile().find("Bold"),
+            std::string::npos);
+  EXPECT_NE(TextRasterizer("DejaVu Sans", 10, false, true).FaceFile().find("Oblique"),
+            std::string::npos);
+}
+
+TEST(TextRasterizerTest, FaceWithoutTheStyleIsThickenedAndSlanted) {
+  REQUIRE_FONT_FILE(kDejaVuSans);
+  TextRasterizer regular(kDejaVuSans, 20, false, false);
+  TextRasterizer bold(kDejaVuSans, 20, true, false);
+  TextRasterizer italic(kDejaVuSans, 20, false, true);
+  EXPECT_GT(InkCount(bold.Draw(u"l")), InkCount(regular.Draw(u"l")));
+  // A slanted "l" has its top further right than its foot.
+  auto first_ink_column = [](const InkBitmap& bitmap, int y) {
+    for (int x = 0; x < bitmap.width; ++x) {
+      if (bitmap.Ink(x, y)) return x;
+    }
+    return -1;
+  };
+  InkBitmap upright = regular.Draw(u"l");
+  InkBitmap slanted = italic.Draw(u"l");
+  const int top = regular.Ascent() - 12, foot = regular.Ascent() - 1;
+  EXPECT_EQ(first_ink_column(upright, top), first_ink_column(upright, foot));
+  EXPECT_GT(first_ink_column(slanted, top), first_ink_column(slanted, foot));
+}
+
+TEST(TextRasterizerTest, RefusesSizesAndFilesItCannotUse) {
+  EXPECT_EQ(ErrorOf("DejaVu Sans", 0), "font size must be 1 to 240 points, not 0");
+  EXPECT_EQ(ErrorOf("DejaVu Sans", 500), "font size must be 1 to 240 points, not 500");
+  EXPECT_EQ(ErrorOf("/no/such/font.ttf", 8), "font file /no/such/font.ttf not found");
+  testing::ScratchFolder folder;
+  const std::string text = folder.Write("notes.ttf", "not a font at all").string();
+  EXPECT_EQ(ErrorOf(text, 8), "font file " + text + " is not a font");
+  EXPECT_EQ(ErrorOf(folder.path().string() + "/", 8),
+            "font file " + folder.path().string() + "/ not found");
+}
+
+TEST(TextRasterizerTest, BitmapFontGivenByPathUsesItsStrike) {
+  const std::string latin = std::string(kMisc) + "6x13-ISO8859-1.pcf.gz";
+  REQUIRE_FONT_FILE(latin);
+  TextRasterizer rasterizer(latin, 8, false, false);
+  EXPECT_EQ(rasterizer.CellHeight(), 13);
+  EXPECT_EQ(rasterizer.AdvanceWidth(U'A'), 6);
+  EXPECT_EQ(rasterizer.AdvanceWidth(U'é'), 6);
+  EXPECT_GT(InkCount(rasterizer.Draw(u"A")), 0);
+}
+
+TEST(TextRasterizerTest, BitmapFontInACodePageIsIndexedThroughIt) {
+  const std::string koi8 = std::string(kMisc) + "6x13-KOI8-R.pcf.gz";
+  const std::string unicode = std::string(kMisc) + "6x13.pcf.gz";
+  REQUIRE_FONT_FILE(koi8);
+  REQUIRE_FONT_FILE(unicode);
+  TextRasterizer by_code_page(koi8, 10, false, false);
+  TextRasterizer by_unicode(unicode, 10, false, false);
+  for (std::u16string letter : {u"Ж", u"я", u"A"}) {
+    EXPECT_EQ(by_code_page.Draw(letter).pixels, by_unicode.Draw(letter).pixels)
+        << static_cast<int>(letter[0]);
+  }
+}
+
+TEST(TextRasterizerTest, LetterTheFaceLacksComesFromAnotherFace) {
+  const std::string latin = std::string(kMisc) + "6x13-ISO8859-1.pcf.gz";
+  REQUIRE_FONT_FILE(latin);
+  TextRasterizer rasterizer(latin, 10, false, false);
+  // A lone surrogate is in no font: it shows the missing-letter glyph.
+  const InkBitmap missing = rasterizer.Draw(u"\xD800");
+  const InkBitmap zhe = rasterizer.Draw(u"Ж");
+  EXPECT_EQ(zhe.height, 13);
+  EXPECT_GT(InkCount(zhe), 0);
+  EXPECT_NE(zhe.pixels, missing.pixels);
+}
+
+}  // namespace
+}  // namespace velkaro
