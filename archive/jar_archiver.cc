@@ -1,11 +1,146 @@
 #include "archive/jar_archiver.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <ctime>
+
+#include "archive/archive_error.h"
+#include "archive/entry_deflater.h"
+#include "archive/folder_walker.h"
+#include "archive/zip_records.h"
+#include "platform/clock.h"
+#include "platform/code_page.h"
+#include "platform/files.h"
+
 namespace velkaro {
+namespace {
+
+// Sizes and offsets must fit the 32-bit fields: there is no Zip64.
+constexpr uint64_t kLargest32 = 0xFFFFFFFF;
+
+[[noreturn]] void ThrowNeedsZip64(const FoundEntry& file) {
+  throw Error("Cannot compress file '" + file.path.string() + "'. Zip64 mode is not enabled");
+}
+
+// A source file opened for reading, with its length taken from the open file.
+class SourceFile {
+ public:
+  explicit SourceFile(const Path& path) : fd_(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+    struct stat st;
+    if (fd_ < 0 || fstat(fd_, &st) != 0) {
+      ThrowArchiveError("Cannot open file \"" + path.string() + "\"", kCannotOpenSource);
+    }
+    length_ = static_cast<uint64_t>(st.st_size);
+  }
+  ~SourceFile() {
+    if (fd_ >= 0) close(fd_);
+  }
+  SourceFile(const SourceFile&) = delete;
+  SourceFile& operator=(const SourceFile&) = delete;
+
+  int fd() const { return fd_; }
+  uint64_t length() const { return length_; }
+
+ private:
+  int fd_;
+  uint64_t length_ = 0;
+};
+
+}  // namespace
 
 TJarArchiver::TJarArchiver() = default;
 TJarArchiver::~TJarArchiver() = default;
-void TJarArchiver::StartNewArchive() {}
-void TJarArchiver::AddFolderContents(const std::string&, uint32_t, const std::string&) {}
-void TJarArchiver::FinishArchive() {}
+
+void TJarArchiver::StartNewArchive() {
+  const Path path(FileName);
+  if (!path.has_filename()) {
+    ThrowArchiveError("File name is blank. Specify appropriate file name", kBlankFileName);
+  }
+  out_.reset();
+  central_directory_.clear();
+  entry_count_ = 0;
+  try {
+    out_ = std::make_unique<OutputFile>(path);
+  } catch (const Error& e) {
+    throw Error("Cannot create file \"" + FileName + "\". " + e.what());
+  }
+  struct stat st;
+  if (stat(path.c_str(), &st) == 0) {
+    archive_device_ = st.st_dev;
+    archive_inode_ = st.st_ino;
+  }
+  if (!deflater_) deflater_ = std::make_unique<EntryDeflater>();
+}
+
+void TJarArchiver::AddFolderContents(const std::string& mask, uint32_t search_attributes,
+                                     const std::string& exclusion_mask) {
+  if (!out_) throw Error("Archive is not open");
+  auto excluded = [&](const FoundEntry& entry) {
+    if (entry.device == archive_device_ && entry.inode == archive_inode_) return true;
+    return !exclusion_mask.empty() && MatchesMask(exclusion_mask, entry.path.string());
+  };
+  for (const FoundEntry& entry : FindEntries(Path(BaseDir), mask, search_attributes, excluded)) {
+    if (entry.is_folder) {
+      AddFolder(entry);
+    } else {
+      AddFile(entry);
+    }
+  }
+}
+
+void TJarArchiver::FinishArchive() {
+  if (!out_) return;
+  const uint64_t directory_offset = out_->Position();
+  out_->Write(central_directory_);
+  out_->Write(EndRecord(entry_count_, static_cast<uint32_t>(central_directory_.size()),
+                        static_cast<uint32_t>(directory_offset)));
+  out_->Sync();
+  out_->Close();
+  out_.reset();
+}
+
+void TJarArchiver::AddFolder(const FoundEntry& folder) {
+  ZipEntryFields fields;
+  fields.name = AnsiToOem(folder.name);
+  fields.central_flags = 2;
+  fields.method = kStored;
+  fields.dos_date_time = DosDateTime(std::time(nullptr));  // a folder has no write time of its own
+  fields.external_attributes = folder.attributes;
+  fields.local_header_offset = static_cast<uint32_t>(out_->Position());
+  out_->Write(LocalHeader(fields));
+  central_directory_ += CentralHeader(fields);
+  ++entry_count_;
+}
+
+// The local header goes first with a placeholder CRC and compressed size and
+// is rewritten in place once the data is out, so no entry is ever buffered.
+void TJarArchiver::AddFile(const FoundEntry& file) {
+  SourceFile source(file.path);
+  if (source.length() > kLargest32) ThrowNeedsZip64(file);
+  ZipEntryFields fields;
+  // The name length is that of the converted name, which may differ.
+  fields.name = AnsiToOem(file.name);
+  fields.dos_date_time = DosDateTime(file.modified);
+  fields.external_attributes = file.attributes;
+  fields.size = static_cast<uint32_t>(source.length());
+  fields.crc = 0xFFFFFFFF;
+  fields.local_header_offset = static_cast<uint32_t>(out_->Position());
+  out_->Write(LocalHeader(fields));
+
+  if (source.length() == 0) {
+    fields.method = kStored;
+    fields.crc = 0;
+  } else {
+    const DeflatedEntry data = deflater_->Deflate(source.fd(), source.length(), *out_);
+    if (out_->Position() > kLargest32) ThrowNeedsZip64(file);
+    fields.crc = data.crc;
+    fields.compressed_size = static_cast<uint32_t>(data.compressed_size);
+  }
+  out_->WriteAt(fields.local_header_offset, LocalHeader(fields).data(), kLocalHeaderSize);
+  central_directory_ += CentralHeader(fields);
+  ++entry_count_;
+}
 
 }  // namespace velkaro

@@ -2,9 +2,14 @@
 #define VELKARO_ARCHIVE_JAR_ARCHIVER_H_
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace velkaro {
+
+class EntryDeflater;
+class OutputFile;
+struct FoundEntry;
 
 // Writes one JAR (a ZIP archive) of everything under a base folder: the
 // folder's own files first, then each subfolder's entry and its contents.
@@ -22,8 +27,20 @@ class TJarArchiver {
   // Packs every file under BaseDir that the mask and attribute word select.
   void AddFolderContents(const std::string& mask = "*.*", uint32_t search_attributes = 10431,
                          const std::string& exclusion_mask = "");
-  // Completes and closes the archive.
+  // Completes the archive with its central directory, flushes it to the disk
+  // and closes it.
   void FinishArchive();
+
+ private:
+  void AddFolder(const FoundEntry& folder);
+  void AddFile(const FoundEntry& file);
+
+  std::unique_ptr<OutputFile> out_;
+  std::unique_ptr<EntryDeflater> deflater_;
+  std::string central_directory_;  // built in memory, written after the last entry
+  uint64_t entry_count_ = 0;
+  uint64_t archive_device_ = 0;    // with the inode: the archive itself, never packed
+  uint64_t archive_inode_ = 0;
 };
 
 }  // namespace velkaro

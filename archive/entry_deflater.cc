@@ -1,0 +1,77 @@
+#include "archive/entry_deflater.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "archive/archive_error.h"
+
+namespace velkaro {
+namespace {
+
+// A block's output room: its length plus a tenth plus 12, rounded up to 256.
+size_t OutputRoom(size_t block_size) {
+  return (block_size + block_size / 10 + 12 + 255) / 256 * 256;
+}
+
+}  // namespace
+
+EntryDeflater::EntryDeflater() : input_(kBlockSize), output_(OutputRoom(kBlockSize)) {
+  // Negative window bits give the bare stream: the deflate data of a zlib
+  // stream at the same settings, without its 2-byte header and Adler-32 trailer.
+  if (deflateInit2(&stream_, 1, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
+    throw Error("Cannot start compression");
+  }
+}
+
+EntryDeflater::~EntryDeflater() { deflateEnd(&stream_); }
+
+DeflatedEntry EntryDeflater::Deflate(int source_fd, uint64_t length, OutputFile& out) {
+  deflateReset(&stream_);
+  DeflatedEntry entry;
+  uLong crc = crc32(0, nullptr, 0);
+  for (uint64_t done = 0; done < length;) {
+    const size_t size = static_cast<size_t>(std::min<uint64_t>(kBlockSize, length - done));
+    ReadBlock(source_fd, size, length, done);
+    crc = crc32(crc, input_.data(), static_cast<uInt>(size));
+    done += size;
+    entry.compressed_size += CompressBlock(size, done == length, out);
+  }
+  entry.crc = static_cast<uint32_t>(crc);
+  return entry;
+}
+
+void EntryDeflater::ReadBlock(int source_fd, size_t size, uint64_t length, uint64_t done) {
+  size_t got = 0;
+  while (got < size) {
+    ssize_t n = read(source_fd, input_.data() + got, size - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) ThrowIoError(errno);
+    if (n == 0) {
+      ThrowArchiveError("Invalid compressed size, rfs.size = " + std::to_string(length) +
+                            ", count = " + std::to_string(done + got),
+                        kInvalidCompressedSize);
+    }
+    got += static_cast<size_t>(n);
+  }
+}
+
+// Compresses the block held in input_ and writes what deflate gives back;
+// the room is enough for one write in practice, but a larger result still fits.
+uint64_t EntryDeflater::CompressBlock(size_t size, bool last, OutputFile& out) {
+  stream_.next_in = input_.data();
+  stream_.avail_in = static_cast<uInt>(size);
+  uint64_t written = 0;
+  do {
+    stream_.next_out = output_.data();
+    stream_.avail_out = static_cast<uInt>(output_.size());
+    deflate(&stream_, last ? Z_FINISH : Z_SYNC_FLUSH);
+    const size_t produced = output_.size() - stream_.avail_out;
+    out.Write(output_.data(), produced);
+    written += produced;
+  } while (stream_.avail_out == 0);
+  return written;
+}
+
+}  // namespace velkaro

@@ -1,0 +1,47 @@
+#ifndef VELKARO_ARCHIVE_ENTRY_DEFLATER_H_
+#define VELKARO_ARCHIVE_ENTRY_DEFLATER_H_
+
+#include <zlib.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/files.h"
+
+namespace velkaro {
+
+struct DeflatedEntry {
+  uint32_t crc = 0;
+  uint64_t compressed_size = 0;
+};
+
+// Turns a source file into the data of one archive entry: a bare deflate
+// stream at level 1, read and compressed block by block so that no file is
+// ever held whole. One deflater serves every entry of an archive.
+class EntryDeflater {
+ public:
+  // Each block but the last ends with a sync flush.
+  static constexpr size_t kBlockSize = 524288;
+
+  EntryDeflater();
+  ~EntryDeflater();
+  EntryDeflater(const EntryDeflater&) = delete;
+  EntryDeflater& operator=(const EntryDeflater&) = delete;
+
+  // Reads `length` bytes (at least one) from `source_fd` and appends their
+  // deflate stream to `out`, one write per block. A source that ends early
+  // throws the "Invalid compressed size" error.
+  DeflatedEntry Deflate(int source_fd, uint64_t length, OutputFile& out);
+
+ private:
+  void ReadBlock(int source_fd, size_t size, uint64_t length, uint64_t done);
+  uint64_t CompressBlock(size_t size, bool last, OutputFile& out);
+
+  z_stream stream_{};
+  std::vector<unsigned char> input_;
+  std::vector<unsigned char> output_;
+};
+
+}  // namespace velkaro
+
+#endif  // VELKARO_ARCHIVE_ENTRY_DEFLATER_H_

@@ -1,0 +1,68 @@
+#include "archive/folder_walker.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/testing.h"
+
+namespace velkaro {
+namespace {
+
+using testing::ScratchFolder;
+
+TEST(MatchesMaskTest, StarDotStarTakesEveryNameAsWindowsDoes) {
+  EXPECT_TRUE(MatchesMask("*.*", "MANIFEST.MF"));
+  EXPECT_TRUE(MatchesMask("*.*", "META-INF"));
+  EXPECT_TRUE(MatchesMask("*.*", ".hidden"));
+  EXPECT_TRUE(MatchesMask("*.*", "a.b.c"));
+}
+
+TEST(MatchesMaskTest, WildcardsAndLetterCase) {
+  EXPECT_TRUE(MatchesMask("*.dat", "BOOK1.DAT"));
+  EXPECT_FALSE(MatchesMask("*.dat", "book1.dat.bak"));
+  EXPECT_TRUE(MatchesMask("pic?.png", "pic7.png"));
+  EXPECT_FALSE(MatchesMask("pic?.png", "pic12.png"));
+  EXPECT_TRUE(MatchesMask("*a*b*", "xxaxxbxx"));
+  EXPECT_FALSE(MatchesMask("*a*b*", "xxbxxaxx"));
+}
+
+std::vector<std::string> Names(const std::vector<FoundEntry>& entries) {
+  std::vector<std::string> names;
+  for (const FoundEntry& e : entries) names.push_back(e.name);
+  return names;
+}
+
+const auto kNothingExcluded = [](const FoundEntry&) { return false; };
+
+TEST(FindEntriesTest, SearchAttributesChooseFilesAndSubfolders) {
+  ScratchFolder base;
+  base.Write("a.dat", "a");
+  base.Write("sub/b.dat", "b");
+  EXPECT_EQ(Names(FindEntries(base.path(), "*.*", 10431, kNothingExcluded)),
+            (std::vector<std::string>{"a.dat", "sub/", "sub/b.dat"}));
+  // Without the folder bit the walk stays in the base folder.
+  EXPECT_EQ(Names(FindEntries(base.path(), "*.*", 10431 & ~0x10, kNothingExcluded)),
+            std::vector<std::string>{"a.dat"});
+  // Searching read-only files only passes over an ordinary file.
+  EXPECT_TRUE(FindEntries(base.path(), "*.*", 0x01, kNothingExcluded).empty());
+}
+
+TEST(FindEntriesTest, MaskWithFolderPartKeepsNamesRelativeToTheBase) {
+  ScratchFolder base;
+  base.Write("pics/pic1.png", "p");
+  base.Write("pics/pic2.jpg", "j");
+  EXPECT_EQ(Names(FindEntries(base.path(), "pics/*.png", 10431, kNothingExcluded)),
+            std::vector<std::string>{"pics/pic1.png"});
+}
+
+TEST(FindEntriesTest, ExcludedFolderIsLeftOutWithItsContents) {
+  ScratchFolder base;
+  base.Write("keep/a.dat", "a");
+  base.Write("skip/b.dat", "b");
+  const auto entries = FindEntries(base.path(), "*.*", 10431, [](const FoundEntry& e) {
+    return e.path.filename() == "skip";
+  });
+  EXPECT_EQ(Names(entries), (std::vector<std::string>{"keep/", "keep/a.dat"}));
+}
+
+}  // namespace
+}  // namespace velkaro
