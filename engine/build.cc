@@ -14,6 +14,7 @@
 #include "engine/embedded_files.h"
 #include "engine/font_files.h"
 #include "engine/gallery_pictures.h"
+#include "engine/part_pictures.h"
 #include "engine/tags.h"
 #include "engine/text_parts.h"
 #include "engine/velkaro.h"
@@ -116,6 +117,10 @@ void BookBuild::WriteCommonFiles() {
 void BookBuild::BuildTextBook() {
   log_("Processing text...");
   std::u16string text = book_.LoadSourceText(book_.TextFileName, work_.string(), nullptr);
+  if (book_.ImageMode >= 4 && book_.ImageMode <= 6) {
+    log_("Initializing ImageMagic");
+    throw Error("Picture conversion with ImageMagick is not available");
+  }
   if (book_.Tags) log_("Detected " + Number(AnalyseTags(text, pictures_)) + " tags");
   if (book_.Format) text = FormatText(text);
   if (book_.Tags) ExtractHeadings(text, headings_);
@@ -133,11 +138,12 @@ void BookBuild::BuildTextBook() {
     DeleteByMask(work_, "pic*");
 
     const size_t end = FindPartEnd(text, start, book_.PartSize, k == part_count);
-    const std::u16string_view part = std::u16string_view(text).substr(start, end - start);
+    std::u16string part = text.substr(start, end - start);
     const std::u16string letters = BuildLetterTable(book_.Tags ? WithoutPictureMarkers(part)
-                                                               : std::u16string(part));
+                                                               : part);
     log_("Part contains " + Number(part.size()) + " letters in total and " +
          Number(letters.size()) + " unique letters");
+    if (book_.Tags) ImportPartPictures(part, pictures_, book_.ImageMode, work_, log_);
     WriteBookFiles(part);
     WriteConfig(TextBookConfig(book_, Password(), static_cast<int32_t>(part.size()), headings_,
                                short_version_));
