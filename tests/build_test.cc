@@ -1,0 +1,268 @@
+// Whole builds of photo books and failing builds, checked through the log,
+// the packages and what is left in the folders.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+#include <sstream>
+
+#include "engine/velkaro.h"
+#include "platform/folder_lock.h"
+#include "tests/package_reader.h"
+#include "tests/testing.h"
+
+namespace velkaro {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadBytes;
+
+class CapturedLog : public LogSink {
+ public:
+  void AppendLine(const std::string& line) override { lines.push_back(line); }
+  std::vector<std::string> lines;
+};
+
+std::vector<std::string> FileLines(const fs::path& file) {
+  std::vector<std::string> lines;
+  std::string bytes = ReadBytes(file);
+  size_t start = 0;
+  for (size_t end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    lines.push_back(bytes.substr(start, end - start));
+  }
+  EXPECT_EQ(start, bytes.size()) << "every log line ends in CR LF";
+  return lines;
+}
+
+class BuildTest : public ::testing::Test {
+ protected:
+  BuildTest() : book_(TVelkaro::CreateDefault()) {
+    book_.FileVersion = "4.7.0.246";
+    book_.MidletsFolder = midlets().string();
+    book_.TempFolder = work().string();
+    book_.RunMode = 1;
+    book_.LogView = &log_;
+  }
+
+  fs::path midlets() const { return root_ / "midlets"; }
+  fs::path work() const { return root_ / "temp"; }
+
+  void MakePhotoBook(const std::string& name) {
+    book_.BookName = name;
+    book_.BookMode = false;
+    book_.BookInfo = "Pictures";
+    book_.ImageFiles = {root_.Write("in/first.png", "first picture").string(),
+                        root_.Write("in/second.JPG", "second picture").string()};
+    book_.ImageNotes = {"A note", ""};
+  }
+
+  bool Build() {
+    error_.clear();
+    return book_.Build(&error_);
+  }
+
+  testing::ScratchFolder root_;
+  TVelkaro book_;
+  CapturedLog log_;
+  std::string error_;
+};
+
+TEST_F(BuildTest, PhotoBookLogMatchesLineByLine) {
+  fs::create_directory(midlets());
+  MakePhotoBook("Trip");
+  ASSERT_TRUE(Build()) << error_;
+
+  const std::string m = midlets().string(), w = work().string();
+  const std::string jar_size = std::to_string(fs::file_size(midlets() / "Trip.jar"));
+  const std::string jad_size = std::to_string(fs::file_size(midlets() / "Trip.jad"));
+  const std::vector<std::string> expected = {
+      "Process started at \\d\\d:\\d\\d:\\d\\d in CLI mode",
+      "Velkaro version: 4\\.7\\.0\\.246",
+      "Checking directories\\.\\.\\.",
+      "Temporary directory " + m + " - Ok",
+      "Temporary directory " + w + " - Ok",
+      "Temporary directory " + w + "/META-INF - Ok",
+      "Creating temporary files\\.\\.\\.",
+      "Create file " + w + "/point\\.png, size 264 bytes",
+      "Create file " + w + "/logo\\.png, size 407 bytes",
+      "Create file " + w + "/TBookCanvas\\.class, size 799 bytes",
+      "Create file " + w + "/TBookN1Canvas\\.class, size 825 bytes",
+      "Create file " + w + "/TBookN2Canvas\\.class, size 864 bytes",
+      "Create file " + w + "/TBookCanvasInit\\.class, size 225 bytes",
+      "Create file " + w + "/TBookMIDlet\\.class, size 8597 bytes",
+      "Create file " + w + "/META-INF/MANIFEST\\.MF, size \\d+ bytes",
+      "Create file " + w + "/0\\.png from " + book_.ImageFiles[0],
+      "Create file " + w + "/1\\.JPG from " + book_.ImageFiles[1],
+      "Create cfg file " + w + "/cfg\\.dat, size 90 bytes",
+      "Creating jar file\\.\\.\\.",
+      "Create midlet Trip\\.jar, size " + jar_size + " bytes",
+      "Create file " + m + "/Trip\\.jad, size " + jad_size + " bytes",
+      "Create Trip\\.jad, size " + jad_size + " bytes",
+      "Process successfully ended at \\d\\d:\\d\\d:\\d\\d",
+  };
+  std::vector<std::string> file_lines = FileLines(midlets() / "Trip.log");
+  ASSERT_EQ(file_lines.size(), expected.size());
+  for (size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_TRUE(std::regex_match(file_lines[i], std::regex(expected[i])))
+        << "line " << i << ": " << file_lines[i];
+  }
+  EXPECT_EQ(log_.lines, file_lines);
+  EXPECT_TRUE(fs::is_empty(work() / "META-INF"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(work()), fs::directory_iterator()), 1)
+      << "only META-INF stays in the work folder";
+}
+
+TEST_F(BuildTest, PhotoBookPackageHoldsGalleryConfigAndManifest) {
+  MakePhotoBook("Trip");
+  ASSERT_TRUE(Build()) << error_;
+
+  testing::Package package = testing::ReadPackage(midlets() / "Trip.jar");
+  ASSERT_TRUE(package.ok);
+  ASSERT_GE(package.names.size(), 3u);
+  EXPECT_EQ(package.names[package.names.size() - 2], "META-INF/");
+  EXPECT_EQ(package.names.back(), "META-INF/MANIFEST.MF");
+  EXPECT_EQ(package.content["0.png"], "first picture");
+  EXPECT_EQ(package.content["1.JPG"], "second picture");
+  EXPECT_EQ(package.content["TBookMIDlet.class"].size(), 8597u);
+  EXPECT_EQ(package.content["logo.png"].size(), 407u);
+  EXPECT_EQ(package.content.count("splash.png"), 0u);
+
+  const std::string identity =
+      "MIDlet-Name: Trip\r\nMIDlet-Version: 4.7.0\r\nMIDlet-Vendor: Dornwick\r\n"
+      "MIDlet-Description: Velkaro made by Dornwick\r\n"
+      "MIDlet-Info-URL: https://dornwick.example/velkaro\r\nMIDlet-Icon: /logo.png\r\n";
+  const std::string tail =
+      "MIDlet-1: Trip, /logo.png, TBookMIDlet\r\nMicroEdition-Profile: MIDP-1.0\r\n"
+      "MicroEdition-Configuration: CLDC-1.0\r\n";
+  EXPECT_EQ(package.content["META-INF/MANIFEST.MF"], "Manifest-Version: 1.0\r\n" + identity + tail);
+  EXPECT_EQ(ReadBytes(midlets() / "Trip.jad"),
+            identity + "MIDlet-Jar-URL: Trip.jar\r\nMIDlet-Jar-Size: " +
+                std::to_string(fs::file_size(midlets() / "Trip.jar")) + "\r\n" + tail);
+
+  const std::string cfg = package.content["cfg.dat"];
+  ASSERT_EQ(cfg.size(), 90u);  // 16 + six texts
+  EXPECT_EQ(cfg.substr(0, 4), std::string("\0\0\0\2", 4)) << "two pictures";
+  EXPECT_EQ(cfg.substr(4, 12), std::string("\0\0\0\xFF\0\0\0\xFF\0\0\0\xFF", 12)) << "white";
+  EXPECT_NE(cfg.find(std::string("\0J\0P\0G", 6)), std::string::npos) << "extension as written";
+}
+
+TEST_F(BuildTest, SplashAndIconAreCopiedIntoThePackage) {
+  MakePhotoBook("Trip");
+  book_.SplashFileName = root_.Write("in/splash.png", "splash bytes").string();
+  book_.IconFileName = root_.Write("in/icon.png", "icon bytes").string();
+  ASSERT_TRUE(Build()) << error_;
+  testing::Package package = testing::ReadPackage(midlets() / "Trip.jar");
+  EXPECT_EQ(package.content["splash.png"], "splash bytes");
+  EXPECT_EQ(package.content["logo.png"], "icon bytes");
+}
+
+TEST_F(BuildTest, RebuildReplacesThePackage) {
+  MakePhotoBook("Trip");
+  ASSERT_TRUE(Build()) << error_;
+  book_.ImageFiles.pop_back();
+  book_.ImageNotes.pop_back();
+  ASSERT_TRUE(Build()) << error_;
+  testing::Package package = testing::ReadPackage(midlets() / "Trip.jar");
+  EXPECT_EQ(package.content.count("1.JPG"), 0u);
+  EXPECT_EQ(FileLines(midlets() / "Trip.log").size(), 22u) << "the log holds the last build only";
+}
+
+// Checks that a failed build logged `message` as its last line and returned it.
+#define EXPECT_FAILED_WITH(message)                                                   \
+  do {                                                                                \
+    EXPECT_FALSE(Build());                                                            \
+    EXPECT_EQ(error_, std::string("Process has not finished due to error: ") + (message)); \
+    ASSERT_FALSE(log_.lines.empty());                                                 \
+    EXPECT_EQ(log_.lines.back(), error_);                                             \
+  } while (0)
+
+TEST_F(BuildTest, EmptyBookNameStopsAfterTheVersionLine) {
+  fs::create_directory(midlets());
+  MakePhotoBook("");
+  EXPECT_FAILED_WITH("Book name is empty");
+  EXPECT_EQ(log_.lines.size(), 3u);
+  EXPECT_EQ(FileLines(midlets() / ".log").size(), 3u);
+  EXPECT_FALSE(fs::exists(work())) << "the work folder is neither created nor emptied";
+}
+
+TEST_F(BuildTest, BookNameThatLeavesTheMidletsFolderWritesNothing) {
+  fs::create_directory(midlets());
+  for (std::string name : {"../outside", "a/b", "a\\b", ".", ".."}) {
+    MakePhotoBook(name);
+    SCOPED_TRACE(name);
+    EXPECT_FAILED_WITH("Book name is not a valid file name");
+  }
+  EXPECT_TRUE(fs::is_empty(midlets()));
+  EXPECT_FALSE(fs::exists(root_ / "outside.log"));
+  EXPECT_FALSE(fs::exists(work()));
+}
+
+TEST_F(BuildTest, SettingsChecks) {
+  MakePhotoBook("Trip");
+  book_.BookMode = true;
+  book_.PartSize = 0;
+  EXPECT_FAILED_WITH("Invalid part size");
+  book_.BookMode = false;
+  book_.ImageFiles.clear();
+  EXPECT_FAILED_WITH("Image list is empty");
+}
+
+TEST_F(BuildTest, FirstBuildLogsFromTheMidletsFolderLineOn) {
+  MakePhotoBook("Trip");
+  ASSERT_TRUE(Build()) << error_;
+  std::vector<std::string> lines = FileLines(midlets() / "Trip.log");
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.front(), "Temporary directory " + midlets().string() + " - Ok");
+  EXPECT_EQ(log_.lines.size(), lines.size() + 3);
+}
+
+TEST_F(BuildTest, UncreatableMidletsFolderFails) {
+  MakePhotoBook("Trip");
+  root_.Write("blocker", "a file where a folder should be");
+  book_.MidletsFolder = (root_ / "blocker").string();
+  EXPECT_FAILED_WITH("Can not create tempopary directory " + book_.MidletsFolder);
+  book_.MidletsFolder = (root_ / "no" / "such" / "midlets").string();
+  EXPECT_FAILED_WITH("Can not create tempopary directory " + book_.MidletsFolder);
+}
+
+TEST_F(BuildTest, MissingPictureFailsAndKeepsTheEarlierPackage) {
+  MakePhotoBook("Trip");
+  ASSERT_TRUE(Build()) << error_;
+  const std::string earlier = ReadBytes(midlets() / "Trip.jar");
+  const std::string missing = (root_ / "in" / "gone.png").string();
+  book_.ImageFiles.push_back(missing);
+  book_.ImageNotes.push_back("");
+  EXPECT_FAILED_WITH("Can not copy file " + missing + " to " + (work() / "2.png").string());
+  EXPECT_EQ(ReadBytes(midlets() / "Trip.jar"), earlier);
+  EXPECT_TRUE(fs::is_empty(work() / "META-INF"));
+}
+
+TEST_F(BuildTest, MissingSplashFailsTheBuild) {
+  MakePhotoBook("Trip");
+  book_.SplashFileName = (root_ / "nothing.png").string();
+  EXPECT_FAILED_WITH("Can not copy file " + book_.SplashFileName + " to " +
+                     (work() / "splash.png").string());
+  EXPECT_FALSE(fs::exists(midlets() / "Trip.jar"));
+}
+
+TEST_F(BuildTest, BusyWorkFolderIsLeftAlone) {
+  MakePhotoBook("Trip");
+  fs::create_directories(work());
+  root_.Write("temp/theirs.dat", "another build's file");
+  FolderLock other;
+  ASSERT_TRUE(other.TryLock(work()));
+  EXPECT_FAILED_WITH("Work folder is in use: " + work().string());
+  EXPECT_TRUE(fs::exists(work() / "theirs.dat"));
+}
+
+TEST_F(BuildTest, NoPartialArchiveIsLeftBehind) {
+  MakePhotoBook("Trip");
+  ASSERT_TRUE(Build()) << error_;
+  for (const auto& entry : fs::directory_iterator(midlets())) {
+    EXPECT_EQ(entry.path().string().find("partial"), std::string::npos) << entry.path();
+  }
+}
+
+}  // namespace
+}  // namespace velkaro
