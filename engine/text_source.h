@@ -2,8 +2,20 @@
 #define VELKARO_ENGINE_TEXT_SOURCE_H_
 
 #include <string>
+#include <string_view>
 
 namespace velkaro {
+
+// How a plain-text book is encoded, told by its leading byte-order mark.
+enum class TextEncoding { kAnsi, kUtf8, kUtf16LittleEndian, kUtf16BigEndian };
+
+// The UTF-8 mark wins; UTF-16 needs an even size; anything else is read in
+// the system code page, mark bytes included.
+TextEncoding DetectEncoding(std::string_view bytes);
+
+// The letters of a plain-text file's bytes, byte-order mark left out, with
+// every letter below 32 other than line feed removed.
+std::u16string DecodePlainText(std::string_view bytes, TextEncoding encoding);
 
 // Reads a plain-text book: UTF-8, UTF-16 LE or BE by byte-order mark, else
 // the system code page. Letters below 32 other than line feed are dropped.

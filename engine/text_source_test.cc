@@ -1,0 +1,154 @@
+#include "engine/text_source.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine/velkaro.h"
+#include "platform/io_error.h"
+#include "tests/testing.h"
+
+namespace velkaro {
+namespace {
+
+using testing::ScratchFolder;
+
+struct Loaded {
+  std::u16string text;
+  std::string caption;
+};
+
+Loaded Load(const std::string& bytes) {
+  ScratchFolder folder;
+  Loaded loaded;
+  loaded.text = LoadPlainText(folder.Write("book.txt", bytes).string(), &loaded.caption);
+  return loaded;
+}
+
+TEST(LoadPlainTextTest, ReadsUtf16ByItsMark) {
+  Loaded little = Load(std::string("\xFF\xFE" "H\0i\0", 6));
+  EXPECT_EQ(little.text, u"Hi");
+  EXPECT_EQ(little.caption, "Unicode , size 6 bytes (2 letters)");
+
+  Loaded big = Load(std::string("\xFE\xFF\0H\0i", 6));
+  EXPECT_EQ(big.text, u"Hi");
+  EXPECT_EQ(big.caption, "Unicode (big endian), size 6 bytes (2 letters)");
+}
+
+TEST(LoadPlainTextTest, AnOddSizedFileIsNeverUtf16) {
+  Loaded odd = Load(std::string("\xFF\xFE" "H\0i", 5));
+  EXPECT_EQ(odd.caption.substr(0, 6), "Text ,");
+  // The mark bytes do not decode as UTF-8 and the NUL goes with the control letters.
+  EXPECT_EQ(odd.text, u"\uFFFD\uFFFDHi");
+  // An even size with a control letter inside: two letters decoded, one kept.
+  EXPECT_EQ(Load(std::string("\xFF\xFE\x01\0A\0", 6)).text, u"A");
+}
+
+TEST(LoadPlainTextTest, Utf16KeepsSurrogatePairsAsTwoLetters) {
+  EXPECT_EQ(Load(std::string("\xFF\xFE\x3D\xD8\x00\xDE", 6)).text, u"\U0001F600");
+}
+
+TEST(LoadPlainTextTest, Utf8WithMarkUsesTheBookDecoder) {
+  Loaded loaded = Load("\xEF\xBB\xBF" "a\xF0\x9F\x98\x80\x80" "b");
+  EXPECT_EQ(loaded.text, std::u16string({u'a', 0xF600, u'b'}));
+  EXPECT_EQ(loaded.caption, "UTF8 , size 10 bytes (3 letters)");
+
+  Loaded mark_only = Load("\xEF\xBB\xBF");
+  EXPECT_EQ(mark_only.text, u"");
+  EXPECT_EQ(mark_only.caption, "UTF8 , size 3 bytes (0 letters)");
+}
+
+TEST(LoadPlainTextTest, WithoutAMarkTheSystemCodePageDecides) {
+  // The tests run in a UTF-8 locale (or the C locale, read as UTF-8).
+  Loaded loaded = Load("Привет");
+  EXPECT_EQ(loaded.text, u"Привет");
+  EXPECT_EQ(loaded.caption, "Text , size 12 bytes (6 letters)");
+}
+
+TEST(LoadPlainTextTest, KeepsLineFeedAsTheOnlyControlLetter) {
+  EXPECT_EQ(Load("one\r\ntwo\r\n").text, u"one\ntwo\n");
+  EXPECT_EQ(Load("one\rtwo").text, u"onetwo");
+  EXPECT_EQ(Load(std::string("a\tb\fc\0d\x1F" "e", 9)).text, u"abcde");
+}
+
+TEST(LoadPlainTextTest, MalformedFilesGiveWhatTheyHold) {
+  EXPECT_EQ(Load("").text, u"");
+  EXPECT_EQ(Load("").caption, "Text , size 0 bytes (0 letters)");
+  EXPECT_EQ(Load(std::string(1000, '\0')).text, u"");
+  EXPECT_EQ(Load("\xEF\xBB\xBF" "ab\xE2\x82").text, u"ab");
+  EXPECT_EQ(Load(std::string("\xFE\xFF\0a\xD8", 5)).text, u"\uFFFD\uFFFDa\uFFFD");  // odd size
+  EXPECT_EQ(Load(std::string("\xFE\xFF\0a\xD8\x3D", 6)).text, u"a\xD83D");
+}
+
+TEST(LoadPlainTextTest, AMissingFileFailsWithTheInputOutputMessage) {
+  ScratchFolder folder;
+  try {
+    LoadPlainText((folder / "none.txt").string(), nullptr);
+    FAIL();
+  } catch (const Error& e) {
+    EXPECT_STREQ(e.what(), "File not found");
+  }
+}
+
+// Every encoding of one book reads to the same letters.
+TEST(LoadPlainTextTest, CorpusBooksReadAlikeInEveryEncoding) {
+  VELKARO_REQUIRE_CORPUS();
+  const auto texts = testing::CorpusFolder() / "texts";
+  for (const char* book : {"en_moby_dick_ch1", "ru_pushkin_evgeny_onegin", "ja_tosa_nikki",
+                           "zh_tang300", "ar_alkindi_first_philosophy"}) {
+    SCOPED_TRACE(book);
+    const std::string stem = (texts / book).string();
+    const std::u16string plain = LoadPlainText(stem + ".utf8.txt", nullptr);
+    EXPECT_GT(plain.size(), 1000u);
+    EXPECT_EQ(plain.find(u'\uFFFD'), std::u16string::npos);
+    for (const char* encoding : {".utf8bom.txt", ".utf16le.txt", ".utf16be.txt"}) {
+      EXPECT_EQ(LoadPlainText(stem + encoding, nullptr), plain) << encoding;
+    }
+  }
+}
+
+class LoadSourceTextTest : public ::testing::Test {
+ protected:
+  ScratchFolder folder_;
+  TVelkaro book_ = TVelkaro::CreateDefault();
+};
+
+TEST_F(LoadSourceTextTest, PlainTextEndsWithOneAddedBlank) {
+  const std::string name = folder_.Write("BOOK.TXT", "Hi\r\n").string();
+  std::string caption;
+  EXPECT_EQ(book_.LoadSourceText(name, "", &caption), u"Hi\n ");
+  EXPECT_TRUE(book_.SourceIsPlainText);
+  EXPECT_EQ(caption, "Text , size 4 bytes (3 letters)");
+  EXPECT_EQ(book_.LoadSourceText(folder_.Write("empty.txt", "").string(), "", nullptr), u" ");
+}
+
+TEST_F(LoadSourceTextTest, OtherNamesAreWordDocuments) {
+  for (const char* name : {"book.doc", "book.rtf", "book.txt.doc"}) {
+    const std::string path = folder_.Write(name, "x").string();
+    book_.SourceIsPlainText = true;
+    book_.Tags = false;
+    try {
+      book_.LoadSourceText(path, "", nullptr);
+      FAIL() << name;
+    } catch (const Error& e) {
+      EXPECT_EQ(std::string(e.what()),
+                "Can not load text from file " + path +
+                    ", error: Word documents can not be read yet");
+    }
+    EXPECT_FALSE(book_.SourceIsPlainText);
+    EXPECT_FALSE(book_.Tags);  // set only after a successful import
+  }
+}
+
+TEST_F(LoadSourceTextTest, FailuresNameTheFileAsGiven) {
+  const std::string path = (folder_ / "missing.txt").string();
+  try {
+    book_.LoadSourceText(path, "", nullptr);
+    FAIL();
+  } catch (const Error& e) {
+    EXPECT_EQ(std::string(e.what()), "Can not load text from file " + path + ", error: File not found");
+  }
+}
+
+}  // namespace
+}  // namespace velkaro
