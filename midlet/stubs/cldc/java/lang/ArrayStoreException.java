@@ -1,0 +1,5 @@
+package java.lang;
+public class ArrayStoreException extends RuntimeException {
+  public ArrayStoreException() {}
+  public ArrayStoreException(String message) {}
+}

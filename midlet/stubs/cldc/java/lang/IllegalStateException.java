@@ -1,0 +1,5 @@
+package java.lang;
+public class IllegalStateException extends RuntimeException {
+  public IllegalStateException() {}
+  public IllegalStateException(String message) {}
+}

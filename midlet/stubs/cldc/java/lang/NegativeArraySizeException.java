@@ -1,0 +1,5 @@
+package java.lang;
+public class NegativeArraySizeException extends RuntimeException {
+  public NegativeArraySizeException() {}
+  public NegativeArraySizeException(String message) {}
+}

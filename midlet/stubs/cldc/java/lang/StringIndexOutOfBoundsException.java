@@ -1,0 +1,5 @@
+package java.lang;
+public class StringIndexOutOfBoundsException extends IndexOutOfBoundsException {
+  public StringIndexOutOfBoundsException() {}
+  public StringIndexOutOfBoundsException(String message) {}
+}

@@ -1,0 +1,5 @@
+package java.util;
+public interface Enumeration {
+  boolean hasMoreElements();
+  Object nextElement();
+}

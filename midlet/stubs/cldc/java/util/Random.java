@@ -1,0 +1,6 @@
+package java.util;
+public class Random {
+  public Random() {}
+  public Random(long seed) {}
+  public native int nextInt();
+}

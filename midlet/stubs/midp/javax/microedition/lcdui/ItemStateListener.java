@@ -1,0 +1,4 @@
+package javax.microedition.lcdui;
+public interface ItemStateListener {
+  void itemStateChanged(Item item);
+}
