@@ -1,0 +1,263 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "engine/velkaro.h"
+#include "tests/testing.h"
+
+namespace velkaro {
+namespace {
+
+using testing::ReadBytes;
+using testing::ScratchFolder;
+
+// "Книга" and "Заметка" in code page 1251: settings texts are bytes.
+const std::string kCyrillicBook = "\xCA\xED\xE8\xE3\xE0";
+const std::string kCyrillicNote = "\xC7\xE0\xEC\xE5\xF2\xEA\xE0";
+
+TVelkaro Loaded(const std::filesystem::path& path) {
+  TVelkaro book = TVelkaro::CreateDefault();
+  std::string error;
+  EXPECT_TRUE(book.LoadProject(path.string(), &error)) << error;
+  return book;
+}
+
+void ExpectSameSettings(const TVelkaro& a, const TVelkaro& b) {
+  EXPECT_EQ(a.FontColor, b.FontColor);
+  EXPECT_EQ(a.BackColor, b.BackColor);
+  EXPECT_EQ(a.Font, b.Font);
+  EXPECT_EQ(a.BookMode, b.BookMode);
+  EXPECT_EQ(a.BookName, b.BookName);
+  EXPECT_EQ(a.BookInfo, b.BookInfo);
+  EXPECT_EQ(a.PartSize, b.PartSize);
+  EXPECT_EQ(a.LineSpacing, b.LineSpacing);
+  EXPECT_EQ(a.CharSpacing, b.CharSpacing);
+  EXPECT_EQ(a.WordWrap, b.WordWrap);
+  EXPECT_EQ(a.PortraitLayout, b.PortraitLayout);
+  EXPECT_EQ(a.Format, b.Format);
+  EXPECT_EQ(a.Tags, b.Tags);
+  EXPECT_EQ(a.Password, b.Password);
+  EXPECT_EQ(a.PasswordMode, b.PasswordMode);
+  EXPECT_EQ(a.ImageMode, b.ImageMode);
+  EXPECT_EQ(a.ImagePngOptions, b.ImagePngOptions);
+  EXPECT_EQ(a.ImageJpgOptions, b.ImageJpgOptions);
+  EXPECT_EQ(a.ImageSize, b.ImageSize);
+  EXPECT_EQ(a.TextFileName, b.TextFileName);
+  EXPECT_EQ(a.SplashFileName, b.SplashFileName);
+  EXPECT_EQ(a.IconFileName, b.IconFileName);
+  EXPECT_EQ(a.ImageFiles, b.ImageFiles);
+  EXPECT_EQ(a.ImageNotes, b.ImageNotes);
+}
+
+TVelkaro FullBook() {
+  TVelkaro book = TVelkaro::CreateDefault();
+  book.FontColor = 0x123456;
+  book.BackColor = 0xFFFFFF;
+  book.Font = FontSpec{.Name = "DejaVu Serif", .Size = 11, .Bold = true, .Italic = true};
+  book.BookMode = true;
+  book.BookName = kCyrillicBook;
+  book.BookInfo = kCyrillicBook + " = by someone; 2nd edition";
+  book.PartSize = 60000;
+  book.LineSpacing = -1;
+  book.CharSpacing = 1;
+  book.WordWrap = true;
+  book.PortraitLayout = true;
+  book.Format = true;
+  book.Tags = true;
+  book.Password = 1234;
+  book.PasswordMode = 2;
+  book.ImageMode = 6;
+  book.ImagePngOptions = "-colors 256";
+  book.ImageJpgOptions = "-quality 60";
+  book.ImageSize = 32000;
+  book.TextFileName = "books/" + kCyrillicBook + ".txt";
+  book.SplashFileName = "splash.png";
+  book.IconFileName = "icon.png";
+  book.ImageFiles = {"a.png", "b.jpg", "c.gif"};
+  book.ImageNotes = {kCyrillicNote, "", "last"};
+  return book;
+}
+
+TEST(ProjectRoundTrip, EverySettingReadsBack) {
+  ScratchFolder folder;
+  TVelkaro book = FullBook();
+  book.SaveProject((folder / "book.ini").string());
+  ExpectSameSettings(Loaded(folder / "book.ini"), book);
+
+  book.Font.reset();
+  book.ImageFiles.clear();
+  book.ImageNotes.clear();
+  book.SaveProject((folder / "book.ini").string());
+  ExpectSameSettings(Loaded(folder / "book.ini"), book);
+}
+
+TEST(ProjectSave, NewFileHoldsTheKeysInOrder) {
+  ScratchFolder folder;
+  TVelkaro book = TVelkaro::CreateDefault();
+  book.ImageFiles = {"a.png"};
+  book.ImageNotes = {""};
+  book.SaveProject((folder / "book.ini").string());
+  EXPECT_EQ(ReadBytes(folder / "book.ini"),
+            "[Colors]\r\nFontColor=0\r\nBackColor=16777215\r\n"
+            "[Font]\r\nFontSize=8\r\nFontName=Sans\r\nFont.Bold=0\r\nFont.Italic=0\r\nType=0\r\n"
+            "[Options]\r\nBookMode=0\r\nBookName=\r\nBookInfo=\r\nPartSize=0\r\nLineSpacing=0\r\n"
+            "CharSpacing=0\r\nWordWrap=0\r\nPortraitLayout=0\r\nFormat=0\r\nTags=0\r\n"
+            "Password=0\r\nPasswordMode=0\r\nImageMode=0\r\nImagePngOptions=\r\n"
+            "ImageJpgOptions=\r\nImageSize=0\r\n"
+            "[Files]\r\nTextFileName=\r\nSplashFileName=\r\nIconFileName=\r\n"
+            "ImageFileName1=a.png\r\nImageNote1=\r\n");
+}
+
+TEST(ProjectSave, AbsentFontWritesOnlyTheType) {
+  ScratchFolder folder;
+  TVelkaro book = TVelkaro::CreateDefault();
+  book.Font.reset();
+  book.SaveProject((folder / "new.ini").string());
+  EXPECT_NE(ReadBytes(folder / "new.ini").find("[Font]\r\nType=1\r\n[Options]"), std::string::npos);
+
+  auto old = folder.Write("old.ini", "[Font]\nFontSize=12\nFontName=Serif\nType=0\n");
+  book.SaveProject(old.string());
+  EXPECT_TRUE(
+      ReadBytes(old).starts_with("[Font]\nFontSize=12\nFontName=Serif\nType=1\r\n[Colors]"));
+  EXPECT_FALSE(Loaded(old).Font.has_value());
+}
+
+TEST(ProjectSave, OtherLinesOfAnExistingFileStay) {
+  ScratchFolder folder;
+  auto path = folder.Write(
+      "book.ini", "; written by hand\n[options]\nbookname=Old\nMyOwnKey=42\n\n[Extra]\nx=y\n");
+  TVelkaro book = TVelkaro::CreateDefault();
+  book.BookName = "New";
+  book.SaveProject(path.string());
+  std::string saved = ReadBytes(path);
+  EXPECT_TRUE(saved.starts_with(
+      "; written by hand\n[options]\nbookname=New\r\nMyOwnKey=42\nBookMode=0\r\nBookInfo="));
+  EXPECT_NE(saved.find("ImageSize=0\r\n\n[Extra]\nx=y\n[Colors]\r\n"), std::string::npos);
+}
+
+TEST(ProjectSave, ShorterPictureListLeavesNoStaleKeys) {
+  ScratchFolder folder;
+  auto path = folder.Write("book.ini",
+                           "[Files]\nImageFileName9=stray.png\nimagenote12=stray\n"
+                           "ImageFileNameX=kept\nImageFileName=kept\n");
+  TVelkaro book = FullBook();
+  book.SaveProject(path.string());
+  book.ImageFiles = {"only.png"};
+  book.ImageNotes = {"one"};
+  book.SaveProject(path.string());
+
+  TVelkaro loaded = Loaded(path);
+  EXPECT_EQ(loaded.ImageFiles, book.ImageFiles);
+  EXPECT_EQ(loaded.ImageNotes, book.ImageNotes);
+  std::string saved = ReadBytes(path);
+  EXPECT_EQ(saved.find("stray"), std::string::npos);
+  EXPECT_EQ(saved.find("ImageNote2"), std::string::npos);
+  EXPECT_NE(saved.find("ImageFileNameX=kept\nImageFileName=kept\n"), std::string::npos);
+}
+
+TEST(ProjectLoad, MissingKeysKeepTheCurrentValues) {
+  ScratchFolder folder;
+  TVelkaro book = FullBook();
+  TVelkaro before = FullBook();
+  EXPECT_TRUE(book.LoadProject((folder / "absent.ini").string(), nullptr));
+  before.ImageFiles.clear();  // the list is always read anew
+  before.ImageNotes.clear();
+  before.Font->Bold = false;  // and so is the style
+  before.Font->Italic = false;
+  ExpectSameSettings(book, before);
+
+  TVelkaro fresh = Loaded(folder.Write("empty.ini", "[Options]\nBookName=Only a name\n"));
+  EXPECT_EQ(fresh.Font, FontSpec());
+  EXPECT_FALSE(fresh.BookMode);  // a photo book
+  EXPECT_EQ(fresh.PartSize, 0);
+  EXPECT_EQ(fresh.BackColor, 0xFFFFFF);
+}
+
+TEST(ProjectLoad, FontSection) {
+  ScratchFolder folder;
+  auto typed_away = folder.Write("a.ini", "[Font]\nFontName=Serif\nFontSize=20\nType=1\n");
+  EXPECT_FALSE(Loaded(typed_away).Font.has_value());
+
+  TVelkaro without_font = TVelkaro::CreateDefault();
+  without_font.Font.reset();
+  auto partial = folder.Write("b.ini", "[FONT]\nfont.bold=1\nFontSize=$0C\n");
+  EXPECT_TRUE(without_font.LoadProject(partial.string(), nullptr));
+  EXPECT_EQ(without_font.Font, (FontSpec{.Name = "Sans", .Size = 12, .Bold = true}));
+}
+
+TEST(ProjectLoad, NumbersAndTexts) {
+  ScratchFolder folder;
+  TVelkaro book = TVelkaro::CreateDefault();
+  book.PartSize = 500;
+  book.PasswordMode = 1;
+  auto path = folder.Write("book.ini",
+                           "[Options]\r\nPartSize=0x10\r\nPassword=77\r\nLineSpacing=-1\r\n"
+                           "ImageSize=$FF\r\nBookInfo=" +
+                               std::string(3000, 'i') +
+                               "\r\n"
+                               "[Colors]\r\nFontColor=16711680\r\n");
+  EXPECT_TRUE(book.LoadProject(path.string(), nullptr));
+  EXPECT_EQ(book.PartSize, 16);
+  EXPECT_EQ(book.Password, 77);
+  EXPECT_EQ(book.PasswordMode, 1);
+  EXPECT_EQ(book.LineSpacing, -1);
+  EXPECT_EQ(book.ImageSize, 255);
+  EXPECT_EQ(book.BookInfo, std::string(2047, 'i'));
+  EXPECT_EQ(book.FontColor, 0xFF0000);
+
+  EXPECT_TRUE(
+      book.LoadProject(folder.Write("abc.ini", "[Options]\nPartSize=abc\n").string(), nullptr));
+  EXPECT_EQ(book.PartSize, 16);
+}
+
+TEST(ProjectLoad, PictureListEndsAtTheFirstEmptyFileName) {
+  ScratchFolder folder;
+  TVelkaro book = Loaded(
+      folder.Write("three.ini",
+                   "[Files]\nImageFileName1=a\nImageFileName2=b\nImageNote2=\nImageFileName3=c\n"
+                   "ImageFileName4=\nImageFileName5=e\n"));
+  EXPECT_EQ(book.ImageFiles, (std::vector<std::string>{"a", "b", "c"}));
+  EXPECT_EQ(book.ImageNotes, (std::vector<std::string>{"", "", ""}));
+
+  EXPECT_TRUE(book.LoadProject(
+      folder.Write("gap.ini", "[Files]\nImageFileName2=b\nImageNote1=n\n").string(), nullptr));
+  EXPECT_TRUE(book.ImageFiles.empty());
+  EXPECT_TRUE(book.ImageNotes.empty());
+}
+
+TEST(ProjectRobustness, BinaryFileLoadsWithoutHarm) {
+  ScratchFolder folder;
+  std::mt19937 random(11);
+  std::string bytes(256 << 10, '\0');
+  for (char& c : bytes) c = static_cast<char>(random());
+  bytes += "\n[Options]\nBookName=found\n";
+  TVelkaro book = Loaded(folder.Write("binary.ini", bytes));
+  EXPECT_EQ(book.BookName, "found");
+
+  std::string long_line(10 << 20, '=');
+  EXPECT_EQ(
+      Loaded(folder.Write("long.ini", "[Files]\nImageFileName1" + long_line)).ImageFiles.size(),
+      1u);
+}
+
+TEST(ProjectRobustness, UnreadableFileIsReported) {
+  ScratchFolder folder;
+  TVelkaro book = TVelkaro::CreateDefault();
+  book.BookName = "kept";
+  std::string error;
+  EXPECT_FALSE(book.LoadProject(folder.path().string(), &error));
+  EXPECT_EQ(error, "File access denied");
+  EXPECT_EQ(book.BookName, "kept");
+
+  std::string load_error;
+  TVelkaro::CreateFromProject(folder.path().string(), &load_error);
+  EXPECT_EQ(load_error, "File access denied");
+
+  book.SaveProject(folder.path().string());  // discarded without a word
+  book.SaveProject((folder / "no-folder" / "book.ini").string());
+  EXPECT_FALSE(std::filesystem::exists(folder / "no-folder"));
+}
+
+}  // namespace
+}  // namespace velkaro
