@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cerrno>
 #include <memory>
+#include <optional>
 
 #include "platform/io_error.h"
 
@@ -49,36 +50,26 @@ std::vector<std::string> SortedNames(const Path& folder) {
   return names;
 }
 
-// What a name stands for in the walk, read without following a folder link.
-enum class Kind { kFile, kFolder, kOther };
-
-struct Found {
-  Kind kind = Kind::kOther;
+// Reads a name of the folder without following a folder link: nothing for
+// what is neither a regular file nor a folder.
+std::optional<FoundEntry> Examine(const Path& folder, const std::string& name,
+                                  const std::string& prefix) {
   FoundEntry entry;
-};
-
-Found Examine(const Path& folder, const std::string& name, const std::string& prefix) {
-  Found found;
-  found.entry.path = folder / name;
+  entry.path = folder / name;
   struct stat st;
-  if (lstat(found.entry.path.c_str(), &st) != 0) return found;  // vanished meanwhile
+  if (lstat(entry.path.c_str(), &st) != 0) return std::nullopt;  // vanished meanwhile
   if (S_ISLNK(st.st_mode)) {
     struct stat target;
     // A dangling link stays a file: opening it fails like any unreadable file.
-    if (stat(found.entry.path.c_str(), &target) == 0) {
-      if (!S_ISREG(target.st_mode)) return found;
+    if (stat(entry.path.c_str(), &target) == 0) {
+      if (!S_ISREG(target.st_mode)) return std::nullopt;
       st = target;
     }
-    found.kind = Kind::kFile;
-  } else if (S_ISREG(st.st_mode)) {
-    found.kind = Kind::kFile;
   } else if (S_ISDIR(st.st_mode)) {
-    found.kind = Kind::kFolder;
-  } else {
-    return found;
+    entry.is_folder = true;
+  } else if (!S_ISREG(st.st_mode)) {
+    return std::nullopt;
   }
-  FoundEntry& entry = found.entry;
-  entry.is_folder = found.kind == Kind::kFolder;
   entry.name = prefix + name + (entry.is_folder ? "/" : "");
   entry.attributes = entry.is_folder ? kFolderAttribute : kArchiveAttribute;
   if (!entry.is_folder && (st.st_mode & S_IWUSR) == 0) entry.attributes |= kReadOnlyAttribute;
@@ -86,7 +77,7 @@ Found Examine(const Path& folder, const std::string& name, const std::string& pr
   entry.modified = st.st_mtime;
   entry.device = st.st_dev;
   entry.inode = st.st_ino;
-  return found;
+  return entry;
 }
 
 class Walker {
@@ -97,21 +88,20 @@ class Walker {
         excluded_(excluded) {}
 
   void Walk(const Path& folder, const std::string& prefix, const std::string& mask) {
-    std::vector<Found> folders;
+    std::vector<FoundEntry> folders;
     for (const std::string& name : SortedNames(folder)) {
       if (!MatchesMask(mask, name)) continue;
-      Found found = Examine(folder, name, prefix);
-      if (found.kind == Kind::kFile && Searched(found.entry) && !excluded_(found.entry)) {
-        entries_.push_back(std::move(found.entry));
-      } else if (found.kind == Kind::kFolder && recurse_ && !excluded_(found.entry)) {
-        folders.push_back(std::move(found));
+      std::optional<FoundEntry> found = Examine(folder, name, prefix);
+      if (!found || excluded_(*found)) continue;
+      if (!found->is_folder && Searched(*found)) {
+        entries_.push_back(std::move(*found));
+      } else if (found->is_folder && recurse_) {
+        folders.push_back(std::move(*found));
       }
     }
-    for (Found& sub : folders) {
-      const std::string sub_prefix = sub.entry.name;
-      const Path sub_path = sub.entry.path;
-      entries_.push_back(std::move(sub.entry));
-      Walk(sub_path, sub_prefix, "*.*");
+    for (const FoundEntry& sub : folders) {
+      entries_.push_back(sub);
+      Walk(sub.path, sub.name, "*.*");
     }
   }
 
@@ -151,9 +141,10 @@ std::vector<FoundEntry> FindEntries(const Path& base, const std::string& mask,
                                     uint32_t search_attributes,
                                     const std::function<bool(const FoundEntry&)>& excluded) {
   const Path mask_path(mask);
-  const Path folder = base / mask_path.parent_path();
+  const Path base_folder = base.empty() ? Path(".") : base;
+  const Path folder = base_folder / mask_path.parent_path();
   Walker walker(search_attributes, excluded);
-  walker.Walk(folder, PrefixOf(base, folder), mask_path.filename().string());
+  walker.Walk(folder, PrefixOf(base_folder, folder), mask_path.filename().string());
   return walker.TakeEntries();
 }
 

@@ -54,6 +54,19 @@ TEST(FindEntriesTest, MaskWithFolderPartKeepsNamesRelativeToTheBase) {
             std::vector<std::string>{"pics/pic1.png"});
 }
 
+TEST(FindEntriesTest, NamesDoNotDependOnHowTheBaseIsSpelled) {
+  ScratchFolder base;
+  base.Write("sub/a.dat", "a");
+  const std::vector<std::string> expected = {"sub/", "sub/a.dat"};
+  EXPECT_EQ(Names(FindEntries(base.path() / "", "*.*", 10431, kNothingExcluded)), expected);
+  EXPECT_EQ(Names(FindEntries(base.path() / "sub" / "..", "*.*", 10431, kNothingExcluded)), expected);
+  const auto cwd = std::filesystem::current_path();
+  std::filesystem::current_path(base.path());
+  const auto from_here = FindEntries("", "*.*", 10431, kNothingExcluded);
+  std::filesystem::current_path(cwd);
+  EXPECT_EQ(Names(from_here), expected);
+}
+
 TEST(FindEntriesTest, ExcludedFolderIsLeftOutWithItsContents) {
   ScratchFolder base;
   base.Write("keep/a.dat", "a");
