@@ -1,10 +1,124 @@
 #include "engine/font_files.h"
 
-namespace velkaro {
+#include <algorithm>
 
-FontFileMaker::FontFileMaker(const FontSpec& font) : font_(font) {}
+#include "platform/io_error.h"
+#include "platform/text_rasterizer.h"
+
+namespace velkaro {
+namespace {
+
+constexpr int kGroups = 16;
+constexpr int kColumnRows = 32;
+
+std::string FailureMessage(const std::string& file, const std::string& message) {
+  return "Can not create font file " + file + ", error: " + message;
+}
+
+std::string BigEndianBytes(std::span<const uint32_t> words) {
+  std::string bytes(words.size() * 4, '\0');
+  for (size_t i = 0; i < words.size(); ++i) {
+    bytes[4 * i] = static_cast<char>(words[i] >> 24);
+    bytes[4 * i + 1] = static_cast<char>(words[i] >> 16);
+    bytes[4 * i + 2] = static_cast<char>(words[i] >> 8);
+    bytes[4 * i + 3] = static_cast<char>(words[i]);
+  }
+  return bytes;
+}
+
+}  // namespace
+
+FontFileMaker::FontFileMaker(const FontSpec& font) : font_(font), glyph_index_(65536, -1) {}
+
 FontFileMaker::~FontFileMaker() = default;
-void FontFileMaker::CreateFontFiles(std::u16string_view, const Path&,
-                                    const std::function<void(const std::string&)>&) {}
+
+void FontFileMaker::CreateFontFiles(std::u16string_view letter_table, const Path& folder,
+                                    const std::function<void(const std::string&)>& log) {
+  try {
+    GatherFontData(letter_table);
+  } catch (const Error& e) {
+    // No file is named yet.
+    throw Error(FailureMessage("", e.what()));
+  }
+  WriteFontFiles(font_data_, folder, log);
+}
+
+void FontFileMaker::GatherFontData(std::u16string_view letter_table) {
+  if (!rasterizer_) {
+    rasterizer_ =
+        std::make_unique<TextRasterizer>(font_.Name, font_.Size, font_.Bold, font_.Italic);
+    font_data_.reserve(kFontDataCapacity);
+  }
+  size_t words = 1 + kGroups;
+  for (char16_t letter : letter_table) words += 2 + GlyphOf(letter).width;
+  if (words > kFontDataCapacity) {
+    throw Error("the font data of this part would need " + std::to_string(words) + " words (" +
+                std::to_string(letter_table.size()) + " letters), more than " +
+                std::to_string(kFontDataCapacity));
+  }
+
+  font_data_.clear();
+  font_data_.push_back(static_cast<uint32_t>(rasterizer_->CellHeight()));
+  for (int group = 0; group < kGroups; ++group) {
+    const size_t count_at = font_data_.size();
+    font_data_.push_back(0);
+    for (char16_t letter : letter_table) {
+      if ((letter & 15) != group) continue;
+      const Glyph& glyph = GlyphOf(letter);
+      font_data_.push_back(letter);
+      font_data_.push_back(glyph.width);
+      auto first = columns_.begin() + static_cast<ptrdiff_t>(glyph.first_column);
+      font_data_.insert(font_data_.end(), first, first + glyph.width);
+    }
+    font_data_[count_at] = static_cast<uint32_t>(font_data_.size() - count_at - 1);
+  }
+}
+
+const FontFileMaker::Glyph& FontFileMaker::GlyphOf(char16_t letter) {
+  int32_t& index = glyph_index_[letter];
+  if (index < 0) {
+    glyphs_.push_back(Render(letter));
+    index = static_cast<int32_t>(glyphs_.size() - 1);
+  }
+  return glyphs_[index];
+}
+
+FontFileMaker::Glyph FontFileMaker::Render(char16_t letter) {
+  // A letter the font does not advance over (a combining mark) is drawn
+  // after a space, and takes the width of the pair.
+  const char16_t after_space[] = {u' ', letter};
+  const std::u16string_view text = rasterizer_->AdvanceWidth(letter) != 0
+                                       ? std::u16string_view(after_space + 1, 1)
+                                       : std::u16string_view(after_space, 2);
+  const InkBitmap bitmap = rasterizer_->Draw(text);
+  const Glyph glyph{static_cast<uint32_t>(bitmap.width), columns_.size()};
+  const int rows = std::min(bitmap.height, kColumnRows);
+  for (int x = 0; x < bitmap.width; ++x) {
+    uint32_t column = 0;
+    for (int y = 0; y < rows; ++y) {
+      if (bitmap.Ink(x, y)) column |= uint32_t{1} << y;
+    }
+    columns_.push_back(column);
+  }
+  return glyph;
+}
+
+void WriteFontFiles(std::span<const uint32_t> words, const Path& folder,
+                    const std::function<void(const std::string&)>& log) {
+  for (size_t n = 0; n * kWordsPerFontFile < words.size(); ++n) {
+    const size_t first = n * kWordsPerFontFile;
+    const std::string bytes =
+        BigEndianBytes(words.subspan(first, std::min(kWordsPerFontFile, words.size() - first)));
+    const Path file = folder / ("font" + std::to_string(n) + ".dat");
+    try {
+      OutputFile out(file);
+      out.Write(bytes);
+      out.Close();
+    } catch (const Error& e) {
+      throw Error(FailureMessage(file.string(), e.what()));
+    }
+    log("Create font file " + file.string() + ", size " + std::to_string(bytes.size()) + " bytes");
+  }
+}
 
 }  // namespace velkaro

@@ -1,18 +1,33 @@
 #ifndef VELKARO_ENGINE_FONT_FILES_H_
 #define VELKARO_ENGINE_FONT_FILES_H_
 
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/font_spec.h"
 #include "platform/files.h"
 
 namespace velkaro {
 
+class TextRasterizer;
+
+// The most words the font data of one letter table may take (512 KiB).
+constexpr size_t kFontDataCapacity = 131072;
+// Words per font file: font0.dat holds words 0 to 2047, font1.dat the next.
+constexpr size_t kWordsPerFontFile = 2048;
+
 // Renders letters of one desktop font into the phone's font files. One maker
 // serves a whole build, so a glyph is rendered once and reused by later parts.
+//
+// Font data: H (the cell height), then for each group g = 0 to 15 the number
+// of words that follow in the group and, for each letter of the table whose
+// code AND 15 is g, in table order: its code, its width w and w column words
+// (bit y set for ink in row y from the top; rows from 32 down are dropped).
 class FontFileMaker {
  public:
   explicit FontFileMaker(const FontSpec& font);
@@ -24,8 +39,27 @@ class FontFileMaker {
                        const std::function<void(const std::string&)>& log);
 
  private:
+  struct Glyph {
+    uint32_t width;
+    size_t first_column;  // in columns_
+  };
+
+  void GatherFontData(std::u16string_view letter_table);
+  const Glyph& GlyphOf(char16_t letter);
+  Glyph Render(char16_t letter);
+
   FontSpec font_;
+  std::unique_ptr<TextRasterizer> rasterizer_;  // opened by the first call
+  std::vector<int32_t> glyph_index_;            // per letter code; -1 until rendered
+  std::vector<Glyph> glyphs_;
+  std::vector<uint32_t> columns_;
+  std::vector<uint32_t> font_data_;
 };
+
+// Writes font data as font files into `folder`, each word high byte first,
+// logging "Create font file " + path + ", size " + n + " bytes" per file.
+void WriteFontFiles(std::span<const uint32_t> words, const Path& folder,
+                    const std::function<void(const std::string&)>& log);
 
 }  // namespace velkaro
 

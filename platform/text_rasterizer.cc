@@ -73,9 +73,12 @@ int NearestStrike(FT_Face face, int pixels_per_em) {
 
 bool IsInk(const FT_Bitmap& bitmap, const unsigned char* row, unsigned column) {
   switch (bitmap.pixel_mode) {
-    case FT_PIXEL_MODE_MONO: return row[column >> 3] & (0x80 >> (column & 7));
-    case FT_PIXEL_MODE_GRAY: return row[column] >= 128;
-    default: return false;
+    case FT_PIXEL_MODE_MONO:
+      return row[column >> 3] & (0x80 >> (column & 7));
+    case FT_PIXEL_MODE_GRAY:
+      return row[column] >= 128;
+    default:
+      return false;
   }
 }
 
@@ -165,8 +168,9 @@ class FontFace {
       std::string letter =
           ConvertCharset(std::string(1, static_cast<char>(byte)), code_page, "UTF-16LE");
       if (letter.size() != 2) return;  // a code page iconv does not know: bytes as letters
-      char32_t code = static_cast<unsigned char>(letter[0]) |
-                      static_cast<unsigned char>(letter[1]) << 8;
+      const auto low = static_cast<unsigned char>(letter[0]);
+      const auto high = static_cast<unsigned char>(letter[1]);
+      const char32_t code = low | high << 8;
       if (code != 0xFFFD) byte_of_.emplace(code, static_cast<unsigned char>(byte));
     }
   }
@@ -272,9 +276,9 @@ FontFace* TextRasterizer::Impl::Opened(const FontLocation& location) {
   auto key = std::make_pair(location.file, location.index);
   auto it = faces.find(key);
   if (it == faces.end()) {
-    it = faces.emplace(key, FontFace::Open(library.handle, location.file, location.index,
-                                           pixels_per_em, bold, italic))
-             .first;
+    auto face = FontFace::Open(library.handle, location.file, location.index, pixels_per_em,
+                               bold, italic);
+    it = faces.emplace(key, std::move(face)).first;
   }
   return it->second.get();
 }

@@ -13,8 +13,8 @@ namespace {
 const char kDejaVuSans[] = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 const char kMisc[] = "/usr/share/fonts/X11/misc/";
 
-#define REQUIRE_FONT_FILE(path)                                              \
-  do {                                                                       \
+#define REQUIRE_FONT_FILE(path)                                                \
+  do {                                                                         \
     if (!std::filesystem::exists(path)) GTEST_SKIP() << path << " is missing"; \
   } while (0)
 

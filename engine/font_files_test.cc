@@ -1,0 +1,283 @@
+#include "engine/font_files.h"
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+
+#include "platform/io_error.h"
+#include "platform/text_rasterizer.h"
+#include "tests/testing.h"
+
+namespace velkaro {
+namespace {
+
+const char kDejaVuSans[] = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+
+#define REQUIRE_DEJAVU()                                                         \
+  do {                                                                           \
+    if (!std::filesystem::exists(kDejaVuSans)) GTEST_SKIP() << "no DejaVu Sans"; \
+  } while (0)
+
+FontSpec DejaVu(int size) { return FontSpec{"DejaVu Sans", size, false, false}; }
+
+// The font files of a folder read one after another, back into words.
+std::vector<uint32_t> ReadFontData(const Path& folder) {
+  std::vector<uint32_t> words;
+  for (int n = 0; std::filesystem::exists(folder / ("font" + std::to_string(n) + ".dat")); ++n) {
+    const std::string bytes = testing::ReadBytes(folder / ("font" + std::to_string(n) + ".dat"));
+    EXPECT_EQ(bytes.size() % 4, 0u);
+    for (size_t i = 0; i + 3 < bytes.size(); i += 4) {
+      auto byte = [&](size_t k) { return static_cast<uint32_t>(static_cast<uint8_t>(bytes[k])); };
+      words.push_back(byte(i) << 24 | byte(i + 1) << 16 | byte(i + 2) << 8 | byte(i + 3));
+    }
+  }
+  return words;
+}
+
+struct ParsedFont {
+  uint32_t height = 0;
+  std::vector<std::u16string> groups;  // letters of each group in file order
+  std::map<char16_t, std::vector<uint32_t>> columns;
+};
+
+// Parses font data, checking that every group count matches its letters.
+ParsedFont Parse(const std::vector<uint32_t>& words) {
+  ParsedFont font;
+  size_t at = 0;
+  auto next = [&]() { return at < words.size() ? words[at++] : (ADD_FAILURE(), 0u); };
+  font.height = next();
+  for (int g = 0; g < 16; ++g) {
+    const size_t end = next() + at;
+    std::u16string letters;
+    while (at < end && at < words.size()) {
+      const char16_t code = static_cast<char16_t>(next());
+      EXPECT_EQ(code & 15, g);
+      std::vector<uint32_t>& columns = font.columns[code];
+      for (uint32_t w = next(); w > 0; --w) columns.push_back(next());
+      letters += code;
+    }
+    EXPECT_EQ(at, end) << "group " << g;
+    font.groups.push_back(letters);
+  }
+  EXPECT_EQ(at, words.size());
+  return font;
+}
+
+// Makes font files for a letter table in a scratch folder and reads them back.
+struct Made {
+  testing::ScratchFolder folder;
+  std::vector<std::string> log;
+  std::vector<uint32_t> words;
+  ParsedFont font;
+
+  Made(FontFileMaker& maker, std::u16string_view table) {
+    maker.CreateFontFiles(table, folder.path(),
+                          [&](const std::string& line) { log.push_back(line); });
+    words = ReadFontData(folder.path());
+    font = Parse(words);
+  }
+};
+
+// The columns FreeType itself gives for a letter of DejaVu Sans in an H-row
+// cell, with a zero-width letter drawn after a space.
+std::vector<uint32_t> FreeTypeColumns(int points, char32_t code, uint32_t* cell_height) {
+  FT_Library library;
+  FT_Face face;
+  EXPECT_EQ(FT_Init_FreeType(&library), 0);
+  EXPECT_EQ(FT_New_Face(library, kDejaVuSans, 0, &face), 0);
+  FT_Set_Pixel_Sizes(face, 0, (points * 96 + 36) / 72);
+  const int ascent = static_cast<int>((face->size->metrics.ascender + 63) >> 6);
+  const int height = ascent + static_cast<int>((-face->size->metrics.descender + 63) >> 6);
+  *cell_height = height;
+
+  auto advance_of = [&](char32_t c) {
+    EXPECT_EQ(FT_Load_Char(face, c, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO), 0);
+    return static_cast<int>((face->glyph->advance.x + 32) >> 6);
+  };
+  const int pen = advance_of(code) == 0 ? advance_of(U' ') : 0;
+  const int width = pen + advance_of(code);  // leaves the letter loaded
+  const FT_Bitmap& bitmap = face->glyph->bitmap;
+  std::vector<uint32_t> columns(width, 0);
+  for (unsigned row = 0; row < bitmap.rows; ++row) {
+    for (unsigned col = 0; col < bitmap.width; ++col) {
+      const int x = pen + face->glyph->bitmap_left + static_cast<int>(col);
+      const int y = ascent - face->glyph->bitmap_top + static_cast<int>(row);
+      const bool ink = bitmap.buffer[row * bitmap.pitch + col / 8] & (0x80 >> (col % 8));
+      if (ink && x >= 0 && x < width && y >= 0 && y < std::min(height, 32)) columns[x] |= 1u << y;
+    }
+  }
+  FT_Done_Face(face);
+  FT_Done_FreeType(library);
+  return columns;
+}
+
+std::string ErrorOf(const FontSpec& font, const Path& folder) {
+  try {
+    FontFileMaker(font).CreateFontFiles(u"A", folder, [](const std::string&) {});
+  } catch (const Error& e) {
+    return e.what();
+  }
+  return "";
+}
+
+TEST(FontFilesTest, EmptyTableGivesHeightAndSixteenZeroCounts) {
+  REQUIRE_DEJAVU();
+  FontFileMaker maker(DejaVu(8));
+  Made made(maker, u"");
+  ASSERT_EQ(made.words.size(), 17u);
+  EXPECT_EQ(made.words[0],
+            static_cast<uint32_t>(TextRasterizer("DejaVu Sans", 8, false, false).CellHeight()));
+  EXPECT_TRUE(
+      std::all_of(made.words.begin() + 1, made.words.end(), [](uint32_t w) { return w == 0; }));
+  EXPECT_EQ(made.log, std::vector<std::string>{"Create font file " +
+                                               (made.folder.path() / "font0.dat").string() +
+                                               ", size 68 bytes"});
+}
+
+TEST(FontFilesTest, SingleLetterFillsOnlyItsGroup) {
+  REQUIRE_DEJAVU();
+  FontFileMaker maker(DejaVu(8));
+  Made made(maker, u"A");
+  const uint32_t w = static_cast<uint32_t>(made.font.columns[u'A'].size());
+  EXPECT_GT(w, 0u);
+  ASSERT_EQ(made.words.size(), 1 + 16 + 2 + w);
+  EXPECT_EQ(made.words[1], 0u);
+  EXPECT_EQ(made.words[2], 2 + w);
+  EXPECT_EQ(made.words[3], 65u);
+  EXPECT_EQ(made.words[4], w);
+  EXPECT_EQ(made.font.groups[1], u"A");
+}
+
+TEST(FontFilesTest, GroupsKeepTheTableOrder) {
+  REQUIRE_DEJAVU();
+  FontFileMaker maker(DejaVu(8));
+  Made q_first(maker, u"Q A0");
+  EXPECT_EQ(q_first.font.groups[1], u"QA");
+  EXPECT_EQ(q_first.font.groups[0], u" 0");
+  Made a_first(maker, u"AQ");
+  EXPECT_EQ(a_first.font.groups[1], u"AQ");
+  // The glyphs rendered for the first part are the ones the second reuses.
+  EXPECT_EQ(a_first.font.columns[u'Q'], q_first.font.columns[u'Q']);
+}
+
+TEST(FontFilesTest, ColumnsMatchFreeTypeAtTheBaseline) {
+  REQUIRE_DEJAVU();
+  for (int points : {8, 12, 20}) {
+    FontFileMaker maker(DejaVu(points));
+    Made made(maker, u"AWЖ\u0301");
+    EXPECT_EQ(
+        made.font.height,
+        static_cast<uint32_t>(TextRasterizer("DejaVu Sans", points, false, false).CellHeight()));
+    for (char16_t letter : std::u16string(u"AWЖ\u0301")) {
+      uint32_t height = 0;
+      const std::vector<uint32_t> expected = FreeTypeColumns(points, letter, &height);
+      EXPECT_TRUE(std::any_of(expected.begin(), expected.end(), [](uint32_t c) { return c != 0; }));
+      EXPECT_EQ(made.font.columns[letter], expected)
+          << points << " pt, letter " << static_cast<int>(letter);
+      EXPECT_EQ(made.font.height, height);
+    }
+  }
+}
+
+TEST(FontFilesTest, ZeroWidthLetterTakesTheWidthOfSpaceAndLetter) {
+  REQUIRE_DEJAVU();
+  FontFileMaker maker(DejaVu(12));
+  Made made(maker, u"\u0301 \n");
+  TextRasterizer rasterizer("DejaVu Sans", 12, false, false);
+  ASSERT_EQ(rasterizer.AdvanceWidth(0x0301), 0);
+  EXPECT_EQ(made.font.columns[0x0301].size(),
+            static_cast<size_t>(rasterizer.TextExtent(u" \u0301")));
+  EXPECT_NE(made.font.columns[0x0301], std::vector<uint32_t>(made.font.columns[0x0301].size(), 0));
+  // Space and line feed are letters like any other, with empty columns.
+  for (char16_t blank : {u' ', u'\n'}) {
+    const std::vector<uint32_t>& columns = made.font.columns[blank];
+    EXPECT_EQ(columns.size(), static_cast<size_t>(rasterizer.AdvanceWidth(blank)));
+    EXPECT_EQ(columns, std::vector<uint32_t>(columns.size(), 0));
+  }
+}
+
+TEST(FontFilesTest, TallCellKeepsItsHeightButOnly32Rows) {
+  REQUIRE_DEJAVU();
+  FontFileMaker maker(DejaVu(40));
+  Made made(maker, u"gÅ");
+  TextRasterizer rasterizer("DejaVu Sans", 40, false, false);
+  ASSERT_GT(rasterizer.CellHeight(), 32);
+  EXPECT_EQ(made.font.height, static_cast<uint32_t>(rasterizer.CellHeight()));
+  const InkBitmap a_ring = rasterizer.Draw(u"Å");
+  for (int x = 0; x < a_ring.width; ++x) {
+    uint32_t top_rows = 0;
+    for (int y = 0; y < 32; ++y) top_rows |= a_ring.Ink(x, y) ? 1u << y : 0;
+    EXPECT_EQ(made.font.columns[u'Å'][x], top_rows);
+  }
+}
+
+TEST(FontFilesTest, FilesHold2048WordsEach) {
+  for (size_t count : {2048u, 2049u}) {
+    std::vector<uint32_t> words(count);
+    for (size_t i = 0; i < count; ++i) words[i] = 0x01020304u * static_cast<uint32_t>(i + 1);
+    testing::ScratchFolder folder;
+    std::vector<std::string> log;
+    WriteFontFiles(words, folder.path(), [&](const std::string& line) { log.push_back(line); });
+    EXPECT_EQ(std::filesystem::file_size(folder / "font0.dat"), 8192u);
+    EXPECT_EQ(std::filesystem::exists(folder / "font1.dat"), count == 2049);
+    EXPECT_EQ(ReadFontData(folder.path()), words);
+    EXPECT_EQ(log.size(), count == 2049 ? 2u : 1u);
+    if (count == 2049) {
+      EXPECT_EQ(log[1], "Create font file " + (folder / "font1.dat").string() + ", size 4 bytes");
+    }
+  }
+}
+
+TEST(FontFilesTest, FailuresNameTheFileBeingWritten) {
+  REQUIRE_DEJAVU();
+  testing::ScratchFolder folder;
+  const Path missing = folder / "no such folder";
+  EXPECT_EQ(
+      ErrorOf(DejaVu(8), missing),
+      "Can not create font file " + (missing / "font0.dat").string() + ", error: File not found");
+  EXPECT_EQ(ErrorOf(DejaVu(0), folder.path()),
+            "Can not create font file , error: font size must be 1 to 240 points, not 0");
+  EXPECT_EQ(ErrorOf(DejaVu(500), folder.path()),
+            "Can not create font file , error: font size must be 1 to 240 points, not 500");
+  const Path text = folder.Write("book.ttf", "Chapter one");
+  EXPECT_EQ(ErrorOf(FontSpec{text.string(), 8, false, false}, folder.path()),
+            "Can not create font file , error: font file " + text.string() + " is not a font");
+  EXPECT_FALSE(std::filesystem::exists(folder / "font0.dat"));
+}
+
+TEST(FontFilesTest, FontDataBeyondCapacityStopsBeforeWriting) {
+  REQUIRE_DEJAVU();
+  std::u16string table;
+  for (char16_t letter = 0x410; letter < 0x450; ++letter) table += letter;  // А to я
+  for (char16_t letter = u'A'; letter <= u'Z'; ++letter) table += letter;
+  TextRasterizer rasterizer("DejaVu Sans", 240, false, false);
+  size_t words = 17;
+  for (char16_t letter : table) words += 2 + rasterizer.AdvanceWidth(letter);
+  for (char16_t letter = u'a'; words <= kFontDataCapacity; ++letter) {
+    table += letter;
+    words += 2 + rasterizer.AdvanceWidth(letter);
+  }
+
+  testing::ScratchFolder folder;
+  FontFileMaker maker(DejaVu(240));
+  try {
+    maker.CreateFontFiles(table, folder.path(), [](const std::string&) {});
+    ADD_FAILURE() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "Can not create font file , error: the font data of this part would need " +
+                  std::to_string(words) + " words (" + std::to_string(table.size()) +
+                  " letters), more than 131072");
+  }
+  EXPECT_FALSE(std::filesystem::exists(folder / "font0.dat"));
+  // Without its last letter the table fits again.
+  table.pop_back();
+  EXPECT_NO_THROW(maker.CreateFontFiles(table, folder.path(), [](const std::string&) {}));
+}
+
+}  // namespace
+}  // namespace velkaro
