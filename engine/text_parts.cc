@@ -1,16 +1,107 @@
 #include "engine/text_parts.h"
 
+#include <algorithm>
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "platform/code_page.h"
+
 namespace velkaro {
+namespace {
+
+constexpr char16_t kMarkerStart = 1;
+constexpr char16_t kMarkerEnd = 2;
+constexpr size_t kMarkerLength = 3;
+// Fewer letters than this after a part make no further part.
+constexpr size_t kMostLeftOver = 6;
+
+// Tested as the system code page sees the letter: one it cannot hold turns
+// into "?", which is a cut character too.
+bool IsCutCharacter(char16_t c) {
+  switch (c) {
+    case u'#': case u'1': case u'0': case u'.': case u'!': case u'?':
+      return true;
+    default:
+      return !AnsiHasLetter(c);
+  }
+}
+
+bool IsMarkerAt(std::u16string_view text, size_t i) {
+  return i + 2 < text.size() && text[i] == kMarkerStart && text[i + 2] == kMarkerEnd;
+}
+
+// Moves an end that would split a picture marker before the marker, or past
+// it when the part would otherwise be empty.
+size_t KeepMarkerWhole(std::u16string_view text, size_t start, size_t end) {
+  for (size_t back = 1; back < kMarkerLength && back <= end; ++back) {
+    const size_t marker = end - back;
+    if (marker >= start && IsMarkerAt(text, marker)) {
+      return marker > start ? marker : marker + kMarkerLength;
+    }
+  }
+  return end;
+}
+
+}  // namespace
 
 int PartCount(size_t length, int32_t part_size) {
   return static_cast<int>((length + part_size - 1) / part_size);
 }
+
 size_t FindPartEnd(std::u16string_view text, size_t start, int32_t part_size, bool last) {
-  return last ? text.size() : std::min(text.size(), start + part_size);
+  if (last || start >= text.size()) return text.size();
+  const size_t window_end = std::min(text.size(), start + static_cast<size_t>(part_size));
+  size_t end = window_end;  // no cut character: the window's last letter ends the part
+  for (size_t i = window_end; i > start; --i) {
+    if (IsCutCharacter(text[i - 1])) {
+      end = i;
+      break;
+    }
+  }
+  return KeepMarkerWhole(text, start, end);
 }
-bool AnotherPartFollows(size_t length, size_t end) { return length - end > 6; }
-std::u16string WithoutPictureMarkers(std::u16string_view part) { return std::u16string(part); }
-std::u16string BuildLetterTable(std::u16string_view) { return u""; }
-void WriteTextPart(std::u16string_view, const Path&, int32_t) {}
+
+bool AnotherPartFollows(size_t length, size_t end) { return length - end > kMostLeftOver; }
+
+std::u16string WithoutPictureMarkers(std::u16string_view part) {
+  std::u16string letters;
+  letters.reserve(part.size());
+  for (size_t i = 0; i < part.size(); ++i) {
+    if (IsMarkerAt(part, i)) {
+      i += kMarkerLength - 1;
+    } else {
+      letters += part[i];
+    }
+  }
+  return letters;
+}
+
+std::u16string BuildLetterTable(std::u16string_view text) {
+  auto counts = std::make_unique<std::array<uint64_t, 65536>>();
+  counts->fill(0);
+  for (char16_t c : text) ++(*counts)[c];
+  std::u16string table;
+  for (size_t code = 0; code < counts->size(); ++code) {
+    if ((*counts)[code] > 0) table += static_cast<char16_t>(code);
+  }
+  // Most frequent first; stable, so the lower code wins a tie.
+  std::stable_sort(table.begin(), table.end(),
+                   [&](char16_t a, char16_t b) { return (*counts)[a] > (*counts)[b]; });
+  return table;
+}
+
+void WriteTextPart(std::u16string_view letters, const Path& file, int32_t password) {
+  const auto mask = static_cast<char16_t>(password & 0xFFFF);
+  std::string bytes(letters.size() * 2, '\0');
+  for (size_t i = 0; i < letters.size(); ++i) {
+    const char16_t x = letters[i] ^ mask;
+    bytes[2 * i] = static_cast<char>(x >> 8);
+    bytes[2 * i + 1] = static_cast<char>(x & 0xFF);
+  }
+  OutputFile out(file);
+  out.Write(bytes);
+  out.Close();
+}
 
 }  // namespace velkaro

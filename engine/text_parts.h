@@ -15,7 +15,9 @@ int PartCount(size_t length, int32_t part_size);
 
 // The end (one past the last letter) of the part that starts at `start`.
 // The last part takes the rest; any other ends after the highest cut
-// character within part_size letters.
+// character ("#10.!?", or a letter the system code page cannot hold) within
+// part_size letters, or at the window's last letter when there is none. A
+// part never ends inside a picture marker.
 size_t FindPartEnd(std::u16string_view text, size_t start, int32_t part_size, bool last);
 
 // Whether enough letters remain after `end` to make another part.

@@ -1,0 +1,170 @@
+#include "engine/text_parts.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/io_error.h"
+#include "tests/testing.h"
+
+namespace velkaro {
+namespace {
+
+using testing::ScratchFolder;
+
+std::u16string Marker(char16_t code) { return std::u16string({1, code, 2}); }
+
+// The parts the build's loop cuts, as [start, end) pairs.
+std::vector<std::pair<size_t, size_t>> Parts(std::u16string_view text, int32_t part_size) {
+  std::vector<std::pair<size_t, size_t>> parts;
+  const int count = PartCount(text.size(), part_size);
+  size_t start = 0;
+  for (int k = 1; k <= count; ++k) {
+    const size_t end = FindPartEnd(text, start, part_size, k == count);
+    parts.emplace_back(start, end);
+    start = end;
+    if (!AnotherPartFollows(text.size(), start)) break;
+  }
+  return parts;
+}
+
+using PartList = std::vector<std::pair<size_t, size_t>>;
+
+TEST(TextPartsTest, AShortTextIsOnePart) {
+  EXPECT_EQ(Parts(u"No cut here", 11), (PartList{{0, 11}}));
+  EXPECT_EQ(Parts(u"", 10), PartList{});
+}
+
+TEST(TextPartsTest, PartsEndAtTheHighestCutCharacter) {
+  // Windows 10..1 and 19..10 (counting from 1) find "!" at 9 and "?" at 16.
+  EXPECT_EQ(Parts(u"One. Two! Three? Four. ", 10), (PartList{{0, 9}, {9, 16}, {16, 23}}));
+}
+
+TEST(TextPartsTest, SixOrFewerLettersLeftMakeNoPart) {
+  EXPECT_EQ(PartCount(8, 4), 2);
+  EXPECT_EQ(Parts(u"Hi. Go! ", 4), (PartList{{0, 3}}));
+  EXPECT_TRUE(AnotherPartFollows(10, 3));
+  EXPECT_FALSE(AnotherPartFollows(9, 3));
+}
+
+TEST(TextPartsTest, DigitsOneAndZeroAndNumberSignAreCutCharacters) {
+  EXPECT_EQ(FindPartEnd(u"a1bcdefgh", 0, 5, false), 2u);
+  EXPECT_EQ(FindPartEnd(u"a0bcdefgh", 0, 5, false), 2u);
+  EXPECT_EQ(FindPartEnd(u"a#bcdefgh", 0, 5, false), 2u);
+  EXPECT_EQ(FindPartEnd(u"a.\n\ncdefgh", 0, 5, false), 2u);  // line feed is not one
+  EXPECT_EQ(FindPartEnd(u"a2bcdefgh", 0, 5, false), 5u);
+}
+
+TEST(TextPartsTest, ALetterTheCodePageCannotHoldIsACutCharacter) {
+  // A lone surrogate has no form in any code page; it turns into "?".
+  const std::u16string text = std::u16string(u"ab") + char16_t(0xD800) + u"cdefgh";
+  EXPECT_EQ(FindPartEnd(text, 0, 5, false), 3u);
+}
+
+TEST(TextPartsTest, AWindowWithoutCutCharactersEndsAtItsLastLetter) {
+  EXPECT_EQ(Parts(u"abcdefghijklmnopqrstuvw", 8), (PartList{{0, 8}, {8, 16}, {16, 23}}));
+}
+
+TEST(TextPartsTest, TheLastPartTakesTheRestHoweverLong) {
+  EXPECT_EQ(Parts(u"a.b.cdefghijklmnop", 6), (PartList{{0, 4}, {4, 10}, {10, 18}}));
+}
+
+TEST(TextPartsTest, APartNeverEndsInsideAPictureMarker) {
+  const std::u16string marker = Marker(0x2001);
+  const std::u16string text = u"abcd" + marker + u"efghijklmnop";
+  // The window's end would fall after the marker's first or second letter.
+  EXPECT_EQ(FindPartEnd(text, 0, 5, false), 4u);
+  EXPECT_EQ(FindPartEnd(text, 0, 6, false), 4u);
+  EXPECT_EQ(FindPartEnd(text, 0, 7, false), 7u);
+  // Moving before a marker at the part's start would leave nothing: the
+  // marker stays whole in the part, though longer than the part size.
+  EXPECT_EQ(FindPartEnd(marker + u"abcdefghij", 0, 1, false), 3u);
+  EXPECT_EQ(FindPartEnd(u"ab" + marker + u"cdefghij", 2, 2, false), 5u);
+  EXPECT_EQ(Parts(u"abcd" + marker + marker + u"efghijkl", 5),
+            (PartList{{0, 4}, {4, 7}, {7, 12}}));
+}
+
+TEST(TextPartsTest, WithoutPictureMarkersDropsEveryMarker) {
+  EXPECT_EQ(WithoutPictureMarkers(Marker(0x2001) + u"a" + Marker(0x1002) + Marker(0x3003) + u"b"),
+            u"ab");
+  const std::u16string not_markers = std::u16string({1, u'x', u'y', 2});
+  EXPECT_EQ(WithoutPictureMarkers(not_markers), not_markers);
+}
+
+TEST(LetterTableTest, MostFrequentFirstLowerCodeOnTies) {
+  EXPECT_EQ(BuildLetterTable(u"abracadabra"), u"abrcd");
+  EXPECT_EQ(BuildLetterTable(u""), u"");
+  EXPECT_EQ(BuildLetterTable(u"\n \n  z"), u" \nz");
+}
+
+// The table picks, again and again, the code with the largest count, the
+// lowest code winning a tie, and zeroes it.
+std::u16string TableByRepeatedPicks(std::u16string_view text) {
+  std::vector<uint64_t> counts(65536, 0);
+  for (char16_t c : text) ++counts[c];
+  std::u16string table;
+  for (;;) {
+    size_t best = 0;
+    for (size_t code = 1; code < counts.size(); ++code) {
+      if (counts[code] > counts[best]) best = code;
+    }
+    if (counts[best] == 0) return table;
+    table += static_cast<char16_t>(best);
+    counts[best] = 0;
+  }
+}
+
+TEST(LetterTableTest, MatchesPickingTheLargestCountEachTime) {
+  std::mt19937 random(3);
+  std::u16string text;
+  for (int i = 0; i < 20000; ++i) {
+    // Few distinct counts, so most letters tie with others across the range.
+    const char16_t code = static_cast<char16_t>((random() % 400) * 163);
+    text.append(1 + random() % 3, code);
+  }
+  text += std::u16string({0, 0xFFFF});
+  EXPECT_EQ(BuildLetterTable(text), TableByRepeatedPicks(text));
+}
+
+TEST(LetterTableTest, TwentyThousandDistinctLetters) {
+  std::u16string text;
+  for (char16_t c = 0x4E00; c < 0x4E00 + 20000; ++c) text += c;
+  text += u"\u4E01\u4E01";
+  const std::u16string table = BuildLetterTable(text);
+  ASSERT_EQ(table.size(), 20000u);
+  EXPECT_EQ(table[0], 0x4E01);
+  EXPECT_EQ(table[1], 0x4E00);
+  EXPECT_EQ(table.back(), 0x4E00 + 19999);
+}
+
+TEST(WriteTextPartTest, LettersAreStoredHighByteFirst) {
+  ScratchFolder folder;
+  WriteTextPart(u"Hi", folder / "book0.dat", 0);
+  EXPECT_EQ(testing::ReadBytes(folder / "book0.dat"), std::string("\0H\0i", 4));
+}
+
+TEST(WriteTextPartTest, ThePasswordMasksEveryLetterWithItsLow16Bits) {
+  ScratchFolder folder;
+  const std::u16string letters = u"Hi\u4E2D\uFFFF";
+  WriteTextPart(letters, folder / "book0.dat", 0x7F12A55A);
+  const std::string bytes = testing::ReadBytes(folder / "book0.dat");
+  ASSERT_EQ(bytes.size(), 8u);
+  for (size_t i = 0; i < letters.size(); ++i) {
+    const int stored = static_cast<unsigned char>(bytes[2 * i]) << 8 |
+                       static_cast<unsigned char>(bytes[2 * i + 1]);
+    EXPECT_EQ(stored ^ 0xA55A, letters[i]) << i;
+  }
+}
+
+TEST(WriteTextPartTest, ReplacesAnOlderFileAndReportsFailures) {
+  ScratchFolder folder;
+  folder.Write("book0.dat", std::string(100, 'x'));
+  WriteTextPart(std::u16string(4096, u'a'), folder / "book0.dat", 0);
+  EXPECT_EQ(testing::ReadBytes(folder / "book0.dat").size(), 8192u);
+  EXPECT_THROW(WriteTextPart(u"a", folder / "missing" / "book0.dat", 0), Error);
+}
+
+}  // namespace
+}  // namespace velkaro
