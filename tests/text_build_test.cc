@@ -1,0 +1,209 @@
+// Whole builds of text books: parts, their packages, book files and log.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+
+#include "engine/velkaro.h"
+#include "tests/package_reader.h"
+#include "tests/testing.h"
+
+namespace velkaro {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadBytes;
+
+std::string Utf16Be(std::u16string_view text, uint16_t key = 0) {
+  std::string bytes;
+  for (char16_t letter : text) {
+    uint16_t x = letter ^ key;
+    bytes += {static_cast<char>(x >> 8), static_cast<char>(x & 0xFF)};
+  }
+  return bytes;
+}
+
+uint32_t IntAt(const std::string& bytes, size_t offset) {
+  uint32_t v = 0;
+  for (size_t i = 0; i < 4; ++i) v = v << 8 | static_cast<unsigned char>(bytes[offset + i]);
+  return v;
+}
+
+class TextBuildTest : public ::testing::Test {
+ protected:
+  TextBuildTest() : book_(TVelkaro::CreateDefault()) {
+    book_.FileVersion = "4.7.0.246";
+    book_.MidletsFolder = midlets().string();
+    book_.TempFolder = (root_ / "temp").string();
+    book_.BookName = "Tales";
+    book_.BookMode = true;
+    book_.Font.reset();
+    book_.Format = true;
+  }
+
+  fs::path midlets() const { return root_ / "midlets"; }
+  std::string Work(const std::string& name) const { return (root_ / "temp" / name).string(); }
+
+  bool Build(const std::string& text, int part_size) {
+    book_.TextFileName = root_.Write("book.txt", text).string();
+    book_.PartSize = part_size;
+    error_.clear();
+    return book_.Build(&error_);
+  }
+
+  std::vector<std::string> LogLines() const {
+    std::vector<std::string> lines;
+    std::string bytes = ReadBytes(midlets() / "Tales.log");
+    for (size_t start = 0, end; (end = bytes.find("\r\n", start)) != std::string::npos;
+         start = end + 2) {
+      lines.push_back(bytes.substr(start, end - start));
+    }
+    return lines;
+  }
+
+  testing::Package Package(const std::string& part_name) const {
+    return testing::ReadPackage(midlets() / (part_name + ".jar"));
+  }
+
+  testing::ScratchFolder root_;
+  TVelkaro book_;
+  std::string error_;
+};
+
+TEST_F(TextBuildTest, ThreePartsAtTheCutCharacters) {
+  ASSERT_TRUE(Build("One. Two! Three? Four.", 10)) << error_;
+  EXPECT_EQ(Package("Tales1").content["book0.dat"], Utf16Be(u"One. Two!"));
+  EXPECT_EQ(Package("Tales2").content["book0.dat"], Utf16Be(u" Three?"));
+  EXPECT_EQ(Package("Tales3").content["book0.dat"], Utf16Be(u" Four. "));
+  EXPECT_FALSE(fs::exists(midlets() / "Tales.jar"));
+  EXPECT_NE(ReadBytes(midlets() / "Tales3.jad").find("MIDlet-Jar-URL: Tales3.jar\r\n"),
+            std::string::npos);
+
+  std::vector<std::string> log = LogLines();
+  auto at = std::find(log.begin(), log.end(), "Processing part 2 from 3 (offset 10)...");
+  ASSERT_NE(at, log.end());
+  const std::string jar_size = std::to_string(fs::file_size(midlets() / "Tales2.jar"));
+  const std::string jad_size = std::to_string(fs::file_size(midlets() / "Tales2.jad"));
+  const std::vector<std::string> expected = {
+      "Processing part 2 from 3 \\(offset 10\\)\\.\\.\\.",
+      "Create file " + Work("META-INF/MANIFEST.MF") + ", size \\d+ bytes",
+      "Part contains 7 letters in total and 6 unique letters",
+      "Create text file " + Work("book0.dat") + ", size 14 bytes ",
+      "Create cfg file " + Work("cfg.dat") + ", size 136 bytes",
+      "Creating jar file\\.\\.\\.",
+      "Create midlet Tales2\\.jar, size " + jar_size + " bytes",
+      "Create file " + midlets().string() + "/Tales2\\.jad, size " + jad_size + " bytes",
+      "Create Tales2\\.jad, size " + jad_size + " bytes",
+      "Processing part 3 from 3 \\(offset 17\\)\\.\\.\\.",
+  };
+  ASSERT_GE(log.end() - at, static_cast<long>(expected.size()));
+  for (size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_TRUE(std::regex_match(at[i], std::regex(expected[i]))) << at[i];
+  }
+}
+
+TEST_F(TextBuildTest, OnePartIsNamedLikeTheBook) {
+  ASSERT_TRUE(Build("Hi", 100)) << error_;
+  testing::Package package = Package("Tales");
+  ASSERT_TRUE(package.ok);
+  EXPECT_EQ(package.content["book0.dat"], Utf16Be(u"Hi "));
+  EXPECT_EQ(package.content["TBookMIDlet.class"].size(), 35407u);
+  EXPECT_EQ(package.content.count("font0.dat"), 0u) << "phone fonts only";
+  EXPECT_EQ(IntAt(package.content["cfg.dat"], 0), 3u) << "the part's length";
+}
+
+TEST_F(TextBuildTest, FewLettersLeftMakeNoFurtherPart) {
+  ASSERT_TRUE(Build("Hi. Go!", 4)) << error_;
+  EXPECT_TRUE(fs::exists(midlets() / "Tales1.jar"));
+  EXPECT_FALSE(fs::exists(midlets() / "Tales2.jar"));
+  EXPECT_EQ(Package("Tales1").content["book0.dat"], Utf16Be(u"Hi."));
+}
+
+TEST_F(TextBuildTest, EmptyWorkingTextMakesNoPackageAndSucceeds) {
+  book_.Tags = true;
+  ASSERT_TRUE(Build("<never closed", 10)) << error_;
+  EXPECT_EQ(LogLines().back().rfind("Process successfully ended at ", 0), 0u);
+  for (const auto& entry : fs::directory_iterator(midlets())) {
+    EXPECT_EQ(entry.path().extension(), ".log");
+  }
+}
+
+TEST_F(TextBuildTest, BookFilesHold4096LettersEach) {
+  ASSERT_TRUE(Build(std::string(4096, 'a') + "b", 100000)) << error_;
+  testing::Package package = Package("Tales");
+  EXPECT_EQ(package.content["book0.dat"].size(), 8192u);
+  EXPECT_EQ(package.content["book1.dat"], Utf16Be(u"b "));
+}
+
+TEST_F(TextBuildTest, PasswordKeysTheBookFilesOnlyWhenAPasswordIsAsked) {
+  book_.Password = 0x12345;
+  book_.PasswordMode = 0;
+  ASSERT_TRUE(Build("Hi", 100)) << error_;
+  EXPECT_EQ(Package("Tales").content["book0.dat"], Utf16Be(u"Hi ")) << "a stale password";
+  book_.PasswordMode = 1;
+  ASSERT_TRUE(Build("Hi", 100)) << error_;
+  EXPECT_EQ(Package("Tales").content["book0.dat"], Utf16Be(u"Hi ", 0x2345));
+}
+
+TEST_F(TextBuildTest, HeadingsAndPicturesTravelWithTheirParts) {
+  book_.Tags = true;
+  book_.ImageMode = 2;
+  std::string map = root_.Write("map.png", "MAP").string();
+  std::string key = root_.Write("key.png", "KEY").string();
+  ASSERT_TRUE(Build("<p1>Intro. <img " + map + "> Once! <p2>Next? <img " + key + "> End.", 20))
+      << error_;
+  testing::Package first = Package("Tales1");
+  testing::Package second = Package("Tales2");
+  EXPECT_EQ(first.content["pic1.png"], "MAP");
+  EXPECT_EQ(first.content.count("pic2.png"), 0u);
+  EXPECT_EQ(second.content["pic2.png"], "KEY");
+  EXPECT_EQ(second.content.count("pic1.png"), 0u);
+  // The heading list is the book's, in every part: "Intro. " + marker + " Once! " precede p2.
+  for (testing::Package* package : {&first, &second}) {
+    const std::string& cfg = package->content["cfg.dat"];
+    ASSERT_GE(cfg.size(), 12u);
+    EXPECT_EQ(IntAt(cfg, cfg.size() - 12), 2u);
+    EXPECT_EQ(IntAt(cfg, cfg.size() - 8), 0u * 256 + 1);
+    EXPECT_EQ(IntAt(cfg, cfg.size() - 4), 17u * 256 + 2);
+  }
+  EXPECT_EQ(first.content["book0.dat"].substr(14, 6), Utf16Be(u"\x0001\x2001\x0002"));
+}
+
+TEST_F(TextBuildTest, FailureInPartTwoKeepsPartOne) {
+  fs::create_directories(midlets() / "Tales2.jad");  // the descriptor cannot be written
+  EXPECT_FALSE(Build("One. Two! Three? Four.", 10));
+  EXPECT_EQ(error_, "Process has not finished due to error: Can not create/save file " +
+                        (midlets() / "Tales2.jad").string());
+  EXPECT_TRUE(fs::exists(midlets() / "Tales1.jar"));
+  EXPECT_TRUE(fs::exists(midlets() / "Tales1.jad"));
+  EXPECT_FALSE(fs::exists(midlets() / "Tales3.jar"));
+  EXPECT_TRUE(fs::is_empty(root_ / "temp" / "META-INF"));
+}
+
+TEST_F(TextBuildTest, FewerPartsLeaveTheOldLastPartAlone) {
+  ASSERT_TRUE(Build("One. Two! Three? Four.", 10)) << error_;
+  const std::string third = ReadBytes(midlets() / "Tales3.jar");
+  ASSERT_TRUE(Build("One. Two! Three? Four.", 14)) << error_;
+  EXPECT_EQ(ReadBytes(midlets() / "Tales3.jar"), third);
+  EXPECT_EQ(Package("Tales2").content["book0.dat"], Utf16Be(u" Three? Four. "));
+}
+
+TEST_F(TextBuildTest, DesktopFontAddsFontFiles) {
+  book_.Font = FontSpec{"DejaVu Sans", 10, false, false};
+  ASSERT_TRUE(Build("Hello", 100)) << error_;
+  testing::Package package = Package("Tales");
+  EXPECT_GT(package.content["font0.dat"].size(), 68u);
+  EXPECT_EQ(package.content.count("font1.dat"), 0u);
+}
+
+TEST_F(TextBuildTest, MissingSourceFails) {
+  book_.TextFileName = (root_ / "none.txt").string();
+  book_.PartSize = 10;
+  EXPECT_FALSE(book_.Build(&error_));
+  EXPECT_EQ(error_, "Process has not finished due to error: Can not load text from file " +
+                        book_.TextFileName + ", error: File not found");
+}
+
+}  // namespace
+}  // namespace velkaro
