@@ -652,10 +652,15 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
     List list = new List("Bookmarks", List.IMPLICIT);
     list.append("Add bookmark", null);
     targets = new int[marks.length + 1];
+    Image point = null;
+    try {
+      point = Image.createImage("/point.png");
+    } catch (Exception noMarker) {
+    }
     for (int i = 0; i < marks.length; i++) {
       targets[i + 1] = marks[i];
       list.append(excerpt(new StringBuffer((int) ((long) marks[i] * 100 / length) + "% "), marks[i]),
-                  null);
+                  point);
     }
     show(list, MARKS, back).addCommand(delete);
   }

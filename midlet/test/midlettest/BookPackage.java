@@ -1,0 +1,124 @@
+package midlettest;
+
+import java.io.ByteArrayOutputStream;
+import java.io.DataOutputStream;
+import java.io.IOException;
+import java.nio.file.Files;
+import java.nio.file.Path;
+import java.util.ArrayList;
+import java.util.List;
+import java.util.Map;
+import java.util.TreeMap;
+
+/**
+ * Writes a text-book package folder the way the tool does: cfg.dat, the book files and, unless
+ * the book uses the phone font, font files. The font is a "barcode" font: every letter is four
+ * columns wide and its first column holds the letter's code (bit y = row y), so that a page
+ * drawn with it can be read back letter by letter.
+ */
+final class BookPackage {
+  static final int GLYPH_WIDTH = 4;
+  String text = "";
+  int lineSpacing, charSpacing;
+  boolean wrap = true, portrait = true;
+  int backRgb = 0xFFFFFF, textRgb = 0x000000;
+  String info = "A test book", tool = "Velkaro 4.7.0.246", version = "4.7.0";
+  int password, passwordMode;
+  int[] headings = {};
+  boolean phoneFont;
+  int cellHeight = 16;
+  final Map<String, byte[]> files = new TreeMap<>();
+
+  String fontName() {
+    return phoneFont ? "Phone font" : "Barcode, 8";
+  }
+
+  /** Writes the package into dir, with the midlet class files of the given variant. */
+  Path write(Path dir, Path embedded) throws IOException {
+    Files.createDirectories(dir);
+    for (String name : new String[] {"TBookCanvas.class", "TBookN1Canvas.class", "TBookN2Canvas.class",
+                                     "TBookCanvasInit.class", "point.png", "logo.png"}) {
+      Files.copy(embedded.resolve(name), dir.resolve(name));
+    }
+    Files.copy(embedded.resolve("text/TBookMIDlet.class"), dir.resolve("TBookMIDlet.class"));
+    Files.write(dir.resolve("cfg.dat"), cfg());
+    for (int n = 0; n * 4096 < text.length(); n++) {
+      ByteArrayOutputStream book = new ByteArrayOutputStream();
+      for (int i = n * 4096; i < Math.min(text.length(), n * 4096 + 4096); i++) {
+        int x = text.charAt(i) ^ password & 0xFFFF;
+        book.write(x >> 8);
+        book.write(x & 255);
+      }
+      Files.write(dir.resolve("book" + n + ".dat"), book.toByteArray());
+    }
+    if (!phoneFont) writeFont(dir);
+    for (Map.Entry<String, byte[]> f : files.entrySet()) Files.write(dir.resolve(f.getKey()), f.getValue());
+    return dir;
+  }
+
+  byte[] cfg() throws IOException {
+    ByteArrayOutputStream bytes = new ByteArrayOutputStream();
+    DataOutputStream out = new DataOutputStream(bytes);
+    for (int v : new int[] {text.length(), lineSpacing, charSpacing, wrap ? 1 : 0, portrait ? 1 : 0,
+                            backRgb >> 16, backRgb >> 8 & 255, backRgb & 255,
+                            textRgb >> 16, textRgb >> 8 & 255, textRgb & 255}) {
+      out.writeInt(v);
+    }
+    for (String s : new String[] {info, fontName(), tool, version}) writeText(out, s);
+    out.writeInt(checkValue(info + fontName() + tool, password));
+    out.writeInt(passwordMode);
+    out.writeInt(headings.length);
+    for (int h : headings) out.writeInt(h);
+    return bytes.toByteArray();
+  }
+
+  static void writeText(DataOutputStream out, String s) throws IOException {
+    out.writeInt(s.length());
+    out.writeChars(s);
+  }
+
+  static int checkValue(String t, int p) {
+    int h = 0;
+    for (int k = 1; k <= 16; k++) {
+      int u = k <= t.length() ? t.charAt(k - 1) : 0;
+      h = h * 2 ^ (u ^ p ^ (k - 1)) & 65535;
+    }
+    return h;
+  }
+
+  /** The letters of the text without picture markers. */
+  List<Character> letters() {
+    List<Character> letters = new ArrayList<>();
+    for (int i = 0; i < text.length(); i++) {
+      if (text.charAt(i) == 1 && i + 2 < text.length() && text.charAt(i + 2) == 2) {
+        i += 2;
+      } else if (!letters.contains(text.charAt(i))) {
+        letters.add(text.charAt(i));
+      }
+    }
+    return letters;
+  }
+
+  private void writeFont(Path dir) throws IOException {
+    List<Integer> words = new ArrayList<>();
+    words.add(cellHeight);
+    for (int group = 0; group < 16; group++) {
+      int countAt = words.size();
+      words.add(0);
+      for (char c : letters()) {
+        if ((c & 15) != group) continue;
+        words.add((int) c);
+        words.add(GLYPH_WIDTH);
+        words.add(c & ((1 << Math.min(cellHeight, 31)) - 1));
+        for (int x = 1; x < GLYPH_WIDTH; x++) words.add(0);
+      }
+      words.set(countAt, words.size() - countAt - 1);
+    }
+    for (int n = 0; n * 2048 < words.size(); n++) {
+      ByteArrayOutputStream file = new ByteArrayOutputStream();
+      DataOutputStream out = new DataOutputStream(file);
+      for (int i = n * 2048; i < Math.min(words.size(), n * 2048 + 2048); i++) out.writeInt(words.get(i));
+      Files.write(dir.resolve("font" + n + ".dat"), file.toByteArray());
+    }
+  }
+}

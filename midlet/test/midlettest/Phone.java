@@ -1,0 +1,51 @@
+package midlettest;
+
+import java.awt.image.BufferedImage;
+import java.net.URL;
+import java.net.URLClassLoader;
+import java.nio.file.Path;
+import javax.microedition.lcdui.Canvas;
+import javax.microedition.lcdui.Display;
+import javax.microedition.lcdui.Displayable;
+import javax.microedition.midlet.MIDlet;
+
+/** One run of a package on the desktop stand-in, in a class loader of its own. */
+final class Phone {
+  final MIDlet midlet;
+  final Display display;
+
+  /** Starts the midlet of a package folder or JAR file. */
+  Phone(Path pkg) throws Exception {
+    URLClassLoader loader = new URLClassLoader(new URL[] {pkg.toUri().toURL()}, Phone.class.getClassLoader());
+    midlet = (MIDlet) loader.loadClass("TBookMIDlet").getDeclaredConstructor().newInstance();
+    display = Display.getDisplay(midlet);
+    MIDlet.start(midlet);
+  }
+
+  Displayable current() {
+    return display.getCurrent();
+  }
+
+  <T> T current(Class<T> kind) {
+    Displayable d = display.getCurrent();
+    Check.that(kind.isInstance(d), "expected a " + kind.getSimpleName() + " on screen, found " + d);
+    return kind.cast(d);
+  }
+
+  Canvas canvas() {
+    return current(Canvas.class);
+  }
+
+  BufferedImage screen() {
+    return canvas().snapshot();
+  }
+
+  void press(int... keys) {
+    for (int key : keys) canvas().press(key);
+  }
+
+  /** Leaves the midlet as the Exit command does, so that it saves its state. */
+  void exit() throws Exception {
+    MIDlet.destroy(midlet);
+  }
+}

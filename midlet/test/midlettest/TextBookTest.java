@@ -1,0 +1,393 @@
+package midlettest;
+
+import java.awt.image.BufferedImage;
+import java.io.ByteArrayOutputStream;
+import java.lang.reflect.Array;
+import java.lang.reflect.Field;
+import java.lang.reflect.Modifier;
+import java.nio.file.Files;
+import java.nio.file.Path;
+import java.util.ArrayList;
+import java.util.IdentityHashMap;
+import java.util.List;
+import java.util.Map;
+import javax.imageio.ImageIO;
+import javax.microedition.lcdui.Alert;
+import javax.microedition.lcdui.Canvas;
+import javax.microedition.lcdui.Form;
+import javax.microedition.lcdui.TextBox;
+import javax.microedition.midlet.MIDlet;
+import javax.microedition.rms.RecordStore;
+
+/** The text-book reader, run from its real class files on the desktop stand-in. */
+public final class TextBookTest {
+  private static Path embedded, temp;
+  private static int packages;
+
+  public static void main(String[] args) throws Exception {
+    embedded = Path.of(args[0]);
+    temp = Files.createTempDirectory("midlet-test");
+    boolean ok = Check.run(TextBookTest.class, () -> {
+      RecordStore.reset();
+      MIDlet.properties.clear();
+      Canvas.screenWidth = Canvas.screenHeight = 128;
+    });
+    Check.deleteTree(temp);
+    System.exit(ok ? 0 : 1);
+  }
+
+  static Path write(BookPackage book) throws Exception {
+    return book.write(temp.resolve("book" + packages++), embedded);
+  }
+
+  static Phone open(BookPackage book) throws Exception {
+    return new Phone(write(book));
+  }
+
+  static Page page(Phone phone, BookPackage book) {
+    return new Page(phone.screen(), book);
+  }
+
+  static String lines(int from, int count) {
+    StringBuilder s = new StringBuilder();
+    for (int i = from; i < from + count; i++) s.append("Line ").append(i).append('\n');
+    return s.toString();
+  }
+
+  static String picture(int number, int type) {
+    return "\u0001" + (char) (type << 12 | number) + "\u0002";
+  }
+
+  static byte[] png(int w, int h, int rgb) throws Exception {
+    BufferedImage image = new BufferedImage(w, h, BufferedImage.TYPE_INT_RGB);
+    for (int y = 0; y < h; y++) for (int x = 0; x < w; x++) image.setRGB(x, y, rgb);
+    ByteArrayOutputStream out = new ByteArrayOutputStream();
+    ImageIO.write(image, "png", out);
+    return out.toByteArray();
+  }
+
+  static void testFirstPageShowsFirstLinesInTheBookColours() throws Exception {
+    BookPackage book = new BookPackage();
+    book.text = "Hello world\nSecond line\n";
+    book.backRgb = 0xF0E0D0;
+    book.textRgb = 0x102030;
+    book.lineSpacing = 2;
+    Phone phone = open(book);
+    Page page = page(phone, book);
+    Check.equal("Hello world", page.line(1), "first line");
+    Check.equal(1, page.columns(1).get(0), "x of the first letter");
+    Check.equal("Second line", page.line(1 + 16 + 2), "second line, one cell and the spacing lower");
+    Check.equal(0xF0E0D0, page.rgb(0, 0), "back colour");
+    Check.equal(0xF0E0D0, page.rgb(2, 1), "the letter cell beside the glyph column");
+  }
+
+  static void testWordWrapBreaksAfterTheLastBreakLetter() throws Exception {
+    // 31 letters of width 4 fit from x = 1 into 128 pixels; the 32nd overflows.
+    String text = "abcdefghijklmnopqrstuvwxy ABCDEFGHIJ";
+    BookPackage book = new BookPackage();
+    book.text = text;
+    Check.equal(List.of("abcdefghijklmnopqrstuvwxy ", "ABCDEFGHIJ"), page(open(book), book).lines().subList(0, 2),
+                "wrapped at the blank");
+    book.wrap = false;
+    Check.equal(List.of("abcdefghijklmnopqrstuvwxy ABCDE", "FGHIJ"), page(open(book), book).lines().subList(0, 2),
+                "cut at the last letter that fits");
+    book.charSpacing = 1;  // 25 letters of 4 + 1 fit
+    Page spaced = page(open(book), book);
+    Check.equal("abcdefghijklmnopqrstuvwxy", spaced.lines().get(0), "letter spacing narrows the line");
+    Check.equal(List.of(1, 6, 11), spaced.columns(1).subList(0, 3), "letters 5 pixels apart");
+  }
+
+  static void testWrapSplitsAWordWiderThanTheScreen() throws Exception {
+    BookPackage book = new BookPackage();
+    book.text = "x".repeat(40) + "\nend";
+    Check.equal(List.of("x".repeat(31), "x".repeat(9), "end"), page(open(book), book).lines().subList(0, 3),
+                "a long word is cut where the screen ends");
+  }
+
+  static void testArabicLineRunsRightToLeft() throws Exception {
+    BookPackage book = new BookPackage();
+    book.text = "\u0627\u0628 cd\nxyz";
+    Page page = page(open(book), book);
+    Check.equal("dc \u0628\u0627", page.line(1), "read left to right, the line is reversed");
+    Check.equal(124, page.columns(1).get(4), "first letter at the right edge");
+    Check.equal("xyz", page.line(17), "the next line runs left to right again");
+    Check.equal(1, page.columns(17).get(0), "x of a left-to-right line");
+  }
+
+  static void testLettersBelowBlankAreNotDrawn() throws Exception {
+    BookPackage book = new BookPackage();
+    book.text = "ab\r\tcd\nef";
+    Page page = page(open(book), book);
+    Check.equal("abcd", page.line(1), "carriage return and tab are not drawn");
+    Check.equal(List.of(1, 5, 9, 13), page.columns(1), "nor advanced over");
+  }
+
+  static void testPictureHasItsOwnLinesAtItsMarker() throws Exception {
+    BookPackage book = new BookPackage();
+    book.text = "Before\n" + picture(1, 2) + "After\n" + picture(2, 1) + "End";
+    book.files.put("pic1.png", png(40, 20, 0xFF0000));  // pic2.jpg is missing
+    Page page = page(open(book), book);
+    Check.equal("Before", page.line(1), "text before the picture");
+    Check.equal(0xFF0000, page.rgb(64, 17), "picture's top row right below the first line");
+    Check.equal(0xFF0000, page.rgb(44, 36), "picture centred: its left column");
+    Check.equal(0xFFFFFF, page.rgb(43, 30), "picture centred: back colour beside it");
+    Check.equal("After", page.line(37), "text after the picture's 20 rows");
+    Check.equal(0x000000, page.rgb(32, 53), "frame of the placeholder of a picture that is missing");
+    Check.equal(0xFFFF00, page.rgb(40, 60), "placeholder filling");
+    Check.equal("End", page.line(53 + 32), "text after the two-cell placeholder");
+  }
+
+  static void testPagesFollowEachOtherToTheEndAndBack() throws Exception {
+    BookPackage book = new BookPackage();
+    String paragraph = "A paragraph long enough to wrap over several lines, with commas, "
+                       + "full stops. And more words; until it ends here.\n";
+    book.text = lines(1, 40) + paragraph.repeat(6) + lines(41, 30);
+    Phone phone = open(book);
+    List<List<String>> pages = new ArrayList<>();
+    for (List<String> lines = page(phone, book).lines(); pages.isEmpty() || !lines.equals(pages.get(pages.size() - 1));
+         lines = page(phone, book).lines()) {
+      pages.add(lines);
+      phone.press(Canvas.KEY_NUM6);
+      Check.that(pages.size() < 100, "paging never ends");
+    }
+    List<String> all = new ArrayList<>();
+    pages.forEach(all::addAll);
+    Check.equal("Line 1", all.get(0), "first line");
+    all.removeIf(String::isEmpty);  // below the last line of the last page
+    Check.equal("Line 70", all.get(all.size() - 1), "last page ends with the last line");
+    Check.that(String.join("", all).contains("until it ends here."), "wrapped paragraph on the pages");
+    Check.equal(book.text.replace("\n", ""), String.join("", all),
+                "the pages hold every letter once, in order");
+    for (int i = pages.size() - 2; i >= 0; i--) {
+      phone.press(Canvas.KEY_LEFT);
+      Check.equal(pages.get(i), page(phone, book).lines(), "page " + i + " paging back");
+    }
+    phone.press(Canvas.KEY_NUM7);
+    Check.equal(lines(64, 7), String.join("\n", page(phone, book).lines()) + "\n", "7 fills the screen with the end");
+    phone.press(Canvas.KEY_NUM1);
+    Check.equal(pages.get(0), page(phone, book).lines(), "1 goes to the start");
+  }
+
+  static void testLineKeysScrollOneLine() throws Exception {
+    BookPackage book = new BookPackage();
+    book.text = lines(1, 30);
+    Phone phone = open(book);
+    phone.press(Canvas.KEY_NUM8, Canvas.KEY_NUM8);
+    Check.equal("Line 3", page(phone, book).line(1), "two lines down");
+    phone.press(Canvas.KEY_NUM2);
+    Check.equal("Line 2", page(phone, book).line(1), "one line up");
+    phone.press(Canvas.KEY_NUM2, Canvas.KEY_NUM2);
+    Check.equal("Line 1", page(phone, book).line(1), "never above the start");
+  }
+
+  static void testPhoneFontDrawsWithThePhonesOwnFont() throws Exception {
+    BookPackage book = new BookPackage();
+    book.phoneFont = true;
+    book.portrait = false;  // phone fonts stay portrait
+    book.text = "Hi you\nthere";
+    Phone phone = open(book);
+    phone.screen();
+    List<String> drawn = phone.canvas().drawnText();
+    Check.equal(List.of("1,1:H", "7,1:i", "13,1: ", "19,1:y", "25,1:o", "31,1:u", "1,11:t"), drawn.subList(0, 7),
+                "letters 6 pixels apart, lines one font height apart");
+  }
+
+  static void testLandscapeTurnsTheTextWithFontFiles() throws Exception {
+    Canvas.screenWidth = 100;
+    Canvas.screenHeight = 160;
+    BookPackage book = new BookPackage();
+    book.portrait = false;
+    book.text = "x".repeat(50);
+    Page page = page(open(book), book);
+    Check.equal(160, page.width(), "the page runs along the screen's height");
+    Check.equal(List.of("x".repeat(39), "x".repeat(11)), page.lines().subList(0, 2), "lines as wide as the screen is high");
+  }
+
+  static void testPasswordEachTimeGatesTheBook() throws Exception {
+    BookPackage book = new BookPackage();
+    book.text = "Secret text";
+    book.password = 70000;  // only the low 16 bits are the key
+    book.passwordMode = 2;
+    Path pkg = write(book);
+    Phone phone = new Phone(pkg);
+    TextBox box = phone.current(TextBox.class);
+    Check.equal("Password", box.getTitle(), "password asked first");
+    box.enter("1234", "OK");
+    Check.equal("Wrong password", phone.display.takeAlert().getString(), "wrong number");
+    Check.that(phone.current() == box, "asked again");
+    box.enter("70000", "OK");
+    Check.equal("Secret text", page(phone, book).line(1), "right number opens the book");
+    phone.exit();
+    Check.equal("Password", new Phone(pkg).current(TextBox.class).getTitle(), "asked at every start");
+    Phone leaving = new Phone(pkg);
+    leaving.current(TextBox.class).fire("Exit");
+    Check.that(leaving.midlet.isDestroyed(), "Exit works at the password");
+  }
+
+  static void testPasswordOnceIsRemembered() throws Exception {
+    BookPackage book = new BookPackage();
+    book.text = "Secret text";
+    book.password = 4321;
+    book.passwordMode = 1;
+    Path pkg = write(book);
+    Phone phone = new Phone(pkg);
+    phone.current(TextBox.class).enter("4321", "OK");
+    Check.equal("Secret text", page(phone, book).line(1), "book opens");
+    phone.exit();
+    Phone again = new Phone(pkg);
+    Check.equal("Secret text", page(again, book).line(1), "not asked after the first success");
+  }
+
+  static void testBookWithoutPasswordModeStillFindsItsKey() throws Exception {
+    BookPackage book = new BookPackage();
+    book.text = "Plain";
+    book.password = 999;
+    Check.equal("Plain", page(open(book), book).line(1), "letters decoded with the key of the check value");
+  }
+
+  static void testPositionAndBookmarksSurviveARestart() throws Exception {
+    BookPackage book = new BookPackage();
+    book.text = lines(1, 60);
+    Path pkg = write(book);
+    Phone phone = new Phone(pkg);
+    phone.press(Canvas.KEY_NUM6, Canvas.KEY_NUM6);
+    Check.equal("Line 15", page(phone, book).line(1), "third page");
+    phone.press(Canvas.KEY_NUM5);
+    phone.current(javax.microedition.lcdui.List.class).select(2);  // Bookmarks
+    phone.current(javax.microedition.lcdui.List.class).select(0);  // Add bookmark
+    Check.equal(2, phone.current(javax.microedition.lcdui.List.class).size(), "one bookmark listed");
+    Check.that(phone.current(javax.microedition.lcdui.List.class).getString(1).contains("Line 15"),
+               "bookmark titled by its text");
+    phone.current().fire("Back");
+    phone.press(Canvas.KEY_NUM6);
+    phone.exit();
+
+    Phone again = new Phone(pkg);
+    Check.equal("Line 22", page(again, book).line(1), "reading position restored");
+    again.press(Canvas.KEY_FIRE);
+    again.current(javax.microedition.lcdui.List.class).select(2);
+    again.current(javax.microedition.lcdui.List.class).select(1);
+    Check.equal("Line 15", page(again, book).line(1), "bookmark opened after the restart");
+    again.press(Canvas.KEY_FIRE);
+    again.current(javax.microedition.lcdui.List.class).select(2);
+    again.current(javax.microedition.lcdui.List.class).select(1, "Delete");
+    Check.equal(1, again.current(javax.microedition.lcdui.List.class).size(), "bookmark deleted");
+  }
+
+  static void testSearchFindsTheNextOccurrenceIgnoringCase() throws Exception {
+    BookPackage book = new BookPackage();
+    book.text = lines(1, 20) + "Away to Moscow.\n" + lines(21, 20) + "\u0412 \u041c\u041e\u0421\u041a\u0412\u0423 \u0438 moscow\n"
+                + lines(41, 20);
+    Phone phone = open(book);
+    search(phone, "MOSCOW");
+    Page found = page(phone, book);
+    Check.that(found.lines().get(0).startsWith("Away"), "first occurrence's line on top: " + found.lines());
+    search(phone, "\u043c\u043e\u0441\u043a\u0432\u0443");
+    Check.that(page(phone, book).lines().get(0).startsWith("\u0412 "), "Cyrillic capitals match small letters");
+    search(phone, "MOSCOW");
+    Check.that(page(phone, book).lines().get(0).startsWith("\u0412 "), "next occurrence, on the same line");
+    search(phone, "Leningrad");
+    Check.equal("Not found", phone.display.takeAlert().getString(), "a text that is not there");
+  }
+
+  static void search(Phone phone, String query) {
+    phone.press(Canvas.KEY_NUM5);
+    phone.current(javax.microedition.lcdui.List.class).select(3);
+    phone.current(TextBox.class).enter(query, "OK");
+  }
+
+  static void testContentsListHeadingsByLevelAndOpensThem() throws Exception {
+    BookPackage book = new BookPackage();
+    book.text = "Chapter One\n" + lines(1, 30) + "Section Two\n" + lines(31, 10);
+    int second = book.text.indexOf("Section");
+    book.headings = new int[] {0 << 8 | 1, second << 8 | 2};
+    Phone phone = open(book);
+    phone.press(Canvas.KEY_NUM5);
+    phone.current(javax.microedition.lcdui.List.class).select(0);
+    javax.microedition.lcdui.List contents = phone.current(javax.microedition.lcdui.List.class);
+    Check.equal(List.of("Chapter One", "  Section Two"), contents.items(), "titles indented by level");
+    contents.select(1);
+    Check.equal("Section Two", page(phone, book).line(1), "heading opened");
+  }
+
+  static void testLaterPartsPointToTheFirstPartForContents() throws Exception {
+    BookPackage book = new BookPackage();
+    book.text = lines(1, 10);
+    book.headings = new int[] {5 << 8 | 1, 90000 << 8 | 1};
+    MIDlet.properties.put("MIDlet-Name", "Tales2");
+    Phone phone = open(book);
+    phone.press(Canvas.KEY_NUM5);
+    phone.current(javax.microedition.lcdui.List.class).select(0);
+    Check.equal(List.of("The contents are in the first part"),
+                phone.current(javax.microedition.lcdui.List.class).items(), "no positions in another part");
+  }
+
+  static void testGoToPercentAndInfo() throws Exception {
+    BookPackage book = new BookPackage();
+    book.text = lines(10, 90);  // "Line 10" to "Line 99", 8 letters each
+    Phone phone = open(book);
+    phone.press(Canvas.KEY_NUM5);
+    phone.current(javax.microedition.lcdui.List.class).select(1);
+    phone.current(TextBox.class).enter("50", "OK");
+    Check.equal("Line 55", page(phone, book).line(1), "half way");
+    phone.press(Canvas.KEY_NUM5);
+    phone.current(javax.microedition.lcdui.List.class).select(4);
+    String info = phone.current(Form.class).text();
+    for (String part : new String[] {"A test book", "Barcode, 8", "Velkaro 4.7.0.246", "50%"}) {
+      Check.that(info.contains(part), "info holds " + part + ": " + info);
+    }
+    phone.current().fire("Back");
+    phone.press(Canvas.KEY_NUM5);
+    phone.current(javax.microedition.lcdui.List.class).select(5);
+    Check.that(phone.midlet.isDestroyed(), "Exit from the menu");
+  }
+
+  /** A 90,000-letter part with 300 distinct letters, paged through, jumped in and searched. */
+  static void testHeapStaysSmallForALargePart() throws Exception {
+    StringBuilder text = new StringBuilder();
+    for (int i = 0; text.length() < 90000; i++) {
+      text.append((char) ('\u0400' + i * 7 % 300)).append(i % 9 == 0 ? "\n" : i % 3 == 0 ? " " : "");
+    }
+    BookPackage book = new BookPackage();
+    book.text = text.substring(0, 90000);
+    Check.that(book.letters().size() >= 300, "300 distinct letters");
+    Phone phone = open(book);
+    for (int i = 0; i < 50; i++) phone.press(Canvas.KEY_NUM6);
+    phone.press(Canvas.KEY_NUM7, Canvas.KEY_NUM4, Canvas.KEY_NUM2);
+    search(phone, "\u0400\u0407");
+    long bytes = retainedBytes(phone.midlet);
+    System.out.println("heap held by the reader after paging a 90,000-letter part: " + bytes + " bytes");
+    Check.that(bytes < 100_000, "the reader holds " + bytes + " bytes");
+  }
+
+  /** Bytes of the arrays and strings that the midlet's own fields reach (the VM's share aside). */
+  static long retainedBytes(Object root) throws Exception {
+    Map<Object, Boolean> seen = new IdentityHashMap<>();
+    List<Object> work = new ArrayList<>(List.of(root));
+    long total = 0;
+    while (!work.isEmpty()) {
+      Object o = work.remove(work.size() - 1);
+      if (o == null || seen.put(o, true) != null) continue;
+      Class<?> c = o.getClass();
+      if (c.isArray()) {
+        int n = Array.getLength(o);
+        Class<?> e = c.getComponentType();
+        total += 16 + (long) n * (e == char.class ? 2 : e == byte.class ? 1 : 4);
+        if (!e.isPrimitive()) for (int i = 0; i < n; i++) work.add(Array.get(o, i));
+      } else if (o instanceof String) {
+        total += 24 + 2L * ((String) o).length();
+      } else if (c.getName().startsWith("TBook")) {
+        total += 16;
+        for (Field f : c.getDeclaredFields()) {
+          if (f.getType().isPrimitive() || Modifier.isStatic(f.getModifiers())) {
+            total += 4;
+            continue;
+          }
+          f.setAccessible(true);
+          work.add(f.get(o));
+        }
+      }
+    }
+    return total;
+  }
+}

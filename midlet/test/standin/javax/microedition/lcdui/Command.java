@@ -1,0 +1,32 @@
+package javax.microedition.lcdui;
+
+public class Command {
+  public static final int SCREEN = 1;
+  public static final int BACK = 2;
+  public static final int CANCEL = 3;
+  public static final int OK = 4;
+  public static final int HELP = 5;
+  public static final int STOP = 6;
+  public static final int EXIT = 7;
+  public static final int ITEM = 8;
+  private final String label;
+  private final int type, priority;
+
+  public Command(String label, int commandType, int priority) {
+    this.label = label;
+    this.type = commandType;
+    this.priority = priority;
+  }
+
+  public int getCommandType() {
+    return type;
+  }
+
+  public String getLabel() {
+    return label;
+  }
+
+  public int getPriority() {
+    return priority;
+  }
+}
