@@ -1,9 +1,6 @@
 #include "archive/entry_deflater.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 
 #include "archive/archive_error.h"
 
@@ -27,13 +24,13 @@ EntryDeflater::EntryDeflater() : input_(kBlockSize), output_(OutputRoom(kBlockSi
 
 EntryDeflater::~EntryDeflater() { deflateEnd(&stream_); }
 
-DeflatedEntry EntryDeflater::Deflate(int source_fd, uint64_t length, OutputFile& out) {
+DeflatedEntry EntryDeflater::Deflate(InputFile& source, uint64_t length, OutputFile& out) {
   deflateReset(&stream_);
   DeflatedEntry entry;
   uLong crc = crc32(0, nullptr, 0);
   for (uint64_t done = 0; done < length;) {
     const size_t size = static_cast<size_t>(std::min<uint64_t>(kBlockSize, length - done));
-    ReadBlock(source_fd, size, length, done);
+    ReadBlock(source, size, length, done);
     crc = crc32(crc, input_.data(), static_cast<uInt>(size));
     done += size;
     entry.compressed_size += CompressBlock(size, done == length, out);
@@ -42,18 +39,16 @@ DeflatedEntry EntryDeflater::Deflate(int source_fd, uint64_t length, OutputFile&
   return entry;
 }
 
-void EntryDeflater::ReadBlock(int source_fd, size_t size, uint64_t length, uint64_t done) {
+void EntryDeflater::ReadBlock(InputFile& source, size_t size, uint64_t length, uint64_t done) {
   size_t got = 0;
   while (got < size) {
-    ssize_t n = read(source_fd, input_.data() + got, size - got);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) ThrowIoError(errno);
+    const size_t n = source.Read(input_.data() + got, size - got);
     if (n == 0) {
       ThrowArchiveError("Invalid compressed size, rfs.size = " + std::to_string(length) +
                             ", count = " + std::to_string(done + got),
                         kInvalidCompressedSize);
     }
-    got += static_cast<size_t>(n);
+    got += n;
   }
 }
 

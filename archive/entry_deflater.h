@@ -28,13 +28,13 @@ class EntryDeflater {
   EntryDeflater(const EntryDeflater&) = delete;
   EntryDeflater& operator=(const EntryDeflater&) = delete;
 
-  // Reads `length` bytes (at least one) from `source_fd` and appends their
+  // Reads `length` bytes (at least one) from `source` and appends their
   // deflate stream to `out`, one write per block. A source that ends early
   // throws the "Invalid compressed size" error.
-  DeflatedEntry Deflate(int source_fd, uint64_t length, OutputFile& out);
+  DeflatedEntry Deflate(InputFile& source, uint64_t length, OutputFile& out);
 
  private:
-  void ReadBlock(int source_fd, size_t size, uint64_t length, uint64_t done);
+  void ReadBlock(InputFile& source, size_t size, uint64_t length, uint64_t done);
   uint64_t CompressBlock(size_t size, bool last, OutputFile& out);
 
   z_stream stream_{};

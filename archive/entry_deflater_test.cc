@@ -1,8 +1,6 @@
 #include "archive/entry_deflater.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 #include <zlib.h>
 
 #include <random>
@@ -40,15 +38,8 @@ class EntryDeflaterTest : public ::testing::Test {
   DeflatedEntry DeflateFile(const std::string& data, uint64_t length) {
     const auto source = folder_.Write("source.dat", data);
     OutputFile out(folder_ / "entry.bin");
-    const int fd = open(source.c_str(), O_RDONLY);
-    DeflatedEntry entry;
-    try {
-      entry = deflater_.Deflate(fd, length, out);
-    } catch (...) {
-      close(fd);
-      throw;
-    }
-    close(fd);
+    InputFile in(source);
+    DeflatedEntry entry = deflater_.Deflate(in, length, out);
     out.Close();
     return entry;
   }

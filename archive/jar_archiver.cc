@@ -1,10 +1,9 @@
 #include "archive/jar_archiver.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <ctime>
+#include <memory>
 
 #include "archive/archive_error.h"
 #include "archive/entry_deflater.h"
@@ -24,29 +23,14 @@ constexpr uint64_t kLargest32 = 0xFFFFFFFF;
   throw Error("Cannot compress file '" + file.path.string() + "'. Zip64 mode is not enabled");
 }
 
-// A source file opened for reading, with its length taken from the open file.
-class SourceFile {
- public:
-  explicit SourceFile(const Path& path) : fd_(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
-    struct stat st;
-    if (fd_ < 0 || fstat(fd_, &st) != 0) {
-      ThrowArchiveError("Cannot open file \"" + path.string() + "\"", kCannotOpenSource);
-    }
-    length_ = static_cast<uint64_t>(st.st_size);
+// Opens a source file; the writer's own message says which file failed.
+std::unique_ptr<InputFile> OpenSource(const Path& path) {
+  try {
+    return std::make_unique<InputFile>(path);
+  } catch (const Error&) {
+    ThrowArchiveError("Cannot open file \"" + path.string() + "\"", kCannotOpenSource);
   }
-  ~SourceFile() {
-    if (fd_ >= 0) close(fd_);
-  }
-  SourceFile(const SourceFile&) = delete;
-  SourceFile& operator=(const SourceFile&) = delete;
-
-  int fd() const { return fd_; }
-  uint64_t length() const { return length_; }
-
- private:
-  int fd_;
-  uint64_t length_ = 0;
-};
+}
 
 }  // namespace
 
@@ -117,23 +101,23 @@ void TJarArchiver::AddFolder(const FoundEntry& folder) {
 // The local header goes first with a placeholder CRC and compressed size and
 // is rewritten in place once the data is out, so no entry is ever buffered.
 void TJarArchiver::AddFile(const FoundEntry& file) {
-  SourceFile source(file.path);
-  if (source.length() > kLargest32) ThrowNeedsZip64(file);
+  const std::unique_ptr<InputFile> source = OpenSource(file.path);
+  if (source->size() > kLargest32) ThrowNeedsZip64(file);
   ZipEntryFields fields;
   // The name length is that of the converted name, which may differ.
   fields.name = AnsiToOem(file.name);
   fields.dos_date_time = DosDateTime(file.modified);
   fields.external_attributes = file.attributes;
-  fields.size = static_cast<uint32_t>(source.length());
+  fields.size = static_cast<uint32_t>(source->size());
   fields.crc = 0xFFFFFFFF;
   fields.local_header_offset = static_cast<uint32_t>(out_->Position());
   out_->Write(LocalHeader(fields));
 
-  if (source.length() == 0) {
+  if (source->size() == 0) {
     fields.method = kStored;
     fields.crc = 0;
   } else {
-    const DeflatedEntry data = deflater_->Deflate(source.fd(), source.length(), *out_);
+    const DeflatedEntry data = deflater_->Deflate(*source, source->size(), *out_);
     if (out_->Position() > kLargest32) ThrowNeedsZip64(file);
     fields.crc = data.crc;
     fields.compressed_size = static_cast<uint32_t>(data.compressed_size);

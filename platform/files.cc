@@ -25,57 +25,49 @@ void WriteAll(int fd, const char* data, size_t size, off_t offset, bool position
   }
 }
 
-class InputFd {
- public:
-  explicit InputFd(const Path& path) : fd_(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
-    if (fd_ < 0) ThrowIoError(errno);
-    struct stat st;
-    if (fstat(fd_, &st) != 0) ThrowIoError(errno);
-    if (S_ISDIR(st.st_mode)) {
-      close(fd_);
-      ThrowIoError(EISDIR);
-    }
-    size_ = static_cast<uint64_t>(st.st_size);
-  }
-  ~InputFd() { close(fd_); }
-  int fd() const { return fd_; }
-  uint64_t size() const { return size_; }
-
- private:
-  int fd_;
-  uint64_t size_ = 0;
-};
-
 }  // namespace
 
+InputFile::InputFile(const Path& path) : fd_(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+  if (fd_ < 0) ThrowIoError(errno);
+  struct stat st;
+  const int error = fstat(fd_, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : 0;
+  if (error) {
+    close(fd_);
+    ThrowIoError(error);
+  }
+  size_ = static_cast<uint64_t>(st.st_size);
+}
+
+InputFile::~InputFile() { close(fd_); }
+
+size_t InputFile::Read(void* data, size_t size) {
+  for (;;) {
+    ssize_t n = read(fd_, data, size);
+    if (n >= 0) return static_cast<size_t>(n);
+    if (errno != EINTR) ThrowIoError(errno);
+  }
+}
+
 std::string ReadFileBytes(const Path& path) {
-  InputFd in(path);
+  InputFile in(path);
   std::string bytes(in.size(), '\0');
   size_t done = 0;
   while (done < bytes.size()) {
-    ssize_t n = read(in.fd(), bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) ThrowIoError(errno);
+    size_t n = in.Read(bytes.data() + done, bytes.size() - done);
     if (n == 0) break;  // the file shrank while we read it
-    done += static_cast<size_t>(n);
+    done += n;
   }
   bytes.resize(done);
   return bytes;
 }
 
-uint64_t FileSizeOf(const Path& path) { return InputFd(path).size(); }
+uint64_t FileSizeOf(const Path& path) { return InputFile(path).size(); }
 
 void CopyFileOver(const Path& from, const Path& to) {
-  InputFd in(from);
+  InputFile in(from);
   OutputFile out(to);
   char buffer[1 << 16];
-  for (;;) {
-    ssize_t n = read(in.fd(), buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) ThrowIoError(errno);
-    if (n == 0) break;
-    out.Write(buffer, static_cast<size_t>(n));
-  }
+  while (size_t n = in.Read(buffer, sizeof buffer)) out.Write(buffer, n);
   out.Close();
 }
 

@@ -19,6 +19,24 @@ void CopyFileOver(const Path& from, const Path& to);
 // file cannot be opened or written; the caller decides whether that matters.
 bool AppendToFile(const Path& path, std::string_view bytes);
 
+// A file opened for reading, its size taken from the open file. Throws Error
+// with the input/output message when it cannot be opened (a folder included).
+class InputFile {
+ public:
+  explicit InputFile(const Path& path);
+  ~InputFile();
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+
+  uint64_t size() const { return size_; }
+  // Reads up to `size` bytes; 0 at the end of the file.
+  size_t Read(void* data, size_t size);
+
+ private:
+  int fd_;
+  uint64_t size_ = 0;
+};
+
 // A file opened for writing (created or truncated). Every call checks the
 // operating system's answer and throws Error on failure.
 class OutputFile {
