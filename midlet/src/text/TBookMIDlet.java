@@ -349,17 +349,27 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
     return at(p) == 1 && at(p + 2) == 2;
   }
 
-  /** Where the line that starts at p ends (exclusive). A picture has a line of its own. */
+  /**
+   * Where the line that starts at p ends (exclusive). A picture has a line of its own. With word
+   * wrap the line ends after its last break letter; a blank that does not fit stays at the line's
+   * end, but a punctuation mark that does not fit goes to the next line with its word.
+   */
   private int lineEnd(int p) {
     if (pictureAt(p)) return p + 3;
-    int x = 1, lastBreak = -1;
+    int x = 1, lastBreak = -1, breakBefore = -1;
     for (int i = p; i < length; i++) {
       int c = at(i);
       if (c == 1 && i > p && pictureAt(i)) return i;
-      if (" ,.?!:;-".indexOf(c) >= 0) lastBreak = i;
+      if (" ,.?!:;-".indexOf(c) >= 0) {
+        breakBefore = lastBreak;
+        lastBreak = i;
+      }
       if (c == 10) return i + 1;
       x += width(c) + charSpacing;
-      if (x > pageWidth) return wrap && lastBreak >= 0 ? lastBreak + 1 : Math.max(i, p + 1);
+      if (x > pageWidth) {
+        if (lastBreak == i && c != ' ') lastBreak = breakBefore;
+        return wrap && lastBreak >= 0 ? lastBreak + 1 : Math.max(i, p + 1);
+      }
     }
     return length;
   }

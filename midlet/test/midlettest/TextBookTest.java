@@ -97,6 +97,16 @@ public final class TextBookTest {
     Check.equal(List.of(1, 6, 11), spaced.columns(1).subList(0, 3), "letters 5 pixels apart");
   }
 
+  static void testPunctuationThatDoesNotFitMovesWithItsWord() throws Exception {
+    BookPackage book = new BookPackage();
+    book.text = "abcdefghijklmnopqrstuvw xyzABCD, next";  // the comma is the 32nd letter
+    Check.equal(List.of("abcdefghijklmnopqrstuvw ", "xyzABCD, next"), page(open(book), book).lines().subList(0, 2),
+                "comma kept with its word");
+    book.text = "abcdefghijklmnopqrstuvw xyzABCD next";  // the blank is the 32nd letter
+    Check.equal(List.of("abcdefghijklmnopqrstuvw xyzABCD ", "next"), page(open(book), book).lines().subList(0, 2),
+                "a blank may hang over the edge");
+  }
+
   static void testWrapSplitsAWordWiderThanTheScreen() throws Exception {
     BookPackage book = new BookPackage();
     book.text = "x".repeat(40) + "\nend";
