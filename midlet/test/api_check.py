@@ -130,11 +130,14 @@ def main():
         photo.add_class_files([os.path.join(embedded, "photo/TBookMIDlet.class")])
         own.supers["TBookMIDlet"] = text.supers["TBookMIDlet"]
         own.members["TBookMIDlet"] = text.members["TBookMIDlet"] & photo.members["TBookMIDlet"]
+        base = Api()
+        base.add_class_files(class_files(os.path.join(work, "base")))
         for name in SIZES:
             if not name.endswith(".class"):
                 continue
             api = Api()
-            api.add_class_files(class_files(os.path.join(work, "base")))
+            api.supers = dict(base.supers)
+            api.members = {owner: set(members) for owner, members in base.members.items()}
             extra = EXTRA_API.get(name)
             if extra:  # the MIDP 2.0 canvas adds its members to the MIDP 1.0 one
                 canvas = api.members["javax/microedition/lcdui/Canvas"]

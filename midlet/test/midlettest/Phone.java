@@ -14,9 +14,12 @@ final class Phone {
   final MIDlet midlet;
   final Display display;
 
-  /** Starts the midlet of a package folder or JAR file. */
-  Phone(Path pkg) throws Exception {
-    URLClassLoader loader = new URLClassLoader(new URL[] {pkg.toUri().toURL()}, Phone.class.getClassLoader());
+  /** Starts the midlet of a package folder or JAR file, on a phone with the extra API classes. */
+  Phone(Path pkg, Path... extraApi) throws Exception {
+    URL[] urls = new URL[1 + extraApi.length];
+    urls[0] = pkg.toUri().toURL();
+    for (int i = 0; i < extraApi.length; i++) urls[i + 1] = extraApi[i].toUri().toURL();
+    URLClassLoader loader = new URLClassLoader(urls, Phone.class.getClassLoader());
     midlet = (MIDlet) loader.loadClass("TBookMIDlet").getDeclaredConstructor().newInstance();
     display = Display.getDisplay(midlet);
     MIDlet.start(midlet);

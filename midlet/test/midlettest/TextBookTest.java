@@ -190,6 +190,38 @@ public final class TextBookTest {
     Check.equal("Line 1", page(phone, book).line(1), "never above the start");
   }
 
+  /** A folder with the class that tells the midlet that the phone has an optional API. */
+  static Path optionalApi(String className, String superclass) throws Exception {
+    Path dir = Files.createTempDirectory(temp, "api");
+    Path source = dir.resolve("src").resolve(className.replace('.', '/') + ".java");
+    Files.createDirectories(source.getParent());
+    String pkg = className.substring(0, className.lastIndexOf('.'));
+    Files.writeString(source, "package " + pkg + "; public abstract class " + className.substring(pkg.length() + 1)
+                                  + " extends " + superclass + " {}");
+    int status = javax.tools.ToolProvider.getSystemJavaCompiler().run(null, null, null, "-d", dir.toString(),
+        "-cp", System.getProperty("java.class.path"), source.toString());
+    Check.equal(0, status, "compiling " + className);
+    return dir;
+  }
+
+  static void testCanvasFitsThePhone() throws Exception {
+    BookPackage book = new BookPackage();
+    book.text = lines(1, 30);
+    Path pkg = write(book);
+    Check.equal("TBookCanvas", new Phone(pkg).canvas().getClass().getName(), "plain MIDP 1.0 canvas");
+    Path midp2 = optionalApi("javax.microedition.lcdui.game.GameCanvas", "javax.microedition.lcdui.Canvas");
+    Path nokia = optionalApi("com.nokia.mid.ui.FullCanvas", "javax.microedition.lcdui.Canvas");
+    Phone full = new Phone(pkg, midp2, nokia);
+    Check.equal("TBookN2Canvas", full.canvas().getClass().getName(), "MIDP 2.0 comes first");
+    Check.that(full.canvas().isFullScreen(), "full screen mode");
+    Phone nokiaPhone = new Phone(pkg, nokia);
+    Check.equal("TBookN1Canvas", nokiaPhone.canvas().getClass().getName(), "Nokia full canvas");
+    nokiaPhone.canvas().hold(Canvas.KEY_NUM8);
+    Check.equal("Line 3", page(nokiaPhone, book).line(1), "a held key repeats");
+    nokiaPhone.canvas().press(Canvas.KEY_SOFT1);
+    Check.equal("Menu", nokiaPhone.current(javax.microedition.lcdui.List.class).getTitle(), "soft key opens the menu");
+  }
+
   static void testPhoneFontDrawsWithThePhonesOwnFont() throws Exception {
     BookPackage book = new BookPackage();
     book.phoneFont = true;

@@ -33,6 +33,7 @@ public abstract class Canvas extends Displayable {
   /** The screen size of every canvas. */
   public static int screenWidth = 128, screenHeight = 128;
   private Graphics lastGraphics;
+  private boolean fullScreen;
 
   protected Canvas() {}
 
@@ -42,6 +43,15 @@ public abstract class Canvas extends Displayable {
 
   public int getHeight() {
     return screenHeight;
+  }
+
+  /** MIDP 2.0; the tests make the midlet see MIDP 2.0 by adding a GameCanvas class. */
+  public void setFullScreenMode(boolean on) {
+    fullScreen = on;
+  }
+
+  public boolean isFullScreen() {
+    return fullScreen;
   }
 
   public boolean isDoubleBuffered() {
