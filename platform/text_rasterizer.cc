@@ -76,7 +76,7 @@ bool IsInk(const FT_Bitmap& bitmap, const unsigned char* row, unsigned column) {
     case FT_PIXEL_MODE_MONO:
       return row[column >> 3] & (0x80 >> (column & 7));
     case FT_PIXEL_MODE_GRAY:
-      return row[column] >= 128;
+      return row[column] * 2 >= bitmap.num_grays;  // at least half dark
     default:
       return false;
   }
