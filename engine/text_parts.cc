@@ -1,8 +1,6 @@
 #include "engine/text_parts.h"
 
 #include <algorithm>
-#include <array>
-#include <memory>
 #include <vector>
 
 #include "platform/code_page.h"
@@ -78,16 +76,15 @@ std::u16string WithoutPictureMarkers(std::u16string_view part) {
 }
 
 std::u16string BuildLetterTable(std::u16string_view text) {
-  auto counts = std::make_unique<std::array<uint64_t, 65536>>();
-  counts->fill(0);
-  for (char16_t c : text) ++(*counts)[c];
+  std::vector<uint32_t> counts(65536, 0);
+  for (char16_t c : text) ++counts[c];
   std::u16string table;
-  for (size_t code = 0; code < counts->size(); ++code) {
-    if ((*counts)[code] > 0) table += static_cast<char16_t>(code);
+  for (size_t code = 0; code < counts.size(); ++code) {
+    if (counts[code] > 0) table += static_cast<char16_t>(code);
   }
   // Most frequent first; stable, so the lower code wins a tie.
   std::stable_sort(table.begin(), table.end(),
-                   [&](char16_t a, char16_t b) { return (*counts)[a] > (*counts)[b]; });
+                   [&](char16_t a, char16_t b) { return counts[a] > counts[b]; });
   return table;
 }
 

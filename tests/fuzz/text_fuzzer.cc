@@ -1,0 +1,91 @@
+// Feeds arbitrary bytes through the road of a text book: decoding, the three
+// text steps and the split into parts with their letter tables. Any crash,
+// hang or broken invariant is a finding.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/tags.h"
+#include "engine/text_parts.h"
+#include "engine/text_source.h"
+#include "engine/utf8_decoder.h"
+#include "platform/code_page.h"
+
+namespace velkaro {
+namespace {
+
+void Check(bool holds) {
+  if (!holds) std::abort();
+}
+
+// The fast decoder of the system code page must read as the platform does.
+void CheckLocaleDecoder(std::string_view bytes) {
+  if (SystemCharset() != "UTF-8") return;
+  std::u16string letters(bytes.size(), u'\0');
+  letters.resize(DecodeLocaleUtf8(bytes, letters.data()));
+  Check(letters == AnsiToWide(bytes));
+}
+
+std::u16string RunTextSteps(std::u16string text) {
+  text += u' ';
+  std::vector<std::string> pictures;
+  std::vector<int32_t> headings;
+  const int tags = AnalyseTags(text, pictures);
+  Check(tags >= static_cast<int>(pictures.size()));
+  Check(text.find(u'<') == std::u16string::npos);
+  text = FormatText(text);
+  ExtractHeadings(text, headings);
+  return text;
+}
+
+// Checks one letter table at most (of the first part): each table costs a
+// pass over 65,536 counters, which would dominate the run.
+void SplitIntoParts(std::u16string_view text, int32_t part_size, bool check_table) {
+  const int count = PartCount(text.size(), part_size);
+  size_t start = 0;
+  for (int k = 1; k <= count; ++k) {
+    const size_t end = FindPartEnd(text, start, part_size, k == count);
+    Check(end > start && end <= text.size());
+    // Only a picture marker kept whole makes a part longer than the limit.
+    Check(k == count || end - start <= static_cast<size_t>(part_size) + 2);
+    if (k == 1 && check_table) {
+      const std::u16string letters = WithoutPictureMarkers(text.substr(start, end - start));
+      const std::u16string table = BuildLetterTable(letters);
+      Check(table.size() <= letters.size());
+      Check(table.empty() || letters.find(table.back()) != std::u16string::npos);
+    }
+    start = end;
+    if (!AnotherPartFollows(text.size(), start)) break;
+  }
+}
+
+// The bytes as letters, control letters included, so that picture markers
+// (1, code, 2) and their broken forms reach the split.
+std::u16string RawLetters(std::string_view bytes) {
+  std::u16string letters(bytes.size() / 2, u'\0');
+  for (size_t i = 0; i < letters.size(); ++i) {
+    letters[i] = static_cast<char16_t>(static_cast<uint8_t>(bytes[2 * i]) << 8 |
+                                       static_cast<uint8_t>(bytes[2 * i + 1]));
+  }
+  return letters;
+}
+
+}  // namespace
+}  // namespace velkaro
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace velkaro;
+  if (size == 0) return 0;
+  // The first byte picks the part size; the rest is the file.
+  const int32_t part_size = 1 + data[0] % 64;
+  const std::string_view bytes(reinterpret_cast<const char*>(data + 1), size - 1);
+  CheckLocaleDecoder(bytes);
+  const std::u16string text = RunTextSteps(DecodePlainText(bytes, DetectEncoding(bytes)));
+  SplitIntoParts(text, part_size, true);
+  SplitIntoParts(RawLetters(bytes), part_size, false);
+  return 0;
+}
