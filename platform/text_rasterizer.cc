@@ -260,7 +260,9 @@ void TextRasterizer::Impl::OpenMain(const std::string& font_name) {
     const char* family = main->face()->family_name;
     request.reset(RequestPattern(family ? family : "", bold, italic, pixels_per_em));
   } else {
-    request.reset(RequestPattern(font_name, bold, italic, pixels_per_em));
+    // Settings texts are in the system code page; fontconfig reads UTF-8.
+    const std::string family = ConvertCharset(font_name, SystemCharset(), "UTF-8");
+    request.reset(RequestPattern(family, bold, italic, pixels_per_em));
     FcResult result;
     std::unique_ptr<FcPattern, void (*)(FcPattern*)> match(
         FcFontMatch(nullptr, request.get(), &result), FcPatternDestroy);
