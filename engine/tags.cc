@@ -1,5 +1,6 @@
 #include "engine/tags.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <filesystem>
@@ -72,94 +73,48 @@ std::optional<char16_t> MarkerCode(std::u16string_view content,
   return std::nullopt;
 }
 
-}  // namespace
-
-int AnalyseTags(std::u16string& text, std::vector<std::string>& pictures) {
-  size_t out = 0;
-  size_t tag_start = 0;  // where the open tag's output would begin
-  bool in_tag = false;
-  std::u16string content;
-  int recognised = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char16_t c = text[i];
-    if (c == u'<') {
-      // A "<" inside a tag starts the tag afresh.
-      tag_start = out;
-      content.clear();
-      in_tag = true;
-    } else if (c == u'>' && in_tag) {
-      in_tag = false;
-      out = tag_start;
-      if (std::optional<char16_t> code = MarkerCode(Trimmed(content), pictures)) {
-        // Fits: a recognised tag is longer than its marker.
-        text[out++] = kMarkerStart;
-        text[out++] = *code;
-        text[out++] = kMarkerEnd;
-        ++recognised;
-      }
-    } else if (in_tag) {
-      content += c;
-    } else {
-      text[out++] = c;
-    }
-  }
-  // A tag that never closes takes the rest of the book with it.
-  text.resize(in_tag ? tag_start : out);
-  return recognised;
-}
-
-std::u16string FormatText(std::u16string_view text) {
-  // Runs of blanks become one blank.
+// Runs of blanks become one blank.
+std::u16string WithSingleBlanks(std::u16string_view text) {
   std::u16string result(text.size(), u'\0');
   size_t out = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != u' ' || i == 0 || text[i - 1] != u' ') result[out++] = text[i];
-  }
-  result.resize(out);
-
-  // A hyphen at a line end goes, with the line end: the word is joined. The
-  // remaining passes only shrink the text, so they rewrite it in place.
-  out = 0;
-  for (size_t i = 0; i < result.size(); ++i) {
-    if (result[i] == u'-' && i + 1 < result.size() && result[i + 1] == u'\n') {
-      ++i;
-    } else {
-      result[out++] = result[i];
-    }
-  }
-  result.resize(out);
-
-  // Carriage return, line feed, x becomes blank, x; a blank after the pair
-  // replaces only the line feed.
-  out = 0;
-  char16_t before_previous = 0;
   char16_t previous = 0;
-  for (size_t i = 0; i < result.size(); ++i) {
-    const char16_t c = result[i];
-    if (i >= 2 && before_previous == u'\r' && previous == u'\n') {
-      result[out - 1] = c;
-      if (c != u' ') result[out - 2] = u' ';
-    } else {
-      result[out++] = c;
-    }
-    before_previous = previous;
+  for (char16_t c : text) {
+    result[out] = c;
+    out += c != u' ' || previous != u' ';
     previous = c;
   }
   result.resize(out);
   return result;
 }
 
-void ExtractHeadings(std::u16string& text, std::vector<int32_t>& headings) {
+// A hyphen at a line end goes, with the line end: the word is joined.
+void JoinHyphenatedWords(std::u16string& text) {
+  size_t out = 0;
+  size_t from = 0;
+  for (size_t line_end = text.find(u'\n', 1); line_end != std::u16string::npos;
+       line_end = text.find(u'\n', line_end + 1)) {
+    if (text[line_end - 1] != u'-') continue;
+    std::copy(text.begin() + from, text.begin() + (line_end - 1), text.begin() + out);
+    out += line_end - 1 - from;
+    from = line_end + 1;
+  }
+  std::copy(text.begin() + from, text.end(), text.begin() + out);
+  text.resize(out + text.size() - from);
+}
+
+// Carriage return, line feed, x becomes blank, x; a blank after the pair
+// replaces only the line feed. The pair is looked for in the letters as they
+// were before this pass.
+void JoinCarriageReturnBreaks(std::u16string& text) {
+  if (text.find(u'\r') == std::u16string::npos) return;  // no plain text has any
   size_t out = 0;
   char16_t before_previous = 0;
   char16_t previous = 0;
   for (size_t i = 0; i < text.size(); ++i) {
     const char16_t c = text[i];
-    if (i >= 2 && c == kMarkerEnd && before_previous == kMarkerStart &&
-        (previous & 0xF000) == kHeadingCode) {
-      out -= 2;
-      // Positions past 2^23 letters wrap around, as the entry has 32 bits.
-      headings.push_back(static_cast<int32_t>(static_cast<uint32_t>(out) * 256u + (previous & 255)));
+    if (i >= 2 && before_previous == u'\r' && previous == u'\n') {
+      text[out - 1] = c;
+      if (c != u' ') text[out - 2] = u' ';
     } else {
       text[out++] = c;
     }
@@ -167,6 +122,67 @@ void ExtractHeadings(std::u16string& text, std::vector<int32_t>& headings) {
     previous = c;
   }
   text.resize(out);
+}
+
+}  // namespace
+
+int AnalyseTags(std::u16string& text, std::vector<std::string>& pictures) {
+  const size_t npos = std::u16string::npos;
+  size_t out = 0;  // letters kept so far; an open tag's output would begin here
+  size_t i = 0;
+  int recognised = 0;
+  while (i < text.size()) {
+    // Letters up to the next "<" stay, a ">" among them too.
+    const size_t open_at = std::min(text.find(u'<', i), text.size());
+    std::copy(text.begin() + i, text.begin() + open_at, text.begin() + out);
+    out += open_at - i;
+    if (open_at == text.size()) break;
+    // A "<" inside a tag starts the tag afresh.
+    size_t open = open_at;
+    size_t close = text.find_first_of(u"<>", open + 1);
+    while (close != npos && text[close] == u'<') {
+      open = close;
+      close = text.find_first_of(u"<>", open + 1);
+    }
+    // A tag that never closes takes the rest of the book with it.
+    if (close == npos) break;
+    const std::u16string_view content(text.data() + open + 1, close - open - 1);
+    if (std::optional<char16_t> code = MarkerCode(Trimmed(content), pictures)) {
+      // Fits: a recognised tag is longer than its marker.
+      text[out++] = kMarkerStart;
+      text[out++] = *code;
+      text[out++] = kMarkerEnd;
+      ++recognised;
+    }
+    i = close + 1;
+  }
+  text.resize(out);
+  return recognised;
+}
+
+std::u16string FormatText(std::u16string_view text) {
+  std::u16string result = WithSingleBlanks(text);
+  JoinHyphenatedWords(result);
+  JoinCarriageReturnBreaks(result);
+  return result;
+}
+
+void ExtractHeadings(std::u16string& text, std::vector<int32_t>& headings) {
+  // Every heading marker ends in a 2; the letters between markers move down.
+  size_t out = 0;
+  size_t from = 0;
+  for (size_t end = text.find(kMarkerEnd, 2); end != std::u16string::npos;
+       end = text.find(kMarkerEnd, end + 1)) {
+    const char16_t code = text[end - 1];
+    if (text[end - 2] != kMarkerStart || (code & 0xF000) != kHeadingCode) continue;
+    std::copy(text.begin() + from, text.begin() + (end - 2), text.begin() + out);
+    out += end - 2 - from;
+    from = end + 1;
+    // Positions past 2^23 letters wrap around, as the entry has 32 bits.
+    headings.push_back(static_cast<int32_t>(static_cast<uint32_t>(out) * 256u + (code & 255)));
+  }
+  std::copy(text.begin() + from, text.end(), text.begin() + out);
+  text.resize(out + text.size() - from);
 }
 
 }  // namespace velkaro

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -142,6 +143,117 @@ TEST(ExtractHeadingsTest, OnlyWholeHeadingMarkersCount) {
   ExtractHeadings(text, headings);
   EXPECT_EQ(text, before);
   EXPECT_TRUE(headings.empty());
+}
+
+// Letter-by-letter forms of the three steps, written as plainly as possible,
+// for random texts to be checked against. Tags here are headings only.
+namespace plain {
+
+std::u16string Trim(std::u16string s) {
+  while (!s.empty() && s.back() < 33) s.pop_back();
+  while (!s.empty() && s.front() < 33) s.erase(0, 1);
+  return s;
+}
+
+// Digits only (the alphabet has no signs); 0 when the content is no heading.
+int HeadingNumber(const std::u16string& content) {
+  const std::u16string tag = Trim(content);
+  if (tag.empty() || tag[0] != u'p') return 0;
+  const std::u16string digits = Trim(tag.substr(1));
+  if (digits.empty() || digits.size() > 9) return 0;
+  int n = 0;
+  for (char16_t c : digits) {
+    if (c < u'0' || c > u'9') return 0;
+    n = n * 10 + (c - u'0');
+  }
+  return n;
+}
+
+std::u16string AnalyseHeadingTags(std::u16string_view text) {
+  std::u16string out;
+  size_t tag_start = 0;
+  bool in_tag = false;
+  std::u16string content;
+  for (char16_t c : text) {
+    if (c == u'<') {
+      tag_start = out.size();
+      content.clear();
+      in_tag = true;
+    } else if (c == u'>' && in_tag) {
+      in_tag = false;
+      out.resize(tag_start);
+      if (int n = plain::HeadingNumber(content); n >= 1 && n <= 4095) out += Marker(0x5000 + n);
+    } else if (in_tag) {
+      content += c;
+    } else {
+      out += c;
+    }
+  }
+  if (in_tag) out.resize(tag_start);
+  return out;
+}
+
+std::u16string Format(std::u16string_view text) {
+  std::u16string blanks;
+  for (char16_t c : text) {
+    if (c != u' ' || blanks.empty() || blanks.back() != u' ') blanks += c;
+  }
+  std::u16string joined;
+  for (size_t i = 0; i < blanks.size(); ++i) {
+    if (blanks[i] == u'-' && i + 1 < blanks.size() && blanks[i + 1] == u'\n') {
+      ++i;
+    } else {
+      joined += blanks[i];
+    }
+  }
+  std::u16string lines;
+  for (size_t i = 0; i < joined.size(); ++i) {
+    if (i >= 2 && joined[i - 2] == u'\r' && joined[i - 1] == u'\n') {
+      lines.back() = joined[i];
+      if (joined[i] != u' ') lines[lines.size() - 2] = u' ';
+    } else {
+      lines += joined[i];
+    }
+  }
+  return lines;
+}
+
+std::u16string ExtractHeadings(std::u16string_view text, std::vector<int32_t>& headings) {
+  std::u16string out;
+  for (size_t j = 0; j < text.size(); ++j) {
+    if (j >= 2 && text[j] == 2 && text[j - 2] == 1 && (text[j - 1] & 0xF000) == 0x5000) {
+      out.resize(out.size() - 2);
+      headings.push_back(static_cast<int32_t>(out.size() * 256 + (text[j - 1] & 255)));
+    } else {
+      out += text[j];
+    }
+  }
+  return out;
+}
+
+}  // namespace plain
+
+TEST(TextStepsTest, AgreeWithLetterByLetterFormsOnRandomTexts) {
+  const std::u16string alphabet = std::u16string(u"<<>>p1 - \n\r\n\ra") + char16_t(1) +
+                                  char16_t(2) + char16_t(0x5007);
+  std::mt19937 random(5);
+  for (int round = 0; round < 20000; ++round) {
+    std::u16string text(random() % 40, u' ');
+    for (char16_t& c : text) c = alphabet[random() % alphabet.size()];
+    SCOPED_TRACE(::testing::PrintToString(text));
+
+    std::u16string analysed = text;
+    std::vector<std::string> pictures;
+    AnalyseTags(analysed, pictures);
+    ASSERT_EQ(analysed, plain::AnalyseHeadingTags(text));
+    ASSERT_EQ(FormatText(text), plain::Format(text));
+    std::u16string extracted = text;
+    std::vector<int32_t> headings;
+    std::vector<int32_t> expected_headings;
+    ExtractHeadings(extracted, headings);
+    ASSERT_EQ(extracted, plain::ExtractHeadings(text, expected_headings));
+    ASSERT_EQ(headings, expected_headings);
+  }
 }
 
 TEST(TextStepsTest, TagsThenFormatThenHeadings) {

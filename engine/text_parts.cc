@@ -65,13 +65,15 @@ bool AnotherPartFollows(size_t length, size_t end) { return length - end > kMost
 std::u16string WithoutPictureMarkers(std::u16string_view part) {
   std::u16string letters;
   letters.reserve(part.size());
-  for (size_t i = 0; i < part.size(); ++i) {
-    if (IsMarkerAt(part, i)) {
-      i += kMarkerLength - 1;
-    } else {
-      letters += part[i];
-    }
+  size_t from = 0;
+  for (size_t i = part.find(kMarkerStart); i != std::u16string_view::npos;
+       i = part.find(kMarkerStart, i + 1)) {
+    if (!IsMarkerAt(part, i)) continue;
+    letters.append(part.substr(from, i - from));
+    from = i + kMarkerLength;
+    i = from - 1;
   }
+  letters.append(part.substr(from));
   return letters;
 }
 

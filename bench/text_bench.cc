@@ -1,0 +1,234 @@
+// Builds text books of 1, 10 and 50 MB through the whole engine and prints,
+// per size, the wall time, the peak memory, the number of packages and the
+// share of the time spent packing archives. Then reads a 200 MB file of
+// random bytes through the text steps, to show that noise neither crashes
+// nor slows the road down.
+//
+// Each measurement runs in a child process of its own, so that every peak
+// memory figure belongs to one size alone. The archive share comes from the
+// build log: each line is stamped as it arrives, and the time between
+// "Creating jar file..." and the "Create midlet" line that follows is packing.
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "bench/bench_util.h"
+#include "engine/tags.h"
+#include "engine/text_parts.h"
+#include "engine/velkaro.h"
+
+namespace velkaro::bench {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Figures {
+  double seconds = 0;
+  double archive_seconds = 0;
+  double text_seconds = 0;  // loading and the three text steps
+  long peak_bytes = 0;
+  long start_bytes = 0;
+  int packages = 0;
+  bool ok = false;
+};
+
+// Stamps every log line; sums the time spent packing and before the first part.
+class TimingLog : public LogSink {
+ public:
+  void AppendLine(const std::string& line) override {
+    const double now = clock_.Seconds();
+    if (line == "Creating jar file...") jar_started_ = now;
+    if (line.starts_with("Create midlet ")) {
+      figures.archive_seconds += now - jar_started_;
+      ++figures.packages;
+    }
+    if (line == "Processing text...") text_started_ = now;
+    if (line.starts_with("Processing part 1 ")) figures.text_seconds = now - text_started_;
+    last_line = line;
+  }
+  Figures figures;
+  std::string last_line;
+
+ private:
+  Stopwatch clock_;
+  double jar_started_ = 0;
+  double text_started_ = 0;
+};
+
+std::string ReadAll(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Corpus books one after another, again and again, cut at a line end near
+// `size` bytes so that no UTF-8 sequence is split.
+void WriteMixedBook(const fs::path& file, size_t size) {
+  const fs::path texts = CorpusFolder() / "texts";
+  std::string pool;
+  for (const char* name : {"en_kjv_bible.utf8.txt", "ru_turgenev_otcy_i_deti.utf8.txt",
+                           "zh_tang300.utf8.txt", "ru_pushkin_evgeny_onegin.utf8.txt",
+                           "ja_tosa_nikki.utf8.txt"}) {
+    pool += ReadAll(texts / name);
+  }
+  std::string book;
+  book.reserve(size + pool.size());
+  while (book.size() < size) book += pool;
+  book.resize(book.rfind('\n', size) + 1);
+  std::ofstream(file, std::ios::binary) << book;
+}
+
+void WriteRandomFile(const fs::path& file, size_t size) {
+  std::ofstream out(file, std::ios::binary);
+  std::mt19937_64 random(11);
+  std::vector<uint64_t> block(1 << 16);
+  for (size_t written = 0; written < size; written += block.size() * 8) {
+    for (uint64_t& word : block) word = random();
+    out.write(reinterpret_cast<const char*>(block.data()), block.size() * 8);
+  }
+}
+
+// Runs `measure` in a child process and brings its figures back.
+template <typename Measure>
+Figures InChild(Measure measure) {
+  int channel[2];
+  if (pipe(channel) != 0) return {};
+  const pid_t child = fork();
+  if (child == 0) {
+    close(channel[0]);
+    Figures figures = measure();
+    figures.peak_bytes = PeakMemoryBytes();
+    ssize_t ignored = write(channel[1], &figures, sizeof figures);
+    (void)ignored;
+    _exit(0);
+  }
+  close(channel[1]);
+  Figures figures;
+  if (read(channel[0], &figures, sizeof figures) != sizeof figures) figures.ok = false;
+  close(channel[0]);
+  waitpid(child, nullptr, 0);
+  return figures;
+}
+
+Figures BuildBook(const fs::path& source, const fs::path& folder) {
+  const long start_bytes = PeakMemoryBytes();
+  TVelkaro book = TVelkaro::CreateDefault();
+  book.BookName = "Bench";
+  book.BookMode = true;
+  book.Tags = true;
+  book.Format = true;
+  book.Font.reset();
+  book.PartSize = 90000;
+  book.TextFileName = source.string();
+  book.FileVersion = "4.7.0.246";
+  book.MidletsFolder = (folder / "midlets").string();
+  book.TempFolder = (folder / "temp").string();
+  book.RunMode = 1;
+  TimingLog log;
+  book.LogView = &log;
+  Stopwatch clock;
+  const bool ok = book.Build();
+  Figures figures = log.figures;
+  figures.seconds = clock.Seconds();
+  figures.start_bytes = start_bytes;
+  figures.ok = ok;
+  if (!ok) std::fprintf(stderr, "build failed: %s\n", log.last_line.c_str());
+  return figures;
+}
+
+// The text road without packages: load, tags, format, headings, then every
+// part's end and letter table.
+Figures ReadNoise(const fs::path& source) {
+  Figures figures;
+  figures.start_bytes = PeakMemoryBytes();
+  TVelkaro book = TVelkaro::CreateDefault();
+  Stopwatch clock;
+  std::u16string text = book.LoadSourceText(source.string(), "", nullptr);
+  std::vector<std::string> pictures;
+  std::vector<int32_t> headings;
+  AnalyseTags(text, pictures);
+  text = FormatText(text);
+  ExtractHeadings(text, headings);
+  figures.text_seconds = clock.Seconds();
+  const int32_t part_size = 90000;
+  const int count = PartCount(text.size(), part_size);
+  size_t start = 0;
+  for (int k = 1; k <= count; ++k) {
+    const size_t end = FindPartEnd(text, start, part_size, k == count);
+    const std::u16string_view part = std::u16string_view(text).substr(start, end - start);
+    BuildLetterTable(WithoutPictureMarkers(part));
+    ++figures.packages;
+    start = end;
+    if (!AnotherPartFollows(text.size(), start)) break;
+  }
+  figures.seconds = clock.Seconds();
+  figures.ok = true;
+  return figures;
+}
+
+double Megabytes(double bytes) { return bytes / (1024.0 * 1024.0); }
+
+void RunBooks(const fs::path& folder, const std::vector<size_t>& sizes) {
+  std::printf("%8s %8s %8s %8s %8s %8s %9s %9s %8s\n", "source", "wall s", "s/MB", "text s",
+              "archive", "archive", "peak MB", "x source", "packages");
+  for (size_t megabytes : sizes) {
+    const fs::path source = folder / ("book" + std::to_string(megabytes) + ".txt");
+    // Made by a child too, so that this process stays small for the next fork.
+    InChild([&] {
+      WriteMixedBook(source, megabytes << 20);
+      return Figures();
+    });
+    const double size = static_cast<double>(fs::file_size(source));
+    const Figures f = InChild([&] { return BuildBook(source, folder); });
+    std::printf("%6.1fMB %8.3f %8.4f %8.3f %7.3fs %7.1f%% %9.1f %9.2f %8d%s\n", Megabytes(size),
+                f.seconds, f.seconds / Megabytes(size), f.text_seconds, f.archive_seconds,
+                100.0 * f.archive_seconds / f.seconds, Megabytes(f.peak_bytes),
+                f.peak_bytes / size, f.packages, f.ok ? "" : "  FAILED");
+    std::printf("%8s peak of the process before the build: %.1f MB\n", "",
+                Megabytes(f.start_bytes));
+    fs::remove(source);
+    fs::remove_all(folder / "midlets");
+  }
+}
+
+void RunNoise(const fs::path& folder) {
+  const fs::path source = folder / "noise.txt";
+  WriteRandomFile(source, size_t{200} << 20);
+  const double size = static_cast<double>(fs::file_size(source));
+  const Figures f = InChild([&] { return ReadNoise(source); });
+  std::printf("200 MB of random bytes: text steps %.2f s, all parts %.2f s (%d parts), "
+              "peak %.0f MB (%.2f x source)%s\n",
+              f.text_seconds, f.seconds, f.packages, Megabytes(f.peak_bytes),
+              f.peak_bytes / size, f.ok ? "" : "  FAILED");
+  fs::remove(source);
+}
+
+}  // namespace
+}  // namespace velkaro::bench
+
+// Arguments: the book sizes in MB (default 1 10 50); the 200 MB noise run
+// comes only with the default.
+int main(int argc, char** argv) {
+  namespace fs = std::filesystem;
+  using namespace velkaro::bench;
+  if (!fs::is_directory(CorpusFolder() / "texts")) {
+    std::fprintf(stderr, "the corpus is missing: %s\n", CorpusFolder().c_str());
+    return 1;
+  }
+  std::string pattern = (fs::temp_directory_path() / "velkaro-text-bench-XXXXXX").string();
+  if (!mkdtemp(pattern.data())) return 1;
+  const fs::path folder = pattern;
+  std::vector<size_t> sizes;
+  for (int i = 1; i < argc; ++i) sizes.push_back(std::stoul(argv[i]));
+  RunBooks(folder, sizes.empty() ? std::vector<size_t>{1, 10, 50} : sizes);
+  if (sizes.empty()) RunNoise(folder);
+  fs::remove_all(folder);
+  return 0;
+}
