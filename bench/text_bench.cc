@@ -9,13 +9,16 @@
 // build log: each line is stamped as it arrives, and the time between
 // "Creating jar file..." and the "Create midlet" line that follows is packing.
 
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -32,10 +35,10 @@ namespace fs = std::filesystem;
 
 struct Figures {
   double seconds = 0;
+  double cpu_seconds = 0;  // user and system time of the whole child
   double archive_seconds = 0;
   double text_seconds = 0;  // loading and the three text steps
   long peak_bytes = 0;
-  long start_bytes = 0;
   int packages = 0;
   bool ok = false;
 };
@@ -45,6 +48,10 @@ class TimingLog : public LogSink {
  public:
   void AppendLine(const std::string& line) override {
     const double now = clock_.Seconds();
+    // The time since the previous line went into the step this line reports.
+    const std::string kind = line.substr(0, line.find(' ', line.find(' ') + 1));
+    spent_[kind] += now - previous_;
+    previous_ = now;
     if (line == "Creating jar file...") jar_started_ = now;
     if (line.starts_with("Create midlet ")) {
       figures.archive_seconds += now - jar_started_;
@@ -54,10 +61,24 @@ class TimingLog : public LogSink {
     if (line.starts_with("Processing part 1 ")) figures.text_seconds = now - text_started_;
     last_line = line;
   }
+  // The three steps that took longest, by the first two words of their lines.
+  void PrintSlowestSteps() const {
+    std::vector<std::pair<double, std::string>> steps;
+    for (const auto& [kind, seconds] : spent_) steps.emplace_back(seconds, kind);
+    std::sort(steps.rbegin(), steps.rend());
+    std::printf("%8s slowest steps:", "");
+    for (size_t i = 0; i < steps.size() && i < 3; ++i) {
+      std::printf(" \"%s\" %.3f s;", steps[i].second.c_str(), steps[i].first);
+    }
+    std::printf("\n");
+  }
+
   Figures figures;
   std::string last_line;
 
  private:
+  std::map<std::string, double> spent_;
+  double previous_ = 0;
   Stopwatch clock_;
   double jar_started_ = 0;
   double text_started_ = 0;
@@ -100,11 +121,16 @@ template <typename Measure>
 Figures InChild(Measure measure) {
   int channel[2];
   if (pipe(channel) != 0) return {};
+  std::fflush(stdout);
   const pid_t child = fork();
   if (child == 0) {
     close(channel[0]);
     Figures figures = measure();
     figures.peak_bytes = PeakMemoryBytes();
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    figures.cpu_seconds = usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 +
+                          usage.ru_stime.tv_sec + usage.ru_stime.tv_usec / 1e6;
     ssize_t ignored = write(channel[1], &figures, sizeof figures);
     (void)ignored;
     _exit(0);
@@ -118,7 +144,6 @@ Figures InChild(Measure measure) {
 }
 
 Figures BuildBook(const fs::path& source, const fs::path& folder) {
-  const long start_bytes = PeakMemoryBytes();
   TVelkaro book = TVelkaro::CreateDefault();
   book.BookName = "Bench";
   book.BookMode = true;
@@ -137,9 +162,10 @@ Figures BuildBook(const fs::path& source, const fs::path& folder) {
   const bool ok = book.Build();
   Figures figures = log.figures;
   figures.seconds = clock.Seconds();
-  figures.start_bytes = start_bytes;
   figures.ok = ok;
   if (!ok) std::fprintf(stderr, "build failed: %s\n", log.last_line.c_str());
+  log.PrintSlowestSteps();
+  std::fflush(stdout);
   return figures;
 }
 
@@ -147,7 +173,6 @@ Figures BuildBook(const fs::path& source, const fs::path& folder) {
 // part's end and letter table.
 Figures ReadNoise(const fs::path& source) {
   Figures figures;
-  figures.start_bytes = PeakMemoryBytes();
   TVelkaro book = TVelkaro::CreateDefault();
   Stopwatch clock;
   std::u16string text = book.LoadSourceText(source.string(), "", nullptr);
@@ -175,24 +200,34 @@ Figures ReadNoise(const fs::path& source) {
 
 double Megabytes(double bytes) { return bytes / (1024.0 * 1024.0); }
 
+fs::path MakeBook(const fs::path& folder, size_t megabytes) {
+  const fs::path source = folder / ("book" + std::to_string(megabytes) + ".txt");
+  // Made by a child too, so that this process stays small for the next fork.
+  InChild([&] {
+    WriteMixedBook(source, megabytes << 20);
+    return Figures();
+  });
+  return source;
+}
+
+// "net x" is the peak above that of an empty book's build, per source byte.
 void RunBooks(const fs::path& folder, const std::vector<size_t>& sizes) {
-  std::printf("%8s %8s %8s %8s %8s %8s %9s %9s %8s\n", "source", "wall s", "s/MB", "text s",
-              "archive", "archive", "peak MB", "x source", "packages");
+  const Figures empty = InChild([&] { return BuildBook(MakeBook(folder, 0), folder); });
+  std::printf("an empty book: %.3f s, peak %.1f MB\n", empty.seconds,
+              Megabytes(empty.peak_bytes));
+  std::printf("%8s %8s %8s %8s %8s %8s %8s %9s %8s %8s %8s\n", "source", "wall s", "s/MB",
+              "cpu s", "text s", "archive", "archive", "peak MB", "x source", "net x",
+              "packages");
   for (size_t megabytes : sizes) {
-    const fs::path source = folder / ("book" + std::to_string(megabytes) + ".txt");
-    // Made by a child too, so that this process stays small for the next fork.
-    InChild([&] {
-      WriteMixedBook(source, megabytes << 20);
-      return Figures();
-    });
+    const fs::path source = MakeBook(folder, megabytes);
     const double size = static_cast<double>(fs::file_size(source));
     const Figures f = InChild([&] { return BuildBook(source, folder); });
-    std::printf("%6.1fMB %8.3f %8.4f %8.3f %7.3fs %7.1f%% %9.1f %9.2f %8d%s\n", Megabytes(size),
-                f.seconds, f.seconds / Megabytes(size), f.text_seconds, f.archive_seconds,
-                100.0 * f.archive_seconds / f.seconds, Megabytes(f.peak_bytes),
-                f.peak_bytes / size, f.packages, f.ok ? "" : "  FAILED");
-    std::printf("%8s peak of the process before the build: %.1f MB\n", "",
-                Megabytes(f.start_bytes));
+    std::printf("%6.1fMB %8.3f %8.4f %8.3f %8.3f %7.3fs %7.1f%% %9.1f %8.2f %8.2f %8d%s\n",
+                Megabytes(size), f.seconds, f.seconds / Megabytes(size), f.cpu_seconds,
+                f.text_seconds, f.archive_seconds, 100.0 * f.archive_seconds / f.seconds,
+                Megabytes(f.peak_bytes), f.peak_bytes / size,
+                (f.peak_bytes - empty.peak_bytes) / size, f.packages, f.ok ? "" : "  FAILED");
+    std::fflush(stdout);
     fs::remove(source);
     fs::remove_all(folder / "midlets");
   }
@@ -203,7 +238,7 @@ void RunNoise(const fs::path& folder) {
   WriteRandomFile(source, size_t{200} << 20);
   const double size = static_cast<double>(fs::file_size(source));
   const Figures f = InChild([&] { return ReadNoise(source); });
-  std::printf("200 MB of random bytes: text steps %.2f s, all parts %.2f s (%d parts), "
+  std::printf("200 MB of random bytes: text steps %.2f s, with all parts %.2f s (%d parts), "
               "peak %.0f MB (%.2f x source)%s\n",
               f.text_seconds, f.seconds, f.packages, Megabytes(f.peak_bytes),
               f.peak_bytes / size, f.ok ? "" : "  FAILED");
