@@ -127,9 +127,13 @@ class FontFace {
   }
 
   // Loads a glyph into the face's slot, outlines hinted for one-bit output.
+  // A glyph measured and then drawn is loaded only once.
   FT_GlyphSlot Load(FT_UInt glyph) {
+    if (glyph == loaded_) return face_->glyph;
+    loaded_ = kNone;
     if (FT_Load_Glyph(face_, glyph, FT_LOAD_TARGET_MONO) != 0) return nullptr;
     if (embolden_) FT_GlyphSlot_Embolden(face_->glyph);
+    loaded_ = glyph;
     return face_->glyph;
   }
 
@@ -175,7 +179,10 @@ class FontFace {
     }
   }
 
+  static constexpr FT_UInt kNone = ~FT_UInt{0};
+
   FT_Face face_;
+  FT_UInt loaded_ = kNone;  // the glyph in the slot
   bool embolden_ = false;
   std::unordered_map<char32_t, unsigned char> byte_of_;  // empty: indexed by Unicode
 };
