@@ -147,7 +147,7 @@ void BookBuild::BuildTextBook() {
     WriteBookFiles(part);
     WriteConfig(TextBookConfig(book_, Password(), static_cast<int32_t>(part.size()), headings_,
                                short_version_));
-    if (fonts) fonts->CreateFontFiles(letters, work_, log_);
+    if (fonts) fonts->CreateFontFiles(letters, work_, log_, part_name);
     PackAndDescribe(part_name);
 
     start = end;

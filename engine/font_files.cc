@@ -33,9 +33,10 @@ FontFileMaker::FontFileMaker(const FontSpec& font) : font_(font), glyph_index_(6
 FontFileMaker::~FontFileMaker() = default;
 
 void FontFileMaker::CreateFontFiles(std::u16string_view letter_table, const Path& folder,
-                                    const std::function<void(const std::string&)>& log) {
+                                    const std::function<void(const std::string&)>& log,
+                                    const std::string& part) {
   try {
-    GatherFontData(letter_table);
+    GatherFontData(letter_table, part);
   } catch (const Error& e) {
     // No file is named yet.
     throw Error(FailureMessage("", e.what()));
@@ -43,7 +44,7 @@ void FontFileMaker::CreateFontFiles(std::u16string_view letter_table, const Path
   WriteFontFiles(font_data_, folder, log);
 }
 
-void FontFileMaker::GatherFontData(std::u16string_view letter_table) {
+void FontFileMaker::GatherFontData(std::u16string_view letter_table, const std::string& part) {
   if (!rasterizer_) {
     rasterizer_ =
         std::make_unique<TextRasterizer>(font_.Name, font_.Size, font_.Bold, font_.Italic);
@@ -52,7 +53,7 @@ void FontFileMaker::GatherFontData(std::u16string_view letter_table) {
   size_t words = 1 + kGroups;
   for (char16_t letter : letter_table) words += 2 + GlyphOf(letter).width;
   if (words > kFontDataCapacity) {
-    throw Error("the font data of this part would need " + std::to_string(words) + " words (" +
+    throw Error("the font data of " + part + " would need " + std::to_string(words) + " words (" +
                 std::to_string(letter_table.size()) + " letters), more than " +
                 std::to_string(kFontDataCapacity));
   }

@@ -34,9 +34,11 @@ class FontFileMaker {
   ~FontFileMaker();
 
   // Writes font0.dat, font1.dat, ... for a letter table into `folder`,
-  // logging one line per file. Throws Error("Can not create font file ...").
+  // logging one line per file. Throws Error("Can not create font file ..."),
+  // naming `part` when the part's font would not fit the phone's buffer.
   void CreateFontFiles(std::u16string_view letter_table, const Path& folder,
-                       const std::function<void(const std::string&)>& log);
+                       const std::function<void(const std::string&)>& log,
+                       const std::string& part = "this part");
 
  private:
   struct Glyph {
@@ -44,7 +46,7 @@ class FontFileMaker {
     size_t first_column;  // in columns_
   };
 
-  void GatherFontData(std::u16string_view letter_table);
+  void GatherFontData(std::u16string_view letter_table, const std::string& part);
   const Glyph& GlyphOf(char16_t letter);
   Glyph Render(char16_t letter);
 
