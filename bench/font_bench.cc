@@ -63,7 +63,7 @@ Outcome BuildOnce(const fs::path& root, const fs::path& source, bool desktop_fon
   book.TempFolder = (root / "temp").string();
   book.RunMode = 1;
   if (desktop_font) {
-    book.Font = FontSpec{"DejaVu Sans", 8, false, false};
+    book.Font = DesktopFont{"DejaVu Sans", 8, false, false};
   } else {
     book.Font.reset();
   }

@@ -49,7 +49,7 @@ TEST(ConfigFileTest, TextBookItemsInOrder) {
 
 TEST(ConfigFileTest, DesktopFontIsDescribedByFaceAndSize) {
   TVelkaro book = TextBook();
-  book.Font = FontSpec{"DejaVu Sans", 12, true, false};
+  book.Font = DesktopFont{"DejaVu Sans", 12, true, false};
   EXPECT_EQ(FontDescription(book), u"DejaVu Sans, 12");
 }
 

@@ -28,7 +28,7 @@ std::string BigEndianBytes(std::span<const uint32_t> words) {
 
 }  // namespace
 
-FontFileMaker::FontFileMaker(const FontSpec& font) : font_(font), glyph_index_(65536, -1) {}
+FontFileMaker::FontFileMaker(const DesktopFont& font) : font_(font), glyph_index_(65536, -1) {}
 
 FontFileMaker::~FontFileMaker() = default;
 

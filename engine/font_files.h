@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/font_spec.h"
+#include "engine/desktop_font.h"
 #include "platform/files.h"
 
 namespace velkaro {
@@ -30,7 +30,7 @@ constexpr size_t kWordsPerFontFile = 2048;
 // (bit y set for ink in row y from the top; rows from 32 down are dropped).
 class FontFileMaker {
  public:
-  explicit FontFileMaker(const FontSpec& font);
+  explicit FontFileMaker(const DesktopFont& font);
   ~FontFileMaker();
 
   // Writes font0.dat, font1.dat, ... for a letter table into `folder`,
@@ -50,7 +50,7 @@ class FontFileMaker {
   const Glyph& GlyphOf(char16_t letter);
   Glyph Render(char16_t letter);
 
-  FontSpec font_;
+  DesktopFont font_;
   std::unique_ptr<TextRasterizer> rasterizer_;  // opened by the first call
   std::vector<int32_t> glyph_index_;            // per letter code; -1 until rendered
   std::vector<Glyph> glyphs_;

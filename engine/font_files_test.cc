@@ -22,7 +22,7 @@ const char kDejaVuSans[] = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
     if (!std::filesystem::exists(kDejaVuSans)) GTEST_SKIP() << "no DejaVu Sans"; \
   } while (0)
 
-FontSpec DejaVu(int size) { return FontSpec{"DejaVu Sans", size, false, false}; }
+DesktopFont DejaVu(int size) { return DesktopFont{"DejaVu Sans", size, false, false}; }
 
 // The font files of a folder read one after another, back into words.
 std::vector<uint32_t> ReadFontData(const Path& folder) {
@@ -115,7 +115,7 @@ std::vector<uint32_t> FreeTypeColumns(int points, char32_t code, uint32_t* cell_
   return columns;
 }
 
-std::string ErrorOf(const FontSpec& font, const Path& folder) {
+std::string ErrorOf(const DesktopFont& font, const Path& folder) {
   try {
     FontFileMaker(font).CreateFontFiles(u"A", folder, [](const std::string&) {});
   } catch (const Error& e) {
@@ -244,7 +244,7 @@ TEST(FontFilesTest, FailuresNameTheFileBeingWritten) {
   EXPECT_EQ(ErrorOf(DejaVu(500), folder.path()),
             "Can not create font file , error: font size must be 1 to 240 points, not 500");
   const Path text = folder.Write("book.ttf", "Chapter one");
-  EXPECT_EQ(ErrorOf(FontSpec{text.string(), 8, false, false}, folder.path()),
+  EXPECT_EQ(ErrorOf(DesktopFont{text.string(), 8, false, false}, folder.path()),
             "Can not create font file , error: font file " + text.string() + " is not a font");
   EXPECT_FALSE(std::filesystem::exists(folder / "font0.dat"));
 }

@@ -49,7 +49,7 @@ bool TVelkaro::LoadProject(const std::string& path, std::string* error) {
     if (ini.ReadInteger(kFont, "Type", 0) != 0) {
       Font.reset();
     } else {
-      FontSpec font = Font.value_or(FontSpec());
+      DesktopFont font = Font.value_or(DesktopFont());
       font.Size = ini.ReadInteger(kFont, "FontSize", font.Size);
       font.Name = ini.ReadString(kFont, "FontName", font.Name);
       font.Bold = ini.ReadBool(kFont, "Font.Bold", false);

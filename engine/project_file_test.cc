@@ -54,7 +54,7 @@ TVelkaro FullBook() {
   TVelkaro book = TVelkaro::CreateDefault();
   book.FontColor = 0x123456;
   book.BackColor = 0xFFFFFF;
-  book.Font = FontSpec{.Name = "DejaVu Serif", .Size = 11, .Bold = true, .Italic = true};
+  book.Font = DesktopFont{.Name = "DejaVu Serif", .Size = 11, .Bold = true, .Italic = true};
   book.BookMode = true;
   book.BookName = kCyrillicBook;
   book.BookInfo = kCyrillicBook + " = by someone; 2nd edition";
@@ -168,7 +168,7 @@ TEST(ProjectLoad, MissingKeysKeepTheCurrentValues) {
   ExpectSameSettings(book, before);
 
   TVelkaro fresh = Loaded(folder.Write("empty.ini", "[Options]\nBookName=Only a name\n"));
-  EXPECT_EQ(fresh.Font, FontSpec());
+  EXPECT_EQ(fresh.Font, DesktopFont());
   EXPECT_FALSE(fresh.BookMode);  // a photo book
   EXPECT_EQ(fresh.PartSize, 0);
   EXPECT_EQ(fresh.BackColor, 0xFFFFFF);
@@ -183,7 +183,7 @@ TEST(ProjectLoad, FontSection) {
   without_font.Font.reset();
   auto partial = folder.Write("b.ini", "[FONT]\nfont.bold=1\nFontSize=$0C\n");
   EXPECT_TRUE(without_font.LoadProject(partial.string(), nullptr));
-  EXPECT_EQ(without_font.Font, (FontSpec{.Name = "Sans", .Size = 12, .Bold = true}));
+  EXPECT_EQ(without_font.Font, (DesktopFont{.Name = "Sans", .Size = 12, .Bold = true}));
 }
 
 TEST(ProjectLoad, NumbersAndTexts) {

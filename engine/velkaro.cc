@@ -6,7 +6,7 @@ namespace velkaro {
 
 TVelkaro TVelkaro::CreateDefault() {
   TVelkaro book;
-  book.Font = FontSpec();
+  book.Font = DesktopFont();
   return book;
 }
 

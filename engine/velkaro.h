@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/font_spec.h"
+#include "engine/desktop_font.h"
 
 namespace velkaro {
 
@@ -67,7 +67,7 @@ class TVelkaro {
   bool BookMode = false;
   int32_t FontColor = 0;          // 0x00BBGGRR
   int32_t BackColor = 0xFFFFFF;   // 0x00BBGGRR
-  std::optional<FontSpec> Font;   // absent: phone fonts only
+  std::optional<DesktopFont> Font;   // absent: phone fonts only
   std::vector<std::string> ImageFiles;
   std::vector<std::string> ImageNotes;
   std::string FileVersion;

@@ -190,7 +190,7 @@ TEST_F(TextBuildTest, FewerPartsLeaveTheOldLastPartAlone) {
 }
 
 TEST_F(TextBuildTest, DesktopFontAddsFontFiles) {
-  book_.Font = FontSpec{"DejaVu Sans", 10, false, false};
+  book_.Font = DesktopFont{"DejaVu Sans", 10, false, false};
   ASSERT_TRUE(Build("Hello", 100)) << error_;
   testing::Package package = Package("Tales");
   EXPECT_GT(package.content["font0.dat"].size(), 68u);

@@ -1,5 +1,5 @@
-#ifndef VELKARO_ENGINE_FONT_SPEC_H_
-#define VELKARO_ENGINE_FONT_SPEC_H_
+#ifndef VELKARO_ENGINE_DESKTOP_FONT_H_
+#define VELKARO_ENGINE_DESKTOP_FONT_H_
 
 #include <string>
 
@@ -7,15 +7,15 @@ namespace velkaro {
 
 // A desktop font as the settings name it: a family name (or the path of a
 // font file), a size in points and two style flags.
-struct FontSpec {
+struct DesktopFont {
   std::string Name = "Sans";
   int Size = 8;
   bool Bold = false;
   bool Italic = false;
 
-  bool operator==(const FontSpec&) const = default;
+  bool operator==(const DesktopFont&) const = default;
 };
 
 }  // namespace velkaro
 
-#endif  // VELKARO_ENGINE_FONT_SPEC_H_
+#endif  // VELKARO_ENGINE_DESKTOP_FONT_H_
