@@ -34,17 +34,21 @@ constexpr char16_t kReplacement = 0xFFFD;
 bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
 // The length of the sequence a byte leads, by its pattern alone; 0 when it
-// cannot lead one.
+// cannot lead one. The old five- and six-byte forms count as sequences that
+// are cut short at the end, though they never decode.
 size_t SequenceLength(unsigned char byte) {
   if (byte >= 0xC2 && byte <= 0xDF) return 2;
   if ((byte & 0xF0) == 0xE0) return 3;
   if ((byte & 0xF8) == 0xF0) return 4;
+  if ((byte & 0xFC) == 0xF8) return 5;
+  if ((byte & 0xFE) == 0xFC) return 6;
   return 0;
 }
 
 // The code point of a complete sequence, or nothing for a broken one:
 // a missing continuation byte, an overlong form, a surrogate, past U+10FFFF.
 std::optional<uint32_t> SequenceValue(const unsigned char* sequence, size_t length) {
+  if (length > 4) return std::nullopt;
   uint32_t value = sequence[0] & (0x7F >> length);
   for (size_t i = 1; i < length; ++i) {
     if (!IsContinuation(sequence[i])) return std::nullopt;

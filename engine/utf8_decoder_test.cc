@@ -57,6 +57,9 @@ TEST(LocaleUtf8Test, DecodesLikeTheSystemConversion) {
   EXPECT_EQ(LocaleUtf8("\xE2\x82" "A"), u"\uFFFD\uFFFD" "A");
   EXPECT_EQ(LocaleUtf8("A\xE2\x82"), u"A\uFFFD");  // cut short by the end
   EXPECT_EQ(LocaleUtf8("\xF0\x80\x80"), u"\uFFFD");
+  // The old six-byte form never decodes, but is one unfinished sequence at the end.
+  EXPECT_EQ(LocaleUtf8("\xFC\x80\x80\x80\x80\x80"), std::u16string(6, u'\uFFFD'));
+  EXPECT_EQ(LocaleUtf8("a\xFC\xBF"), u"a\uFFFD");
 }
 
 // The platform's conversion is the reference for the system code page.
@@ -65,7 +68,7 @@ TEST(LocaleUtf8Test, AgreesWithThePlatformOnRandomBytes) {
   std::mt19937 random(7);
   // Bytes drawn mostly from the interesting ranges so sequences form often.
   const std::string alphabet =
-      "aZ\x80\x8F\x90\x9F\xA0\xBF\xC0\xC2\xDF\xE0\xE1\xED\xEF\xF0\xF1\xF4\xF5\xFF";
+      "aZ\x80\x8F\x90\x9F\xA0\xBF\xC0\xC2\xDF\xE0\xE1\xED\xEF\xF0\xF1\xF4\xF5\xF8\xFC\xFE\xFF";
   for (int round = 0; round < 50000; ++round) {
     std::string bytes(random() % 12, '\0');
     for (char& b : bytes) b = alphabet[random() % alphabet.size()];
