@@ -42,7 +42,7 @@ std::u16string Decode(std::string_view bytes, TextEncoding encoding) {
   text.reserve(bytes.size() + 1);
   text.resize(bytes.size());
   switch (encoding) {
-    case TextEncoding::kAnsi:
+    case TextEncoding::kAnsi:  // here only when the system code page is UTF-8
       text.resize(DecodeLocaleUtf8(bytes, text.data()));
       break;
     case TextEncoding::kUtf8:
