@@ -51,7 +51,8 @@ class BookBuild {
   void WriteCommonFiles();
   void BuildTextBook();
   void BuildPhotoBook();
-  void WriteBookFiles(std::u16string_view part);
+  size_t WriteBookFiles(std::u16string_view part);
+  void DeleteNumberedFiles(const std::string& stem, size_t from, size_t to);
   void WriteConfig(const std::string& bytes);
   void PackAndDescribe(const std::string& part_name);
   void WriteArchive(const Path& archive);
@@ -65,6 +66,8 @@ class BookBuild {
   std::string short_version_;
   std::vector<std::string> pictures_;
   std::vector<int32_t> headings_;
+  size_t book_files_ = 0;  // "book" + n + ".dat" files the last part left
+  size_t font_files_ = 0;  // "font" + n + ".dat" likewise
   FolderLock work_lock_;
   bool holds_work_folder_ = false;
 };
@@ -134,7 +137,6 @@ void BookBuild::BuildTextBook() {
          Number(k == 1 ? 0 : start + 1) + ")...");
     const std::string part_name = PartName(book_.BookName, k, part_count);
     SaveTextToFile(ManifestText(part_name, short_version_), manifest_ / "MANIFEST.MF", log_);
-    DeleteByMask(work_, "*.dat");
     DeleteByMask(work_, "pic*");
 
     const size_t end = FindPartEnd(text, start, book_.PartSize, k == part_count);
@@ -144,10 +146,16 @@ void BookBuild::BuildTextBook() {
     log_("Part contains " + Number(part.size()) + " letters in total and " +
          Number(letters.size()) + " unique letters");
     if (book_.Tags) ImportPartPictures(part, pictures_, book_.ImageMode, work_, log_);
-    WriteBookFiles(part);
+    const size_t book_files = WriteBookFiles(part);
     WriteConfig(TextBookConfig(book_, Password(), static_cast<int32_t>(part.size()), headings_,
                                short_version_));
-    if (fonts) fonts->CreateFontFiles(letters, work_, log_, part_name);
+    const size_t font_files = fonts ? fonts->CreateFontFiles(letters, work_, log_, part_name) : 0;
+    // The previous part's data files were written over; those numbered past
+    // this part's count go, so the package holds this part's files only.
+    DeleteNumberedFiles("book", book_files, book_files_);
+    DeleteNumberedFiles("font", font_files, font_files_);
+    book_files_ = book_files;
+    font_files_ = font_files;
     PackAndDescribe(part_name);
 
     start = end;
@@ -163,12 +171,21 @@ void BookBuild::BuildPhotoBook() {
   PackAndDescribe(part_name);
 }
 
-void BookBuild::WriteBookFiles(std::u16string_view part) {
-  for (size_t n = 0; n * kBookFileLetters < part.size(); ++n) {
+size_t BookBuild::WriteBookFiles(std::u16string_view part) {
+  size_t n = 0;
+  for (; n * kBookFileLetters < part.size(); ++n) {
     std::u16string_view letters = part.substr(n * kBookFileLetters, kBookFileLetters);
     Path file = work_ / ("book" + Number(n) + ".dat");
     WriteTextPart(letters, file, Password());
     log_("Create text file " + file.string() + ", size " + Number(2 * letters.size()) + " bytes ");
+  }
+  return n;
+}
+
+void BookBuild::DeleteNumberedFiles(const std::string& stem, size_t from, size_t to) {
+  for (size_t n = from; n < to; ++n) {
+    std::error_code ignored;
+    std::filesystem::remove(work_ / (stem + Number(n) + ".dat"), ignored);
   }
 }
 

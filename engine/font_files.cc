@@ -32,7 +32,7 @@ FontFileMaker::FontFileMaker(const DesktopFont& font) : font_(font), glyph_index
 
 FontFileMaker::~FontFileMaker() = default;
 
-void FontFileMaker::CreateFontFiles(std::u16string_view letter_table, const Path& folder,
+size_t FontFileMaker::CreateFontFiles(std::u16string_view letter_table, const Path& folder,
                                     const std::function<void(const std::string&)>& log,
                                     const std::string& part) {
   try {
@@ -41,7 +41,7 @@ void FontFileMaker::CreateFontFiles(std::u16string_view letter_table, const Path
     // No file is named yet.
     throw Error(FailureMessage("", e.what()));
   }
-  WriteFontFiles(font_data_, folder, log);
+  return WriteFontFiles(font_data_, folder, log);
 }
 
 void FontFileMaker::GatherFontData(std::u16string_view letter_table, const std::string& part) {
@@ -104,9 +104,10 @@ FontFileMaker::Glyph FontFileMaker::Render(char16_t letter) {
   return glyph;
 }
 
-void WriteFontFiles(std::span<const uint32_t> words, const Path& folder,
-                    const std::function<void(const std::string&)>& log) {
-  for (size_t n = 0; n * kWordsPerFontFile < words.size(); ++n) {
+size_t WriteFontFiles(std::span<const uint32_t> words, const Path& folder,
+                      const std::function<void(const std::string&)>& log) {
+  size_t n = 0;
+  for (; n * kWordsPerFontFile < words.size(); ++n) {
     const size_t first = n * kWordsPerFontFile;
     const std::string bytes =
         BigEndianBytes(words.subspan(first, std::min(kWordsPerFontFile, words.size() - first)));
@@ -120,6 +121,7 @@ void WriteFontFiles(std::span<const uint32_t> words, const Path& folder,
     }
     log("Create font file " + file.string() + ", size " + std::to_string(bytes.size()) + " bytes");
   }
+  return n;
 }
 
 }  // namespace velkaro

@@ -36,7 +36,8 @@ class FontFileMaker {
   // Writes font0.dat, font1.dat, ... for a letter table into `folder`,
   // logging one line per file. Throws Error("Can not create font file ..."),
   // naming `part` when the part's font would not fit the phone's buffer.
-  void CreateFontFiles(std::u16string_view letter_table, const Path& folder,
+  // Returns the number of files written.
+  size_t CreateFontFiles(std::u16string_view letter_table, const Path& folder,
                        const std::function<void(const std::string&)>& log,
                        const std::string& part = "this part");
 
@@ -60,8 +61,9 @@ class FontFileMaker {
 
 // Writes font data as font files into `folder`, each word high byte first,
 // logging "Create font file " + path + ", size " + n + " bytes" per file.
-void WriteFontFiles(std::span<const uint32_t> words, const Path& folder,
-                    const std::function<void(const std::string&)>& log);
+// Returns the number of files written.
+size_t WriteFontFiles(std::span<const uint32_t> words, const Path& folder,
+                      const std::function<void(const std::string&)>& log);
 
 }  // namespace velkaro
 

@@ -37,8 +37,9 @@ class InputFile {
   uint64_t size_ = 0;
 };
 
-// A file opened for writing (created or truncated). Every call checks the
-// operating system's answer and throws Error on failure.
+// A file opened for writing: created, or replaced by what is written (the
+// old bytes past the new end are cut off). Every call checks the operating
+// system's answer and throws Error on failure.
 class OutputFile {
  public:
   explicit OutputFile(const Path& path);
@@ -55,8 +56,11 @@ class OutputFile {
   void Close();
 
  private:
+  void CutOldTail();
+
   int fd_ = -1;
   uint64_t position_ = 0;
+  uint64_t old_size_ = 0;
 };
 
 }  // namespace velkaro

@@ -41,6 +41,16 @@ TEST(FilesTest, ReadWriteCopyAndTheirFailures) {
     out.Close();
   }
   EXPECT_EQ(ReadFileBytes(folder / "a.bin"), "Jello world");
+  {
+    OutputFile shorter(folder / "a.bin");
+    shorter.Write("Hi");
+  }
+  EXPECT_EQ(ReadFileBytes(folder / "a.bin"), "Hi") << "the old tail is cut even without Close";
+  {
+    OutputFile out(folder / "a.bin");
+    out.Write("Jello world");
+    out.Close();
+  }
   CopyFileOver(folder / "a.bin", folder / "b.bin");
   EXPECT_EQ(FileSizeOf(folder / "b.bin"), 11u);
   EXPECT_TRUE(AppendToFile(folder / "b.bin", "!"));

@@ -189,6 +189,22 @@ TEST_F(TextBuildTest, FewerPartsLeaveTheOldLastPartAlone) {
   EXPECT_EQ(Package("Tales2").content["book0.dat"], Utf16Be(u" Three? Four. "));
 }
 
+TEST_F(TextBuildTest, ShorterPartCarriesNoFilesOfTheLongerOneBefore) {
+  // Part 1: two book files and, at 40 points, several font files; part 2 few.
+  std::string first;
+  for (char c = '!'; c <= '~'; ++c) first += std::string(60, c);
+  first.erase(std::remove(first.begin(), first.end(), '.'), first.end());
+  book_.Font = DesktopFont{"DejaVu Sans", 40, false, false};
+  ASSERT_TRUE(Build(first + ". ab. cd. ef. gh.", static_cast<int>(first.size()) + 1)) << error_;
+  testing::Package one = Package("Tales1");
+  testing::Package two = Package("Tales2");
+  ASSERT_EQ(one.content.count("book1.dat"), 1u);
+  ASSERT_EQ(one.content.count("font1.dat"), 1u);
+  EXPECT_EQ(two.content.count("book1.dat"), 0u);
+  EXPECT_EQ(two.content.count("font1.dat"), 0u);
+  EXPECT_EQ(two.content["book0.dat"], Utf16Be(u" ab. cd. ef. gh. "));
+}
+
 TEST_F(TextBuildTest, DesktopFontAddsFontFiles) {
   book_.Font = DesktopFont{"DejaVu Sans", 10, false, false};
   ASSERT_TRUE(Build("Hello", 100)) << error_;
