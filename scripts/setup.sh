@@ -6,9 +6,8 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   googletest libgtest-dev libgmock-dev
-  zlib1g-dev libzip-dev libpugixml-dev
+  zlib1g-dev libzip-dev
   libfreetype-dev libfontconfig-dev fonts-dejavu-core xfonts-base
-  libmagickwand-dev
   qt6-base-dev
   clang libclang-rt-14-dev
   default-jdk-headless ecj proguard-cli
