@@ -50,6 +50,10 @@ class BookBuild {
   void PrepareFolders();
   void WriteCommonFiles();
   void BuildTextBook();
+  std::u16string PrepareText();
+  size_t BuildTextPart(const std::u16string& text, size_t start, int k, int part_count);
+  void WriteDataFiles(std::u16string_view part, std::u16string_view letters,
+                      const std::string& part_name);
   void BuildPhotoBook();
   size_t WriteBookFiles(std::u16string_view part);
   void DeleteNumberedFiles(const std::string& stem, size_t from, size_t to);
@@ -66,6 +70,7 @@ class BookBuild {
   std::string short_version_;
   std::vector<std::string> pictures_;
   std::vector<int32_t> headings_;
+  std::unique_ptr<FontFileMaker> fonts_;  // with a desktop font only
   size_t book_files_ = 0;  // "book" + n + ".dat" files the last part left
   size_t font_files_ = 0;  // "font" + n + ".dat" likewise
   FolderLock work_lock_;
@@ -118,6 +123,18 @@ void BookBuild::WriteCommonFiles() {
 }
 
 void BookBuild::BuildTextBook() {
+  const std::u16string text = PrepareText();
+  if (book_.Font) fonts_ = std::make_unique<FontFileMaker>(*book_.Font);
+  const int part_count = PartCount(text.size(), book_.PartSize);
+  size_t start = 0;
+  for (int k = 1; k <= part_count; ++k) {
+    start = BuildTextPart(text, start, k, part_count);
+    if (!AnotherPartFollows(text.size(), start)) break;
+  }
+}
+
+// Loads the source and turns it into the working text of the whole book.
+std::u16string BookBuild::PrepareText() {
   log_("Processing text...");
   std::u16string text = book_.LoadSourceText(book_.TextFileName, work_.string(), nullptr);
   if (book_.ImageMode >= 4 && book_.ImageMode <= 6) {
@@ -127,40 +144,41 @@ void BookBuild::BuildTextBook() {
   if (book_.Tags) log_("Detected " + Number(AnalyseTags(text, pictures_)) + " tags");
   if (book_.Format) text = FormatText(text);
   if (book_.Tags) ExtractHeadings(text, headings_);
+  return text;
+}
 
-  std::unique_ptr<FontFileMaker> fonts;
-  if (book_.Font) fonts = std::make_unique<FontFileMaker>(*book_.Font);
-  const int part_count = PartCount(text.size(), book_.PartSize);
-  size_t start = 0;
-  for (int k = 1; k <= part_count; ++k) {
-    log_("Processing part " + Number(k) + " from " + Number(part_count) + " (offset " +
-         Number(k == 1 ? 0 : start + 1) + ")...");
-    const std::string part_name = PartName(book_.BookName, k, part_count);
-    SaveTextToFile(ManifestText(part_name, short_version_), manifest_ / "MANIFEST.MF", log_);
-    DeleteByMask(work_, "pic*");
+// Makes the package of part k, which starts at `start`; returns its end.
+size_t BookBuild::BuildTextPart(const std::u16string& text, size_t start, int k, int part_count) {
+  log_("Processing part " + Number(k) + " from " + Number(part_count) + " (offset " +
+       Number(k == 1 ? 0 : start + 1) + ")...");
+  const std::string part_name = PartName(book_.BookName, k, part_count);
+  SaveTextToFile(ManifestText(part_name, short_version_), manifest_ / "MANIFEST.MF", log_);
+  DeleteByMask(work_, "pic*");
 
-    const size_t end = FindPartEnd(text, start, book_.PartSize, k == part_count);
-    std::u16string part = text.substr(start, end - start);
-    const std::u16string letters = BuildLetterTable(book_.Tags ? WithoutPictureMarkers(part)
-                                                               : part);
-    log_("Part contains " + Number(part.size()) + " letters in total and " +
-         Number(letters.size()) + " unique letters");
-    if (book_.Tags) ImportPartPictures(part, pictures_, book_.ImageMode, work_, log_);
-    const size_t book_files = WriteBookFiles(part);
-    WriteConfig(TextBookConfig(book_, Password(), static_cast<int32_t>(part.size()), headings_,
-                               short_version_));
-    const size_t font_files = fonts ? fonts->CreateFontFiles(letters, work_, log_, part_name) : 0;
-    // The previous part's data files were written over; those numbered past
-    // this part's count go, so the package holds this part's files only.
-    DeleteNumberedFiles("book", book_files, book_files_);
-    DeleteNumberedFiles("font", font_files, font_files_);
-    book_files_ = book_files;
-    font_files_ = font_files;
-    PackAndDescribe(part_name);
+  const size_t end = FindPartEnd(text, start, book_.PartSize, k == part_count);
+  std::u16string part = text.substr(start, end - start);
+  const std::u16string letters = BuildLetterTable(book_.Tags ? WithoutPictureMarkers(part) : part);
+  log_("Part contains " + Number(part.size()) + " letters in total and " + Number(letters.size()) +
+       " unique letters");
+  if (book_.Tags) ImportPartPictures(part, pictures_, book_.ImageMode, work_, log_);
+  WriteDataFiles(part, letters, part_name);
+  PackAndDescribe(part_name);
+  return end;
+}
 
-    start = end;
-    if (!AnotherPartFollows(text.size(), start)) break;
-  }
+// Book files, cfg.dat and font files of one part. The previous part's files
+// are written over; those numbered past this part's count are deleted, so
+// the package holds this part's files only.
+void BookBuild::WriteDataFiles(std::u16string_view part, std::u16string_view letters,
+                               const std::string& part_name) {
+  const size_t book_files = WriteBookFiles(part);
+  WriteConfig(TextBookConfig(book_, Password(), static_cast<int32_t>(part.size()), headings_,
+                             short_version_));
+  const size_t font_files = fonts_ ? fonts_->CreateFontFiles(letters, work_, log_, part_name) : 0;
+  DeleteNumberedFiles("book", book_files, book_files_);
+  DeleteNumberedFiles("font", font_files, font_files_);
+  book_files_ = book_files;
+  font_files_ = font_files;
 }
 
 void BookBuild::BuildPhotoBook() {
