@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Fuzzes the text road for a bounded time under clang, then runs the engine's
-# unit tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Fuzzes the text road for a bounded time under clang, then runs the engine's,
+# the archive's and the whole-build tests under AddressSanitizer and
+# UndefinedBehaviorSanitizer.
 # FUZZ_SECONDS (default 60) bounds the fuzzing run; FUZZ_BUILD and ASAN_BUILD
 # name the build folders (default build-fuzz and build-asan).
 set -euo pipefail
@@ -24,7 +25,9 @@ trap 'rm -rf "$findings"' EXIT
   -max_len=4096 -timeout=10 -print_final_stats=1 -artifact_prefix="$fuzz_build"/ \
   "$findings" tests/fuzz/seeds
 
-echo "== Engine unit tests under the sanitizers"
+echo "== Engine, archive and whole-build tests under the sanitizers"
 cmake -S . -B "$asan_build" -G Ninja -DVELKARO_SANITIZE=address,undefined >/dev/null
-ninja -C "$asan_build" -j2 engine_tests
-"$asan_build"/engine/engine_tests --gtest_brief=1
+ninja -C "$asan_build" -j2 engine_tests archive_tests build_tests
+for tests in engine/engine_tests archive/archive_tests tests/build_tests; do
+  "$asan_build/$tests" --gtest_brief=1
+done
