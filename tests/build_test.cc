@@ -24,17 +24,6 @@ class CapturedLog : public LogSink {
   std::vector<std::string> lines;
 };
 
-std::vector<std::string> FileLines(const fs::path& file) {
-  std::vector<std::string> lines;
-  std::string bytes = ReadBytes(file);
-  size_t start = 0;
-  for (size_t end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2) {
-    lines.push_back(bytes.substr(start, end - start));
-  }
-  EXPECT_EQ(start, bytes.size()) << "every log line ends in CR LF";
-  return lines;
-}
-
 class BuildTest : public ::testing::Test {
  protected:
   BuildTest() : book_(TVelkaro::CreateDefault()) {
@@ -101,7 +90,7 @@ TEST_F(BuildTest, PhotoBookLogMatchesLineByLine) {
       "Create Trip\\.jad, size " + jad_size + " bytes",
       "Process successfully ended at \\d\\d:\\d\\d:\\d\\d",
   };
-  std::vector<std::string> file_lines = FileLines(midlets() / "Trip.log");
+  std::vector<std::string> file_lines = testing::LogFileLines(midlets() / "Trip.log");
   ASSERT_EQ(file_lines.size(), expected.size());
   for (size_t i = 0; i < expected.size(); ++i) {
     EXPECT_TRUE(std::regex_match(file_lines[i], std::regex(expected[i])))
@@ -165,7 +154,7 @@ TEST_F(BuildTest, RebuildReplacesThePackage) {
   ASSERT_TRUE(Build()) << error_;
   testing::Package package = testing::ReadPackage(midlets() / "Trip.jar");
   EXPECT_EQ(package.content.count("1.JPG"), 0u);
-  EXPECT_EQ(FileLines(midlets() / "Trip.log").size(), 22u) << "the log holds the last build only";
+  EXPECT_EQ(testing::LogFileLines(midlets() / "Trip.log").size(), 22u) << "the log holds the last build only";
 }
 
 // Checks that a failed build logged `message` as its last line and returned it.
@@ -182,7 +171,7 @@ TEST_F(BuildTest, EmptyBookNameStopsAfterTheVersionLine) {
   MakePhotoBook("");
   EXPECT_FAILED_WITH("Book name is empty");
   EXPECT_EQ(log_.lines.size(), 3u);
-  EXPECT_EQ(FileLines(midlets() / ".log").size(), 3u);
+  EXPECT_EQ(testing::LogFileLines(midlets() / ".log").size(), 3u);
   EXPECT_FALSE(fs::exists(work())) << "the work folder is neither created nor emptied";
 }
 
@@ -211,7 +200,7 @@ TEST_F(BuildTest, SettingsChecks) {
 TEST_F(BuildTest, FirstBuildLogsFromTheMidletsFolderLineOn) {
   MakePhotoBook("Trip");
   ASSERT_TRUE(Build()) << error_;
-  std::vector<std::string> lines = FileLines(midlets() / "Trip.log");
+  std::vector<std::string> lines = testing::LogFileLines(midlets() / "Trip.log");
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines.front(), "Temporary directory " + midlets().string() + " - Ok");
   EXPECT_EQ(log_.lines.size(), lines.size() + 3);

@@ -34,6 +34,17 @@ std::string ReadBytes(const std::filesystem::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+std::vector<std::string> LogFileLines(const std::filesystem::path& path) {
+  std::vector<std::string> lines;
+  const std::string bytes = ReadBytes(path);
+  size_t start = 0;
+  for (size_t end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    lines.push_back(bytes.substr(start, end - start));
+  }
+  EXPECT_EQ(start, bytes.size()) << "every log line ends in CR LF";
+  return lines;
+}
+
 std::filesystem::path CorpusFolder() {
   const char* configured = std::getenv("VELKARO_CORPUS");
   std::filesystem::path folder = configured && *configured ? configured : VELKARO_CORPUS_DEFAULT;

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace velkaro::testing {
 
@@ -24,6 +25,9 @@ class ScratchFolder {
 };
 
 std::string ReadBytes(const std::filesystem::path& path);
+
+// The lines of a build log; every line must end in CR LF.
+std::vector<std::string> LogFileLines(const std::filesystem::path& path);
 
 // The shared corpus of real-world inputs, or an empty path when it is absent
 // (tests that need it skip then).

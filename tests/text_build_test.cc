@@ -53,13 +53,7 @@ class TextBuildTest : public ::testing::Test {
   }
 
   std::vector<std::string> LogLines() const {
-    std::vector<std::string> lines;
-    std::string bytes = ReadBytes(midlets() / "Tales.log");
-    for (size_t start = 0, end; (end = bytes.find("\r\n", start)) != std::string::npos;
-         start = end + 2) {
-      lines.push_back(bytes.substr(start, end - start));
-    }
-    return lines;
+    return testing::LogFileLines(midlets() / "Tales.log");
   }
 
   testing::Package Package(const std::string& part_name) const {
