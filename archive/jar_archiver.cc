@@ -127,4 +127,13 @@ void TJarArchiver::AddFile(const FoundEntry& file) {
   ++entry_count_;
 }
 
+void PackFolder(const std::string& archive, const std::string& folder) {
+  TJarArchiver jar;
+  jar.FileName = archive;
+  jar.StartNewArchive();
+  jar.BaseDir = folder;
+  jar.AddFolderContents("*.*", 10431, "");
+  jar.FinishArchive();
+}
+
 }  // namespace velkaro

@@ -43,6 +43,10 @@ class TJarArchiver {
   uint64_t archive_inode_ = 0;
 };
 
+// Packs everything under `folder` into a new archive at `archive`, as a build
+// does: "*.*" with the search attributes 10431 and no exclusion.
+void PackFolder(const std::string& archive, const std::string& folder);
+
 }  // namespace velkaro
 
 #endif  // VELKARO_ARCHIVE_JAR_ARCHIVER_H_

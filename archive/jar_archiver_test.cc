@@ -139,12 +139,7 @@ void SetModified(const fs::path& path, std::time_t moment) {
 
 // Packs `work` into `archive` the way a build does and reads it back.
 std::vector<ParsedEntry> Pack(const fs::path& work, const fs::path& archive) {
-  TJarArchiver jar;
-  jar.FileName = archive.string();
-  jar.StartNewArchive();
-  jar.BaseDir = work.string();
-  jar.AddFolderContents("*.*", 10431, "");
-  jar.FinishArchive();
+  PackFolder(archive.string(), work.string());
   return ParseArchive(testing::ReadBytes(archive));
 }
 

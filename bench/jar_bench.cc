@@ -128,12 +128,7 @@ Timing PackOurs(const fs::path& work, const fs::path& archive) {
   fs::remove(archive);
   const double cpu = CpuSeconds(RUSAGE_SELF);
   Stopwatch watch;
-  TJarArchiver jar;
-  jar.FileName = archive.string();
-  jar.StartNewArchive();
-  jar.BaseDir = work.string();
-  jar.AddFolderContents("*.*", 10431, "");
-  jar.FinishArchive();
+  PackFolder(archive.string(), work.string());
   return {watch.Seconds(), CpuSeconds(RUSAGE_SELF) - cpu};
 }
 

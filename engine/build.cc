@@ -59,7 +59,6 @@ class BookBuild {
   void DeleteNumberedFiles(const std::string& stem, size_t from, size_t to);
   void WriteConfig(const std::string& bytes);
   void PackAndDescribe(const std::string& part_name);
-  void WriteArchive(const Path& archive);
   int32_t Password() const { return book_.PasswordMode == 0 ? 0 : book_.Password; }
 
   TVelkaro& book_;
@@ -223,7 +222,7 @@ void BookBuild::PackAndDescribe(const std::string& part_name) {
   const Path partial = midlets_ / (part_name + ".jar.partial");
   uint64_t size = 0;
   try {
-    WriteArchive(partial);
+    PackFolder(partial.string(), work_.string());
     size = FileSizeOf(partial);
     std::filesystem::rename(partial, archive);
   } catch (const std::filesystem::filesystem_error& e) {
@@ -241,14 +240,6 @@ void BookBuild::PackAndDescribe(const std::string& part_name) {
   log_("Create " + part_name + ".jad, size " + Number(descriptor.size()) + " bytes");
 }
 
-void BookBuild::WriteArchive(const Path& archive) {
-  TJarArchiver jar;
-  jar.FileName = archive.string();
-  jar.StartNewArchive();
-  jar.BaseDir = work_.string();
-  jar.AddFolderContents("*.*", 10431, "");
-  jar.FinishArchive();
-}
 
 void BookBuild::CleanUp() {
   if (!holds_work_folder_) return;
