@@ -72,7 +72,8 @@ TEST_F(EntryDeflaterTest, SourceShorterThanItsLengthIsAnInvalidSize) {
     DeflateFile(std::string(10, 'x'), 100);
     FAIL() << "no error";
   } catch (const Error& e) {
-    EXPECT_STREQ(e.what(), "Invalid compressed size, rfs.size = 100, count = 10 - Native error: 00034");
+    EXPECT_STREQ(e.what(),
+                 "Invalid compressed size, rfs.size = 100, count = 10 - Native error: 00034");
   }
 }
 

@@ -20,12 +20,12 @@ inline constexpr uint32_t kArchiveAttribute = 0x20;
 
 // A file or folder to pack.
 struct FoundEntry {
-  Path path;                // where it lies
-  std::string name;         // relative to the base folder, "/" separators; a folder's ends with "/"
+  Path path;         // where it lies
+  std::string name;  // relative to the base folder, "/" separators; a folder's ends with "/"
   bool is_folder = false;
   uint32_t attributes = 0;  // the attribute word read when it was found
   std::time_t modified = 0;
-  uint64_t device = 0;      // with inode: which file it is, whatever the path
+  uint64_t device = 0;  // with inode: which file it is, whatever the path
   uint64_t inode = 0;
 };
 

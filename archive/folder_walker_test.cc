@@ -59,7 +59,8 @@ TEST(FindEntriesTest, NamesDoNotDependOnHowTheBaseIsSpelled) {
   base.Write("sub/a.dat", "a");
   const std::vector<std::string> expected = {"sub/", "sub/a.dat"};
   EXPECT_EQ(Names(FindEntries(base.path() / "", "*.*", 10431, kNothingExcluded)), expected);
-  EXPECT_EQ(Names(FindEntries(base.path() / "sub" / "..", "*.*", 10431, kNothingExcluded)), expected);
+  EXPECT_EQ(Names(FindEntries(base.path() / "sub" / "..", "*.*", 10431, kNothingExcluded)),
+            expected);
   const auto cwd = std::filesystem::current_path();
   std::filesystem::current_path(base.path());
   const auto from_here = FindEntries("", "*.*", 10431, kNothingExcluded);
@@ -71,9 +72,8 @@ TEST(FindEntriesTest, ExcludedFolderIsLeftOutWithItsContents) {
   ScratchFolder base;
   base.Write("keep/a.dat", "a");
   base.Write("skip/b.dat", "b");
-  const auto entries = FindEntries(base.path(), "*.*", 10431, [](const FoundEntry& e) {
-    return e.path.filename() == "skip";
-  });
+  const auto entries = FindEntries(base.path(), "*.*", 10431,
+                                   [](const FoundEntry& e) { return e.path.filename() == "skip"; });
   EXPECT_EQ(Names(entries), (std::vector<std::string>{"keep/", "keep/a.dat"}));
 }
 

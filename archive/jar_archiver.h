@@ -39,7 +39,7 @@ class TJarArchiver {
   std::unique_ptr<EntryDeflater> deflater_;
   std::string central_directory_;  // built in memory, written after the last entry
   uint64_t entry_count_ = 0;
-  uint64_t archive_device_ = 0;    // with the inode: the archive itself, never packed
+  uint64_t archive_device_ = 0;  // with the inode: the archive itself, never packed
   uint64_t archive_inode_ = 0;
 };
 

@@ -1,7 +1,7 @@
 #include "archive/jar_archiver.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
@@ -33,7 +33,8 @@ uint32_t Get(const std::string& bytes, size_t at, int width) {
   EXPECT_LE(at + width, bytes.size()) << "record runs past the end";
   if (at + width > bytes.size()) return 0;
   uint32_t value = 0;
-  for (int i = width - 1; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+  for (int i = width - 1; i >= 0; --i)
+    value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
   return value;
 }
 
@@ -165,7 +166,8 @@ TEST_F(JarArchiverTest, PackageFolderGivesFilesThenFolderEntryThenItsContents) {
   const auto entries = PackWork();
   const std::time_t after = std::time(nullptr);
 
-  ASSERT_EQ(Names(entries), (std::vector<std::string>{"a.dat", "META-INF/", "META-INF/MANIFEST.MF"}));
+  ASSERT_EQ(Names(entries),
+            (std::vector<std::string>{"a.dat", "META-INF/", "META-INF/MANIFEST.MF"}));
   const ParsedEntry& file = entries[0];
   EXPECT_EQ(file.method, 8);
   EXPECT_EQ(file.local_flags, 0);
@@ -185,7 +187,8 @@ TEST_F(JarArchiverTest, PackageFolderGivesFilesThenFolderEntryThenItsContents) {
   EXPECT_EQ(folder.central_flags, 2);
   EXPECT_EQ(folder.local_flags, 0);
   // A folder entry is stamped with the moment it was added.
-  EXPECT_TRUE(folder.dos_date_time == DosDateTime(before) || folder.dos_date_time == DosDateTime(after));
+  EXPECT_TRUE(folder.dos_date_time == DosDateTime(before) ||
+              folder.dos_date_time == DosDateTime(after));
 
   const ParsedEntry& manifest_entry = entries[2];
   EXPECT_EQ(manifest_entry.dos_date_time, DosDateTime(1600000000));
@@ -199,9 +202,9 @@ TEST_F(JarArchiverTest, EveryFolderEntryPrecedesItsContentsDepthFirst) {
   work_.Write("b/file.txt", "file");
   work_.Write("a/README", "no dot");
   fs::create_directories(work_ / "c/empty");
-  EXPECT_EQ(Names(PackWork()), (std::vector<std::string>{"z.dat", "a/", "a/README", "b/", "b/file.txt",
-                                                         "b/inner/", "b/inner/deep.txt", "c/",
-                                                         "c/empty/"}));
+  EXPECT_EQ(Names(PackWork()),
+            (std::vector<std::string>{"z.dat", "a/", "a/README", "b/", "b/file.txt", "b/inner/",
+                                      "b/inner/deep.txt", "c/", "c/empty/"}));
 }
 
 TEST_F(JarArchiverTest, EmptyFileIsStoredWithoutData) {
@@ -327,7 +330,8 @@ TEST_F(ArchiveReadersTest, PythonZipfileFindsNoBadEntry) {
 
 TEST_F(ArchiveReadersTest, JarListsEveryEntry) {
   if (!ToolPresent("jar")) GTEST_SKIP() << "the JDK's jar is not installed";
-  EXPECT_EQ(Run("test \"$(jar tf '" + archive() + "' | tr '\\n' ' ')\" = "
+  EXPECT_EQ(Run("test \"$(jar tf '" + archive() +
+                "' | tr '\\n' ' ')\" = "
                 "'a.dat empty.dat pic1.png META-INF/ META-INF/MANIFEST.MF '"),
             0);
 }
@@ -347,7 +351,8 @@ class JarArchiverFailureTest : public JarArchiverTest {
 };
 
 TEST_F(JarArchiverFailureTest, BlankFileNameIsRefused) {
-  const std::string blank = "File name is blank. Specify appropriate file name - Native error: 00010";
+  const std::string blank =
+      "File name is blank. Specify appropriate file name - Native error: 00010";
   EXPECT_EQ(StartError(""), blank);
   EXPECT_EQ(StartError((midlets_.path() / "").string()), blank);
 }

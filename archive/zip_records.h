@@ -12,10 +12,10 @@ inline constexpr size_t kLocalHeaderSize = 30;
 
 // What the local header and the central directory say about one entry.
 struct ZipEntryFields {
-  std::string name;              // already in the archive's code page
-  uint16_t central_flags = 0;    // 2 for a folder entry; the local header always has 0
+  std::string name;            // already in the archive's code page
+  uint16_t central_flags = 0;  // 2 for a folder entry; the local header always has 0
   uint16_t method = kDeflated;
-  uint32_t dos_date_time = 0;    // date << 16 | time
+  uint32_t dos_date_time = 0;  // date << 16 | time
   uint32_t crc = 0;
   uint32_t compressed_size = 0;
   uint32_t size = 0;

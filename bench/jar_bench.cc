@@ -28,7 +28,8 @@ std::string Slurp(const fs::path& path) {
 }
 
 // All corpus files of one kind, or an empty list without the corpus.
-std::vector<std::string> CorpusFiles(const fs::path& folder, const std::vector<std::string>& extensions) {
+std::vector<std::string> CorpusFiles(const fs::path& folder,
+                                     const std::vector<std::string>& extensions) {
   std::vector<fs::path> paths;
   std::error_code ignored;
   for (const auto& item : fs::directory_iterator(folder, ignored)) {
@@ -44,7 +45,7 @@ std::vector<std::string> CorpusFiles(const fs::path& folder, const std::vector<s
 }
 
 std::string GeneratedText(size_t size, std::mt19937& random) {
-  static const char* const kWords[] = {"the ", "whale ", "sea ", "and ", "ship ", "of ",
+  static const char* const kWords[] = {"the ",     "whale ",    "sea ",   "and ",   "ship ", "of ",
                                        "harpoon ", "captain, ", "white ", "deep. ", "\r\n"};
   std::string text;
   while (text.size() < size) text += kWords[random() % 11];
@@ -88,7 +89,8 @@ size_t MakeWorkFolder(const fs::path& work) {
     text_pool = GeneratedText(8u << 20, random);
     for (int i = 0; i < 8; ++i) pictures.push_back(RandomBytes(50000 + random() % 400000, random));
   }
-  std::printf("content: %s\n", corpus ? "corpus texts and pictures" : "generated text and random bytes");
+  std::printf("content: %s\n",
+              corpus ? "corpus texts and pictures" : "generated text and random bytes");
 
   size_t total = 0, files = 0;
   auto add = [&](const fs::path& path, const std::string& bytes) {
@@ -101,10 +103,12 @@ size_t MakeWorkFolder(const fs::path& work) {
     add("part" + std::to_string(i % 20) + "/book" + std::to_string(i) + ".dat",
         Slice(text_pool, 512 + random() % 12000, random));
   }
-  for (int i = 0; i < 4; ++i) add("big" + std::to_string(i) + ".txt", Slice(text_pool, 5u << 20, random));
+  for (int i = 0; i < 4; ++i)
+    add("big" + std::to_string(i) + ".txt", Slice(text_pool, 5u << 20, random));
   for (int i = 0; total < kTotalBytes; ++i) {
     const std::string& picture = pictures[i % pictures.size()];
-    add("pics/pic" + std::to_string(i) + (picture.rfind("\x89PNG", 0) == 0 ? ".png" : ".jpg"), picture);
+    add("pics/pic" + std::to_string(i) + (picture.rfind("\x89PNG", 0) == 0 ? ".png" : ".jpg"),
+        picture);
   }
   std::printf("folder: %zu files, %.1f MB\n", files, total / 1048576.0);
   return total;
@@ -134,7 +138,8 @@ Timing PackOurs(const fs::path& work, const fs::path& archive) {
 
 Timing PackWithZip(const fs::path& work, const fs::path& archive) {
   fs::remove(archive);
-  const std::string command = "cd '" + work.string() + "' && zip -1 -r -q '" + archive.string() + "' .";
+  const std::string command =
+      "cd '" + work.string() + "' && zip -1 -r -q '" + archive.string() + "' .";
   const double cpu = CpuSeconds(RUSAGE_CHILDREN);
   Stopwatch watch;
   if (std::system(command.c_str()) != 0) {
@@ -146,17 +151,19 @@ Timing PackWithZip(const fs::path& work, const fs::path& archive) {
 
 // Best and median of the wall-clock and of the processor time (the latter
 // steadier on a busy machine), and the archive's size.
-void Report(const char* name, const std::vector<Timing>& runs, const fs::path& archive, size_t input) {
+void Report(const char* name, const std::vector<Timing>& runs, const fs::path& archive,
+            size_t input) {
   std::vector<double> wall, cpu;
   for (const Timing& t : runs) wall.push_back(t.wall), cpu.push_back(t.cpu);
   std::sort(wall.begin(), wall.end());
   std::sort(cpu.begin(), cpu.end());
   const size_t median = runs.size() / 2;
   const auto size = fs::file_size(archive);
-  std::printf("%-14s wall best %.3f s (%.0f MB/s) median %.3f s | cpu best %.3f s median %.3f s | "
-              "archive %llu bytes (%.1f%%)\n",
-              name, wall.front(), input / 1048576.0 / wall.front(), wall[median], cpu.front(),
-              cpu[median], static_cast<unsigned long long>(size), 100.0 * size / input);
+  std::printf(
+      "%-14s wall best %.3f s (%.0f MB/s) median %.3f s | cpu best %.3f s median %.3f s | "
+      "archive %llu bytes (%.1f%%)\n",
+      name, wall.front(), input / 1048576.0 / wall.front(), wall[median], cpu.front(), cpu[median],
+      static_cast<unsigned long long>(size), 100.0 * size / input);
 }
 
 }  // namespace

@@ -94,9 +94,9 @@ std::string ReadAll(const fs::path& file) {
 void WriteMixedBook(const fs::path& file, size_t size) {
   const fs::path texts = CorpusFolder() / "texts";
   std::string pool;
-  for (const char* name : {"en_kjv_bible.utf8.txt", "ru_turgenev_otcy_i_deti.utf8.txt",
-                           "zh_tang300.utf8.txt", "ru_pushkin_evgeny_onegin.utf8.txt",
-                           "ja_tosa_nikki.utf8.txt"}) {
+  for (const char* name :
+       {"en_kjv_bible.utf8.txt", "ru_turgenev_otcy_i_deti.utf8.txt", "zh_tang300.utf8.txt",
+        "ru_pushkin_evgeny_onegin.utf8.txt", "ja_tosa_nikki.utf8.txt"}) {
     pool += ReadAll(texts / name);
   }
   std::string book;
@@ -213,11 +213,9 @@ fs::path MakeBook(const fs::path& folder, size_t megabytes) {
 // "net x" is the peak above that of an empty book's build, per source byte.
 void RunBooks(const fs::path& folder, const std::vector<size_t>& sizes) {
   const Figures empty = InChild([&] { return BuildBook(MakeBook(folder, 0), folder); });
-  std::printf("an empty book: %.3f s, peak %.1f MB\n", empty.seconds,
-              Megabytes(empty.peak_bytes));
-  std::printf("%8s %8s %8s %8s %8s %8s %8s %9s %8s %8s %8s\n", "source", "wall s", "s/MB",
-              "cpu s", "text s", "archive", "archive", "peak MB", "x source", "net x",
-              "packages");
+  std::printf("an empty book: %.3f s, peak %.1f MB\n", empty.seconds, Megabytes(empty.peak_bytes));
+  std::printf("%8s %8s %8s %8s %8s %8s %8s %9s %8s %8s %8s\n", "source", "wall s", "s/MB", "cpu s",
+              "text s", "archive", "archive", "peak MB", "x source", "net x", "packages");
   for (size_t megabytes : sizes) {
     const fs::path source = MakeBook(folder, megabytes);
     const double size = static_cast<double>(fs::file_size(source));
@@ -238,10 +236,11 @@ void RunNoise(const fs::path& folder) {
   WriteRandomFile(source, size_t{200} << 20);
   const double size = static_cast<double>(fs::file_size(source));
   const Figures f = InChild([&] { return ReadNoise(source); });
-  std::printf("200 MB of random bytes: text steps %.2f s, with all parts %.2f s (%d parts), "
-              "peak %.0f MB (%.2f x source)%s\n",
-              f.text_seconds, f.seconds, f.packages, Megabytes(f.peak_bytes),
-              f.peak_bytes / size, f.ok ? "" : "  FAILED");
+  std::printf(
+      "200 MB of random bytes: text steps %.2f s, with all parts %.2f s (%d parts), "
+      "peak %.0f MB (%.2f x source)%s\n",
+      f.text_seconds, f.seconds, f.packages, Megabytes(f.peak_bytes), f.peak_bytes / size,
+      f.ok ? "" : "  FAILED");
   fs::remove(source);
 }
 

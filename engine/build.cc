@@ -70,8 +70,8 @@ class BookBuild {
   std::vector<std::string> pictures_;
   std::vector<int32_t> headings_;
   std::unique_ptr<FontFileMaker> fonts_;  // with a desktop font only
-  size_t book_files_ = 0;  // "book" + n + ".dat" files the last part left
-  size_t font_files_ = 0;  // "font" + n + ".dat" likewise
+  size_t book_files_ = 0;                 // "book" + n + ".dat" files the last part left
+  size_t font_files_ = 0;                 // "font" + n + ".dat" likewise
   FolderLock work_lock_;
   bool holds_work_folder_ = false;
 };
@@ -239,7 +239,6 @@ void BookBuild::PackAndDescribe(const std::string& part_name) {
   SaveTextToFile(descriptor, midlets_ / (part_name + ".jad"), log_);
   log_("Create " + part_name + ".jad, size " + Number(descriptor.size()) + " bytes");
 }
-
 
 void BookBuild::CleanUp() {
   if (!holds_work_folder_) return;

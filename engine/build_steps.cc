@@ -52,8 +52,8 @@ void WriteBytesOrFail(const std::string& bytes, const Path& file, const LogFunct
 
 void EnsureFolder(const Path& folder, const LogFunction& log) {
   struct stat st;
-  bool ready = (stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) ||
-               mkdir(folder.c_str(), 0755) == 0;
+  bool ready =
+      (stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) || mkdir(folder.c_str(), 0755) == 0;
   if (!ready) throw Error("Can not create tempopary directory " + folder.string());
   log("Temporary directory " + folder.string() + " - Ok");
 }

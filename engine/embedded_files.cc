@@ -21,8 +21,8 @@ std::vector<PackageFile> EmbeddedMidletFiles(bool text_book) {
                            "TBookN2Canvas.class", "TBookCanvasInit.class"}) {
     files.push_back({name, &FileWithKey(name)});
   }
-  files.push_back({"TBookMIDlet.class", &FileWithKey(text_book ? "text/TBookMIDlet.class"
-                                                               : "photo/TBookMIDlet.class")});
+  files.push_back({"TBookMIDlet.class",
+                   &FileWithKey(text_book ? "text/TBookMIDlet.class" : "photo/TBookMIDlet.class")});
   return files;
 }
 

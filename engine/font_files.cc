@@ -33,8 +33,8 @@ FontFileMaker::FontFileMaker(const DesktopFont& font) : font_(font), glyph_index
 FontFileMaker::~FontFileMaker() = default;
 
 size_t FontFileMaker::CreateFontFiles(std::u16string_view letter_table, const Path& folder,
-                                    const std::function<void(const std::string&)>& log,
-                                    const std::string& part) {
+                                      const std::function<void(const std::string&)>& log,
+                                      const std::string& part) {
   try {
     GatherFontData(letter_table, part);
   } catch (const Error& e) {

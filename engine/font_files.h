@@ -38,8 +38,8 @@ class FontFileMaker {
   // naming `part` when the part's font would not fit the phone's buffer.
   // Returns the number of files written.
   size_t CreateFontFiles(std::u16string_view letter_table, const Path& folder,
-                       const std::function<void(const std::string&)>& log,
-                       const std::string& part = "this part");
+                         const std::function<void(const std::string&)>& log,
+                         const std::string& part = "this part");
 
  private:
   struct Glyph {

@@ -5,11 +5,16 @@ namespace {
 
 const char* ExtensionOfType(int type) {
   switch (type) {
-    case 1: return ".jpg";
-    case 2: return ".png";
-    case 3: return ".gif";
-    case 4: return ".bmp";
-    default: return nullptr;
+    case 1:
+      return ".jpg";
+    case 2:
+      return ".png";
+    case 3:
+      return ".gif";
+    case 4:
+      return ".bmp";
+    default:
+      return nullptr;
   }
 }
 

@@ -14,13 +14,15 @@ class PartPicturesTest : public ::testing::Test {
  protected:
   PartPicturesTest() {
     fs::create_directory(work());
-    pictures_ = {folder_.Write("in/a.png", "AAA").string(), folder_.Write("in/b.JPG", "BBB").string(),
+    pictures_ = {folder_.Write("in/a.png", "AAA").string(),
+                 folder_.Write("in/b.JPG", "BBB").string(),
                  folder_.Write("in/c.gif", "CCC").string()};
   }
   fs::path work() const { return folder_ / "work"; }
   std::vector<std::string> Import(std::u16string part, int mode) {
     std::vector<std::string> lines;
-    ImportPartPictures(part, pictures_, mode, work(), [&](const std::string& l) { lines.push_back(l); });
+    ImportPartPictures(part, pictures_, mode, work(),
+                       [&](const std::string& l) { lines.push_back(l); });
     return lines;
   }
 

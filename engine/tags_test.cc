@@ -234,8 +234,8 @@ std::u16string ExtractHeadings(std::u16string_view text, std::vector<int32_t>& h
 }  // namespace plain
 
 TEST(TextStepsTest, AgreeWithLetterByLetterFormsOnRandomTexts) {
-  const std::u16string alphabet = std::u16string(u"<<>>p1 - \n\r\n\ra") + char16_t(1) +
-                                  char16_t(2) + char16_t(0x5007);
+  const std::u16string alphabet =
+      std::u16string(u"<<>>p1 - \n\r\n\ra") + char16_t(1) + char16_t(2) + char16_t(0x5007);
   std::mt19937 random(5);
   for (int round = 0; round < 20000; ++round) {
     std::u16string text(random() % 40, u' ');

@@ -18,7 +18,12 @@ constexpr size_t kMostLeftOver = 6;
 // into "?", which is a cut character too.
 bool IsCutCharacter(char16_t c) {
   switch (c) {
-    case u'#': case u'1': case u'0': case u'.': case u'!': case u'?':
+    case u'#':
+    case u'1':
+    case u'0':
+    case u'.':
+    case u'!':
+    case u'?':
       return true;
     default:
       return !AnsiHasLetter(c);

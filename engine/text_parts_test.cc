@@ -82,8 +82,7 @@ TEST(TextPartsTest, APartNeverEndsInsideAPictureMarker) {
   // marker stays whole in the part, though longer than the part size.
   EXPECT_EQ(FindPartEnd(marker + u"abcdefghij", 0, 1, false), 3u);
   EXPECT_EQ(FindPartEnd(u"ab" + marker + u"cdefghij", 2, 2, false), 5u);
-  EXPECT_EQ(Parts(u"abcd" + marker + marker + u"efghijkl", 5),
-            (PartList{{0, 4}, {4, 7}, {7, 12}}));
+  EXPECT_EQ(Parts(u"abcd" + marker + marker + u"efghijkl", 5), (PartList{{0, 4}, {4, 7}, {7, 12}}));
 }
 
 TEST(TextPartsTest, WithoutPictureMarkersDropsEveryMarker) {

@@ -50,8 +50,8 @@ std::u16string Decode(std::string_view bytes, TextEncoding encoding) {
       break;
     case TextEncoding::kUtf16LittleEndian:
     case TextEncoding::kUtf16BigEndian:
-      text.resize(DecodeUtf16(bytes.substr(2), encoding == TextEncoding::kUtf16BigEndian,
-                              text.data()));
+      text.resize(
+          DecodeUtf16(bytes.substr(2), encoding == TextEncoding::kUtf16BigEndian, text.data()));
       break;
   }
   return text;
@@ -64,10 +64,14 @@ void RemoveControlLetters(std::u16string& text) {
 
 std::string InfoWord(TextEncoding encoding) {
   switch (encoding) {
-    case TextEncoding::kUtf8: return "UTF8 ";
-    case TextEncoding::kUtf16LittleEndian: return "Unicode ";
-    case TextEncoding::kUtf16BigEndian: return "Unicode (big endian)";
-    case TextEncoding::kAnsi: break;
+    case TextEncoding::kUtf8:
+      return "UTF8 ";
+    case TextEncoding::kUtf16LittleEndian:
+      return "Unicode ";
+    case TextEncoding::kUtf16BigEndian:
+      return "Unicode (big endian)";
+    case TextEncoding::kAnsi:
+      break;
   }
   return "Text ";
 }
@@ -75,15 +79,17 @@ std::string InfoWord(TextEncoding encoding) {
 bool EndsWithTxt(const std::string& file_name) {
   constexpr std::string_view kEnding = ".txt";
   if (file_name.size() < kEnding.size()) return false;
-  return std::equal(kEnding.begin(), kEnding.end(), file_name.end() - kEnding.size(),
-                    [](char want, char c) { return want == std::tolower(static_cast<unsigned char>(c)); });
+  return std::equal(
+      kEnding.begin(), kEnding.end(), file_name.end() - kEnding.size(),
+      [](char want, char c) { return want == std::tolower(static_cast<unsigned char>(c)); });
 }
 
 }  // namespace
 
 TextEncoding DetectEncoding(std::string_view bytes) {
   if (bytes.starts_with(kUtf8Mark)) return TextEncoding::kUtf8;
-  if (bytes.size() % 2 == 0 && bytes.starts_with("\xFF\xFE")) return TextEncoding::kUtf16LittleEndian;
+  if (bytes.size() % 2 == 0 && bytes.starts_with("\xFF\xFE"))
+    return TextEncoding::kUtf16LittleEndian;
   if (bytes.size() % 2 == 0 && bytes.starts_with("\xFE\xFF")) return TextEncoding::kUtf16BigEndian;
   return TextEncoding::kAnsi;
 }

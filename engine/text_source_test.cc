@@ -26,7 +26,10 @@ Loaded Load(const std::string& bytes) {
 }
 
 TEST(LoadPlainTextTest, ReadsUtf16ByItsMark) {
-  Loaded little = Load(std::string("\xFF\xFE" "H\0i\0", 6));
+  Loaded little =
+      Load(std::string("\xFF\xFE"
+                       "H\0i\0",
+                       6));
   EXPECT_EQ(little.text, u"Hi");
   EXPECT_EQ(little.caption, "Unicode , size 6 bytes (2 letters)");
 
@@ -36,7 +39,10 @@ TEST(LoadPlainTextTest, ReadsUtf16ByItsMark) {
 }
 
 TEST(LoadPlainTextTest, AnOddSizedFileIsNeverUtf16) {
-  Loaded odd = Load(std::string("\xFF\xFE" "H\0i", 5));
+  Loaded odd =
+      Load(std::string("\xFF\xFE"
+                       "H\0i",
+                       5));
   EXPECT_EQ(odd.caption.substr(0, 6), "Text ,");
   // The mark bytes do not decode as UTF-8 and the NUL goes with the control letters.
   EXPECT_EQ(odd.text, u"\uFFFD\uFFFDHi");
@@ -49,7 +55,10 @@ TEST(LoadPlainTextTest, Utf16KeepsSurrogatePairsAsTwoLetters) {
 }
 
 TEST(LoadPlainTextTest, Utf8WithMarkUsesTheBookDecoder) {
-  Loaded loaded = Load("\xEF\xBB\xBF" "a\xF0\x9F\x98\x80\x80" "b");
+  Loaded loaded = Load(
+      "\xEF\xBB\xBF"
+      "a\xF0\x9F\x98\x80\x80"
+      "b");
   EXPECT_EQ(loaded.text, std::u16string({u'a', 0xF600, u'b'}));
   EXPECT_EQ(loaded.caption, "UTF8 , size 10 bytes (3 letters)");
 
@@ -68,14 +77,21 @@ TEST(LoadPlainTextTest, WithoutAMarkTheSystemCodePageDecides) {
 TEST(LoadPlainTextTest, KeepsLineFeedAsTheOnlyControlLetter) {
   EXPECT_EQ(Load("one\r\ntwo\r\n").text, u"one\ntwo\n");
   EXPECT_EQ(Load("one\rtwo").text, u"onetwo");
-  EXPECT_EQ(Load(std::string("a\tb\fc\0d\x1F" "e", 9)).text, u"abcde");
+  EXPECT_EQ(Load(std::string("a\tb\fc\0d\x1F"
+                             "e",
+                             9))
+                .text,
+            u"abcde");
 }
 
 TEST(LoadPlainTextTest, MalformedFilesGiveWhatTheyHold) {
   EXPECT_EQ(Load("").text, u"");
   EXPECT_EQ(Load("").caption, "Text , size 0 bytes (0 letters)");
   EXPECT_EQ(Load(std::string(1000, '\0')).text, u"");
-  EXPECT_EQ(Load("\xEF\xBB\xBF" "ab\xE2\x82").text, u"ab");
+  EXPECT_EQ(Load("\xEF\xBB\xBF"
+                 "ab\xE2\x82")
+                .text,
+            u"ab");
   EXPECT_EQ(Load(std::string("\xFE\xFF\0a\xD8", 5)).text, u"\uFFFD\uFFFDa\uFFFD");  // odd size
   EXPECT_EQ(Load(std::string("\xFE\xFF\0a\xD8\x3D", 6)).text, u"a\xD83D");
 }
@@ -131,9 +147,8 @@ TEST_F(LoadSourceTextTest, OtherNamesAreWordDocuments) {
       book_.LoadSourceText(path, "", nullptr);
       FAIL() << name;
     } catch (const Error& e) {
-      EXPECT_EQ(std::string(e.what()),
-                "Can not load text from file " + path +
-                    ", error: Word documents can not be read yet");
+      EXPECT_EQ(std::string(e.what()), "Can not load text from file " + path +
+                                           ", error: Word documents can not be read yet");
     }
     EXPECT_FALSE(book_.SourceIsPlainText);
     EXPECT_FALSE(book_.Tags);  // set only after a successful import
@@ -146,7 +161,8 @@ TEST_F(LoadSourceTextTest, FailuresNameTheFileAsGiven) {
     book_.LoadSourceText(path, "", nullptr);
     FAIL();
   } catch (const Error& e) {
-    EXPECT_EQ(std::string(e.what()), "Can not load text from file " + path + ", error: File not found");
+    EXPECT_EQ(std::string(e.what()),
+              "Can not load text from file " + path + ", error: File not found");
   }
 }
 

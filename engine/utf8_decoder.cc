@@ -71,14 +71,13 @@ size_t DecodeLocaleUtf8(std::string_view bytes, char16_t* letters) {
       continue;
     }
     const size_t length = SequenceLength(*in);
-    if (length > static_cast<size_t>(end - in) &&
-        std::all_of(in + 1, end, IsContinuation)) {
+    if (length > static_cast<size_t>(end - in) && std::all_of(in + 1, end, IsContinuation)) {
       *out++ = kReplacement;  // a sequence cut short by the end: one letter for it
       break;
     }
-    const std::optional<uint32_t> value =
-        length > 0 && length <= static_cast<size_t>(end - in) ? SequenceValue(in, length)
-                                                               : std::nullopt;
+    const std::optional<uint32_t> value = length > 0 && length <= static_cast<size_t>(end - in)
+                                              ? SequenceValue(in, length)
+                                              : std::nullopt;
     if (!value) {  // a bad byte: replaced alone, decoding goes on after it
       *out++ = kReplacement;
       ++in;

@@ -29,11 +29,16 @@ TEST(BookUtf8Test, DecodesOneLetterPerSequence) {
 }
 
 TEST(BookUtf8Test, AsciiInsideASequenceIsEmittedAndTheSequenceGoesOn) {
-  EXPECT_EQ(BookUtf8("\xE2" "A\x82\xAC"), u"A\u20AC");
+  EXPECT_EQ(BookUtf8("\xE2"
+                     "A\x82\xAC"),
+            u"A\u20AC");
 }
 
 TEST(BookUtf8Test, StrayContinuationBytesGiveNothing) {
-  EXPECT_EQ(BookUtf8("\x80\xBF" "ab\x80" "c"), u"abc");
+  EXPECT_EQ(BookUtf8("\x80\xBF"
+                     "ab\x80"
+                     "c"),
+            u"abc");
   // Once the count has gone below zero, a new lead byte starts afresh.
   EXPECT_EQ(BookUtf8("\x80\x80\xC3\xA9"), u"\u00E9");
 }
@@ -52,9 +57,15 @@ TEST(BookUtf8Test, LeadBytesWithManyOnesExpectAtMostSixContinuations) {
 
 TEST(LocaleUtf8Test, DecodesLikeTheSystemConversion) {
   EXPECT_EQ(LocaleUtf8("\xF0\x9F\x98\x80"), u"\U0001F600");
-  EXPECT_EQ(LocaleUtf8("\xC0\x80" "a"), u"\uFFFD\uFFFD" "a");    // overlong
+  EXPECT_EQ(LocaleUtf8("\xC0\x80"
+                       "a"),
+            u"\uFFFD\uFFFD"
+            "a");                                                // overlong
   EXPECT_EQ(LocaleUtf8("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");  // a surrogate
-  EXPECT_EQ(LocaleUtf8("\xE2\x82" "A"), u"\uFFFD\uFFFD" "A");
+  EXPECT_EQ(LocaleUtf8("\xE2\x82"
+                       "A"),
+            u"\uFFFD\uFFFD"
+            "A");
   EXPECT_EQ(LocaleUtf8("A\xE2\x82"), u"A\uFFFD");  // cut short by the end
   EXPECT_EQ(LocaleUtf8("\xF0\x80\x80"), u"\uFFFD");
   // The old six-byte form never decodes, but is one unfinished sequence at the end.

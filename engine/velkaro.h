@@ -65,9 +65,9 @@ class TVelkaro {
   bool Format = false;
   LogSink* LogView = nullptr;
   bool BookMode = false;
-  int32_t FontColor = 0;          // 0x00BBGGRR
-  int32_t BackColor = 0xFFFFFF;   // 0x00BBGGRR
-  std::optional<DesktopFont> Font;   // absent: phone fonts only
+  int32_t FontColor = 0;            // 0x00BBGGRR
+  int32_t BackColor = 0xFFFFFF;     // 0x00BBGGRR
+  std::optional<DesktopFont> Font;  // absent: phone fonts only
   std::vector<std::string> ImageFiles;
   std::vector<std::string> ImageNotes;
   std::string FileVersion;

@@ -23,9 +23,7 @@ std::string Replacement(const std::string& to) {
   return "?";
 }
 
-size_t FailedInputLength(const std::string& from) {
-  return from == "UTF-16LE" ? 2 : 1;
-}
+size_t FailedInputLength(const std::string& from) { return from == "UTF-16LE" ? 2 : 1; }
 
 }  // namespace
 
@@ -45,9 +43,9 @@ const std::string& SystemCharset() {
 const std::string& OemCharset() {
   static const std::string charset = [] {
     static const std::map<std::string, std::string> kOemOf = {
-        {"CP1250", "CP852"}, {"CP1251", "CP866"}, {"CP1252", "CP850"},
-        {"CP1253", "CP737"}, {"CP1254", "CP857"}, {"CP1255", "CP862"},
-        {"CP1256", "CP720"}, {"CP1257", "CP775"}, {"ISO-8859-5", "CP866"},
+        {"CP1250", "CP852"}, {"CP1251", "CP866"},     {"CP1252", "CP850"},
+        {"CP1253", "CP737"}, {"CP1254", "CP857"},     {"CP1255", "CP862"},
+        {"CP1256", "CP720"}, {"CP1257", "CP775"},     {"ISO-8859-5", "CP866"},
         {"KOI8-R", "CP866"}, {"ISO-8859-1", "CP850"}, {"ISO-8859-15", "CP850"},
     };
     auto it = kOemOf.find(SystemCharset());
@@ -56,8 +54,7 @@ const std::string& OemCharset() {
   return charset;
 }
 
-std::string ConvertCharset(std::string_view bytes, const std::string& from,
-                           const std::string& to) {
+std::string ConvertCharset(std::string_view bytes, const std::string& from, const std::string& to) {
   iconv_t cd = iconv_open(to.c_str(), from.c_str());
   if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(bytes);
   std::unique_ptr<void, int (*)(iconv_t)> closer(cd, iconv_close);
@@ -110,8 +107,8 @@ bool AnsiHasLetter(char16_t letter) {
   static const std::unique_ptr<std::bitset<65536>> table = [] {
     auto has = std::make_unique<std::bitset<65536>>();
     const bool utf8 = IsUtf8(SystemCharset());
-    iconv_t cd = utf8 ? reinterpret_cast<iconv_t>(-1)
-                      : iconv_open(SystemCharset().c_str(), "UTF-16LE");
+    iconv_t cd =
+        utf8 ? reinterpret_cast<iconv_t>(-1) : iconv_open(SystemCharset().c_str(), "UTF-16LE");
     for (int c = 0; c < 65536; ++c) {
       const bool surrogate = c >= 0xD800 && c <= 0xDFFF;  // never one letter alone
       if (utf8 || surrogate || cd == reinterpret_cast<iconv_t>(-1)) {

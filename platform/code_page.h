@@ -28,8 +28,7 @@ bool AnsiHasLetter(char16_t letter);
 
 // Converts between any two iconv character sets; undecodable input and
 // unmappable letters become the replacement of the target set.
-std::string ConvertCharset(std::string_view bytes, const std::string& from,
-                           const std::string& to);
+std::string ConvertCharset(std::string_view bytes, const std::string& from, const std::string& to);
 
 }  // namespace velkaro
 

@@ -76,7 +76,10 @@ TEST(CodePageTest, RoundTripsThroughTheSystemPage) {
   ASSERT_EQ(SystemCharset(), "UTF-8");
   EXPECT_EQ(AnsiToWide("A\xD0\x96\xE4\xB8\xAD"), u"A\u0416\u4E2D");
   EXPECT_EQ(WideToAnsi(u"A\u0416\u4E2D"), "A\xD0\x96\xE4\xB8\xAD");
-  EXPECT_EQ(AnsiToWide("a\xFF" "b"), u"a\uFFFDb") << "undecodable bytes do not vanish";
+  EXPECT_EQ(AnsiToWide("a\xFF"
+                       "b"),
+            u"a\uFFFDb")
+      << "undecodable bytes do not vanish";
   EXPECT_EQ(WideToAnsi(u"a\xD800z"), "a?z") << "a lone surrogate becomes the default letter";
   EXPECT_TRUE(AnsiHasLetter(u'\u0416'));
   EXPECT_FALSE(AnsiHasLetter(u'\xDC00'));

@@ -289,8 +289,8 @@ FontFace* TextRasterizer::Impl::Opened(const FontLocation& location) {
   auto key = std::make_pair(location.file, location.index);
   auto it = faces.find(key);
   if (it == faces.end()) {
-    auto face = FontFace::Open(library.handle, location.file, location.index, pixels_per_em,
-                               bold, italic);
+    auto face =
+        FontFace::Open(library.handle, location.file, location.index, pixels_per_em, bold, italic);
     it = faces.emplace(key, std::move(face)).first;
   }
   return it->second.get();

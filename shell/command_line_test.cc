@@ -55,9 +55,9 @@ class ExecutableTest : public ::testing::Test {
 
   int Run(const std::string& project, std::string* standard_error) {
     fs::path err = folder_ / "stderr.txt";
-    std::string command = "cd '" + folder_.path().string() + "' && '" + program().string() +
-                          "' '" + project + "' >'" + (folder_ / "stdout.txt").string() +
-                          "' 2>'" + err.string() + "' </dev/null";
+    std::string command = "cd '" + folder_.path().string() + "' && '" + program().string() + "' '" +
+                          project + "' >'" + (folder_ / "stdout.txt").string() + "' 2>'" +
+                          err.string() + "' </dev/null";
     int status = std::system(command.c_str());
     *standard_error = testing::ReadBytes(err);
     EXPECT_EQ(testing::ReadBytes(folder_ / "stdout.txt"), "") << "nothing goes to standard output";
@@ -89,8 +89,8 @@ TEST_F(ExecutableTest, BinaryProjectFileIsABadBookNotACrash) {
 }
 
 TEST_F(ExecutableTest, HugeProjectLineIsReadWithoutTrouble) {
-  folder_.Write("long.ini", "[Options]\r\nBookInfo=" + std::string(10 << 20, 'x') +
-                                "\r\nBookName=Long\r\n");
+  folder_.Write("long.ini",
+                "[Options]\r\nBookInfo=" + std::string(10 << 20, 'x') + "\r\nBookName=Long\r\n");
   std::string error;
   EXPECT_EQ(Run("long.ini", &error), 1);
   EXPECT_EQ(error, "Process has not finished due to error: Image list is empty\n");

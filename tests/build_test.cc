@@ -154,16 +154,17 @@ TEST_F(BuildTest, RebuildReplacesThePackage) {
   ASSERT_TRUE(Build()) << error_;
   testing::Package package = testing::ReadPackage(midlets() / "Trip.jar");
   EXPECT_EQ(package.content.count("1.JPG"), 0u);
-  EXPECT_EQ(testing::LogFileLines(midlets() / "Trip.log").size(), 22u) << "the log holds the last build only";
+  EXPECT_EQ(testing::LogFileLines(midlets() / "Trip.log").size(), 22u)
+      << "the log holds the last build only";
 }
 
 // Checks that a failed build logged `message` as its last line and returned it.
-#define EXPECT_FAILED_WITH(message)                                                   \
-  do {                                                                                \
-    EXPECT_FALSE(Build());                                                            \
+#define EXPECT_FAILED_WITH(message)                                                        \
+  do {                                                                                     \
+    EXPECT_FALSE(Build());                                                                 \
     EXPECT_EQ(error_, std::string("Process has not finished due to error: ") + (message)); \
-    ASSERT_FALSE(log_.lines.empty());                                                 \
-    EXPECT_EQ(log_.lines.back(), error_);                                             \
+    ASSERT_FALSE(log_.lines.empty());                                                      \
+    EXPECT_EQ(log_.lines.back(), error_);                                                  \
   } while (0)
 
 TEST_F(BuildTest, EmptyBookNameStopsAfterTheVersionLine) {

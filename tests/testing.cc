@@ -22,7 +22,8 @@ ScratchFolder::~ScratchFolder() {
   std::filesystem::remove_all(path_, ignored);
 }
 
-std::filesystem::path ScratchFolder::Write(const std::string& name, const std::string& bytes) const {
+std::filesystem::path ScratchFolder::Write(const std::string& name,
+                                           const std::string& bytes) const {
   std::filesystem::path file = path_ / name;
   std::filesystem::create_directories(file.parent_path());
   std::ofstream(file, std::ios::binary) << bytes;

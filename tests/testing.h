@@ -36,9 +36,9 @@ std::filesystem::path CorpusFolder();
 }  // namespace velkaro::testing
 
 // Skips the current test when the corpus is not beside the repository.
-#define VELKARO_REQUIRE_CORPUS()                                     \
-  do {                                                               \
-    if (::velkaro::testing::CorpusFolder().empty())                  \
+#define VELKARO_REQUIRE_CORPUS()                                        \
+  do {                                                                  \
+    if (::velkaro::testing::CorpusFolder().empty())                     \
       GTEST_SKIP() << "the shared corpus is not beside the repository"; \
   } while (0)
 

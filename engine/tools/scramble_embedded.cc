@@ -42,7 +42,8 @@ int main(int argc, char** argv) {
   for (size_t k = 0; k < keys.size(); ++k) {
     out << "    {\"" << keys[k] << "\", kData" << k << ", kSize" << k << "},\n";
   }
-  out << "};\nconst size_t kEmbeddedFileCount = " << keys.size() << ";\n\n}  // namespace velkaro\n";
+  out << "};\nconst size_t kEmbeddedFileCount = " << keys.size()
+      << ";\n\n}  // namespace velkaro\n";
   std::ofstream file(argv[1], std::ios::binary);
   file << out.str();
   return file ? 0 : 1;
