@@ -1,20 +1,14 @@
 #include "engine/tags.h"
 
 #include <algorithm>
-#include <array>
-#include <cctype>
 #include <filesystem>
 #include <optional>
 
+#include "engine/markers.h"
 #include "platform/code_page.h"
 
 namespace velkaro {
 namespace {
-
-constexpr char16_t kMarkerStart = 1;
-constexpr char16_t kMarkerEnd = 2;
-constexpr char16_t kHeadingCode = 0x5000;
-constexpr int kMostMarkerNumber = 4095;  // the low 12 bits of a marker's code
 
 std::u16string_view Trimmed(std::u16string_view s) {
   while (!s.empty() && s.front() < 33) s.remove_prefix(1);
@@ -38,37 +32,24 @@ int64_t ReadWholeNumber(std::u16string_view s) {
   return negative ? -n : n;
 }
 
-// 1 JPEG, 2 PNG, 3 GIF, 4 BMP by the name's ending in any case; 0 for others.
-int PictureType(const std::string& name) {
-  static constexpr std::array<const char*, 4> kEndings = {".jpg", ".png", ".gif", ".bmp"};
-  if (name.size() < 4) return 0;
-  std::string ending = name.substr(name.size() - 4);
-  for (char& c : ending) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  for (size_t i = 0; i < kEndings.size(); ++i) {
-    if (ending == kEndings[i]) return static_cast<int>(i) + 1;
-  }
-  return 0;
-}
-
 // The marker code a tag's trimmed content stands for, appending a picture's
 // name to the list; nothing for a tag that is to vanish.
-std::optional<char16_t> MarkerCode(std::u16string_view content,
-                                   std::vector<std::string>& pictures) {
+std::optional<char16_t> CodeOfTag(std::u16string_view content, std::vector<std::string>& pictures) {
   if (content.starts_with(u"img ")) {
     const std::string name = WideToAnsi(Trimmed(content.substr(3)));
-    const int type = PictureType(name);
+    const int kind = PictureKindOfName(name);
     std::error_code ignored;
-    if (type == 0 || pictures.size() >= kMostMarkerNumber ||
+    if (kind == 0 || pictures.size() >= kMostMarkerNumber ||
         !std::filesystem::is_regular_file(name, ignored)) {
       return std::nullopt;
     }
     pictures.push_back(name);
-    return static_cast<char16_t>(pictures.size() + type * 4096);
+    return MarkerCode(kind, static_cast<int>(pictures.size()));
   }
   if (content.starts_with(u"p")) {
     const int64_t n = ReadWholeNumber(Trimmed(content.substr(1)));
     if (n < 1 || n > kMostMarkerNumber) return std::nullopt;
-    return static_cast<char16_t>(kHeadingCode + n);
+    return MarkerCode(kHeadingKind, static_cast<int>(n));
   }
   return std::nullopt;
 }
@@ -147,11 +128,11 @@ int AnalyseTags(std::u16string& text, std::vector<std::string>& pictures) {
     // A tag that never closes takes the rest of the book with it.
     if (close == npos) break;
     const std::u16string_view content(text.data() + open + 1, close - open - 1);
-    if (std::optional<char16_t> code = MarkerCode(Trimmed(content), pictures)) {
+    if (std::optional<char16_t> code = CodeOfTag(Trimmed(content), pictures)) {
       // Fits: a recognised tag is longer than its marker.
-      text[out++] = kMarkerStart;
-      text[out++] = *code;
-      text[out++] = kMarkerEnd;
+      const std::u16string marker = MarkerText(*code);
+      std::copy(marker.begin(), marker.end(), text.begin() + out);
+      out += marker.size();
       ++recognised;
     }
     i = close + 1;
@@ -174,7 +155,7 @@ void ExtractHeadings(std::u16string& text, std::vector<int32_t>& headings) {
   for (size_t end = text.find(kMarkerEnd, 2); end != std::u16string::npos;
        end = text.find(kMarkerEnd, end + 1)) {
     const char16_t code = text[end - 1];
-    if (text[end - 2] != kMarkerStart || (code & 0xF000) != kHeadingCode) continue;
+    if (!IsMarkerAt(text, end - 2) || !IsHeadingCode(code)) continue;
     std::copy(text.begin() + from, text.begin() + (end - 2), text.begin() + out);
     out += end - 2 - from;
     from = end + 1;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/markers.h"
 #include "platform/code_page.h"
 #include "tests/testing.h"
 
@@ -14,7 +15,6 @@ namespace {
 
 using testing::ScratchFolder;
 
-std::u16string Marker(char16_t code) { return std::u16string({1, code, 2}); }
 std::u16string Wide(const std::string& s) { return AnsiToWide(s); }
 
 struct Analysed {
@@ -40,7 +40,7 @@ class PictureTagTest : public ::testing::Test {
 TEST_F(PictureTagTest, APresentPictureBecomesAMarkerWithItsType) {
   Analysed a = Analyse(u"a<img " + Wide(png_) + u">b<  img " + Wide(jpg_) + u"  >");
   EXPECT_EQ(a.count, 2);
-  EXPECT_EQ(a.text, u"a" + Marker(1 + 2 * 4096) + u"b" + Marker(2 + 1 * 4096));
+  EXPECT_EQ(a.text, u"a" + MarkerText(MarkerCode(2, 1)) + u"b" + MarkerText(MarkerCode(1, 2)));
   EXPECT_EQ(a.pictures, (std::vector<std::string>{png_, jpg_}));
 }
 
@@ -56,7 +56,7 @@ TEST_F(PictureTagTest, MissingFilesOtherEndingsAndCapitalsVanish) {
 
 TEST_F(PictureTagTest, EachTagIsAPictureOfItsOwn) {
   Analysed a = Analyse(u"<img " + Wide(png_) + u"><img " + Wide(png_) + u">");
-  EXPECT_EQ(a.text, Marker(1 + 8192) + Marker(2 + 8192));
+  EXPECT_EQ(a.text, MarkerText(MarkerCode(2, 1)) + MarkerText(MarkerCode(2, 2)));
   EXPECT_EQ(a.pictures.size(), 2u);
 }
 
@@ -68,13 +68,14 @@ TEST_F(PictureTagTest, PicturesBeyondTheLastNumberVanish) {
   EXPECT_EQ(a.count, 4095);
   EXPECT_EQ(a.pictures.size(), 4095u);
   EXPECT_EQ(a.text.size(), 4095u * 3 + 3);
-  EXPECT_EQ(a.text.substr(a.text.size() - 6), Marker(4095 + 8192) + u"end");
+  EXPECT_EQ(a.text.substr(a.text.size() - 6), MarkerText(MarkerCode(2, 4095)) + u"end");
 }
 
 TEST(HeadingTagTest, ANumberFromOneTo4095MakesAMarker) {
   Analysed a = Analyse(u"<p1>x< p 3 ><p4095><p+7>");
   EXPECT_EQ(a.count, 4);
-  EXPECT_EQ(a.text, Marker(0x5001) + u"x" + Marker(0x5003) + Marker(0x5FFF) + Marker(0x5007));
+  EXPECT_EQ(a.text, MarkerText(0x5001) + u"x" + MarkerText(0x5003) + MarkerText(0x5FFF) +
+                        MarkerText(0x5007));
 }
 
 TEST(HeadingTagTest, NumbersThatDoNotReadOrDoNotFitVanish) {
@@ -89,20 +90,20 @@ TEST(TagTest, OtherTagsVanishAndTheirTextStays) {
 
 TEST(TagTest, AnUnclosedTagTakesTheRestOfTheBook) {
   Analysed a = Analyse(u"kept<p1> kept <p2 and all of this");
-  EXPECT_EQ(a.text, u"kept" + Marker(0x5001) + u" kept ");
+  EXPECT_EQ(a.text, u"kept" + MarkerText(0x5001) + u" kept ");
   EXPECT_EQ(a.count, 1);
   EXPECT_EQ(Analyse(u"<never closed").text, u"");
 }
 
 TEST(TagTest, AnOpeningInsideATagStartsItAfresh) {
-  EXPECT_EQ(Analyse(u"a<b<p1>c").text, u"a" + Marker(0x5001) + u"c");
+  EXPECT_EQ(Analyse(u"a<b<p1>c").text, u"a" + MarkerText(0x5001) + u"c");
   std::u16string nested(10000, u'<');
-  EXPECT_EQ(Analyse(u"x" + nested + u"p2>y").text, u"x" + Marker(0x5002) + u"y");
+  EXPECT_EQ(Analyse(u"x" + nested + u"p2>y").text, u"x" + MarkerText(0x5002) + u"y");
   EXPECT_EQ(Analyse(u"x" + nested).text, u"x");
 }
 
 TEST(TagTest, AClosingOutsideATagIsAnOrdinaryLetter) {
-  EXPECT_EQ(Analyse(u"a > b <p1>> c").text, u"a > b " + Marker(0x5001) + u"> c");
+  EXPECT_EQ(Analyse(u"a > b <p1>> c").text, u"a > b " + MarkerText(0x5001) + u"> c");
 }
 
 TEST(FormatTextTest, ShrinksRunsOfBlanks) {
@@ -129,15 +130,16 @@ TEST(FormatTextTest, PassesRunInOrder) {
 }
 
 TEST(ExtractHeadingsTest, HeadingsLeaveTheTextWithTheirPositions) {
-  std::u16string text = Marker(0x5001) + u"0123456789" + Marker(0x2001) + Marker(0x5103) + u"z";
+  std::u16string text =
+      MarkerText(0x5001) + u"0123456789" + MarkerText(0x2001) + MarkerText(0x5103) + u"z";
   std::vector<int32_t> headings;
   ExtractHeadings(text, headings);
-  EXPECT_EQ(text, u"0123456789" + Marker(0x2001) + u"z");
+  EXPECT_EQ(text, u"0123456789" + MarkerText(0x2001) + u"z");
   EXPECT_EQ(headings, (std::vector<int32_t>{1, 13 * 256 + 3}));
 }
 
 TEST(ExtractHeadingsTest, OnlyWholeHeadingMarkersCount) {
-  std::u16string text = std::u16string({0x5001, 2, 1, 0x5002}) + u"x" + Marker(0x4001);
+  std::u16string text = std::u16string({0x5001, 2, 1, 0x5002}) + u"x" + MarkerText(0x4001);
   const std::u16string before = text;
   std::vector<int32_t> headings;
   ExtractHeadings(text, headings);
@@ -182,7 +184,8 @@ std::u16string AnalyseHeadingTags(std::u16string_view text) {
     } else if (c == u'>' && in_tag) {
       in_tag = false;
       out.resize(tag_start);
-      if (int n = plain::HeadingNumber(content); n >= 1 && n <= 4095) out += Marker(0x5000 + n);
+      if (int n = plain::HeadingNumber(content); n >= 1 && n <= 4095)
+        out += MarkerText(MarkerCode(kHeadingKind, n));
     } else if (in_tag) {
       content += c;
     } else {
@@ -221,7 +224,7 @@ std::u16string Format(std::u16string_view text) {
 std::u16string ExtractHeadings(std::u16string_view text, std::vector<int32_t>& headings) {
   std::u16string out;
   for (size_t j = 0; j < text.size(); ++j) {
-    if (j >= 2 && text[j] == 2 && text[j - 2] == 1 && (text[j - 1] & 0xF000) == 0x5000) {
+    if (j >= 2 && IsMarkerAt(text, j - 2) && IsHeadingCode(text[j - 1])) {
       out.resize(out.size() - 2);
       headings.push_back(static_cast<int32_t>(out.size() * 256 + (text[j - 1] & 255)));
     } else {
@@ -254,17 +257,6 @@ TEST(TextStepsTest, AgreeWithLetterByLetterFormsOnRandomTexts) {
     ASSERT_EQ(extracted, plain::ExtractHeadings(text, expected_headings));
     ASSERT_EQ(headings, expected_headings);
   }
-}
-
-TEST(TextStepsTest, TagsThenFormatThenHeadings) {
-  std::u16string text = u"<p2>Chapter     one\nA hy-\nphen <b>word</b>.";
-  std::vector<std::string> pictures;
-  std::vector<int32_t> headings;
-  EXPECT_EQ(AnalyseTags(text, pictures), 1);
-  text = FormatText(text);
-  ExtractHeadings(text, headings);
-  EXPECT_EQ(text, u"Chapter one\nA hyphen word.");
-  EXPECT_EQ(headings, std::vector<int32_t>{2});
 }
 
 }  // namespace
