@@ -14,6 +14,7 @@
 #include "engine/embedded_files.h"
 #include "engine/font_files.h"
 #include "engine/gallery_pictures.h"
+#include "engine/package_texts.h"
 #include "engine/part_pictures.h"
 #include "engine/tags.h"
 #include "engine/text_parts.h"

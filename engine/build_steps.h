@@ -1,16 +1,13 @@
 #ifndef VELKARO_ENGINE_BUILD_STEPS_H_
 #define VELKARO_ENGINE_BUILD_STEPS_H_
 
-#include <cstdint>
-#include <functional>
 #include <string>
 
 #include "engine/embedded_files.h"
+#include "engine/log.h"
 #include "platform/files.h"
 
 namespace velkaro {
-
-using LogFunction = std::function<void(const std::string&)>;
 
 // Ensures one folder level exists; fails with "Can not create tempopary directory".
 void EnsureFolder(const Path& folder, const LogFunction& log);
@@ -31,19 +28,8 @@ void CopyBookFile(const std::string& source, const Path& destination);
 // The part of a file name after its last "."; the whole name without one.
 std::string FileExtension(const std::string& file_name);
 
-// The program version without its last component: "4.7.0.246" gives "4.7.0".
-std::string ShortVersion(const std::string& file_version);
-
 // A book name that names a file right inside the midlets folder.
 bool IsValidBookName(const std::string& book_name);
-
-// The book name, followed by the part number when there are several parts.
-std::string PartName(const std::string& book_name, int part, int part_count);
-
-// MANIFEST.MF and the .jad descriptor, CR LF after every line.
-std::string ManifestText(const std::string& part_name, const std::string& short_version);
-std::string DescriptorText(const std::string& part_name, const std::string& short_version,
-                           uint64_t jar_size);
 
 }  // namespace velkaro
 

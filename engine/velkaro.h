@@ -8,15 +8,9 @@
 #include <vector>
 
 #include "engine/desktop_font.h"
+#include "engine/log.h"
 
 namespace velkaro {
-
-// Where build log lines are shown besides the log file (the window's log pane).
-class LogSink {
- public:
-  virtual ~LogSink() = default;
-  virtual void AppendLine(const std::string& line) = 0;
-};
 
 class ImageConverter;
 
