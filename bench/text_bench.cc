@@ -24,9 +24,9 @@
 #include <vector>
 
 #include "bench/bench_util.h"
-#include "engine/tags.h"
 #include "engine/text_parts.h"
 #include "engine/velkaro.h"
+#include "engine/working_text.h"
 
 namespace velkaro::bench {
 namespace {
@@ -175,24 +175,13 @@ Figures ReadNoise(const fs::path& source) {
   Figures figures;
   TVelkaro book = TVelkaro::CreateDefault();
   Stopwatch clock;
-  std::u16string text = book.LoadSourceText(source.string(), "", nullptr);
-  std::vector<std::string> pictures;
-  std::vector<int32_t> headings;
-  AnalyseTags(text, pictures);
-  text = FormatText(text);
-  ExtractHeadings(text, headings);
+  const WorkingText working =
+      PrepareWorkingText(book.LoadSourceText(source.string(), "", nullptr), true, true);
   figures.text_seconds = clock.Seconds();
-  const int32_t part_size = 90000;
-  const int count = PartCount(text.size(), part_size);
-  size_t start = 0;
-  for (int k = 1; k <= count; ++k) {
-    const size_t end = FindPartEnd(text, start, part_size, k == count);
-    const std::u16string_view part = std::u16string_view(text).substr(start, end - start);
-    BuildLetterTable(WithoutPictureMarkers(part));
+  ForEachPart(working.text, 90000, [&](const TextPart& part) {
+    BuildLetterTable(WithoutPictureMarkers(part.text));
     ++figures.packages;
-    start = end;
-    if (!AnotherPartFollows(text.size(), start)) break;
-  }
+  });
   figures.seconds = clock.Seconds();
   figures.ok = true;
   return figures;
@@ -252,8 +241,8 @@ void RunNoise(const fs::path& folder) {
 int main(int argc, char** argv) {
   namespace fs = std::filesystem;
   using namespace velkaro::bench;
-  if (!fs::is_directory(CorpusFolder() / "texts")) {
-    std::fprintf(stderr, "the corpus is missing: %s\n", CorpusFolder().c_str());
+  if (CorpusFolder().empty() || !fs::is_directory(CorpusFolder() / "texts")) {
+    std::fprintf(stderr, "the shared corpus is missing (set VELKARO_CORPUS)\n");
     return 1;
   }
   std::string pattern = (fs::temp_directory_path() / "velkaro-text-bench-XXXXXX").string();

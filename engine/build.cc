@@ -16,9 +16,9 @@
 #include "engine/gallery_pictures.h"
 #include "engine/package_texts.h"
 #include "engine/part_pictures.h"
-#include "engine/tags.h"
 #include "engine/text_parts.h"
 #include "engine/velkaro.h"
+#include "engine/working_text.h"
 #include "platform/clock.h"
 #include "platform/folder_lock.h"
 #include "platform/io_error.h"
@@ -51,8 +51,8 @@ class BookBuild {
   void PrepareFolders();
   void WriteCommonFiles();
   void BuildTextBook();
-  std::u16string PrepareText();
-  size_t BuildTextPart(const std::u16string& text, size_t start, int k, int part_count);
+  WorkingText PrepareText();
+  void BuildTextPart(const TextPart& part);
   void WriteDataFiles(std::u16string_view part, std::u16string_view letters,
                       const std::string& part_name);
   void BuildPhotoBook();
@@ -68,8 +68,7 @@ class BookBuild {
   Path work_;
   Path manifest_;
   std::string short_version_;
-  std::vector<std::string> pictures_;
-  std::vector<int32_t> headings_;
+  WorkingText text_;                      // of a text book
   std::unique_ptr<FontFileMaker> fonts_;  // with a desktop font only
   size_t book_files_ = 0;                 // "book" + n + ".dat" files the last part left
   size_t font_files_ = 0;                 // "font" + n + ".dat" likewise
@@ -123,47 +122,39 @@ void BookBuild::WriteCommonFiles() {
 }
 
 void BookBuild::BuildTextBook() {
-  const std::u16string text = PrepareText();
+  text_ = PrepareText();
   if (book_.Font) fonts_ = std::make_unique<FontFileMaker>(*book_.Font);
-  const int part_count = PartCount(text.size(), book_.PartSize);
-  size_t start = 0;
-  for (int k = 1; k <= part_count; ++k) {
-    start = BuildTextPart(text, start, k, part_count);
-    if (!AnotherPartFollows(text.size(), start)) break;
-  }
+  ForEachPart(text_.text, book_.PartSize, [this](const TextPart& part) { BuildTextPart(part); });
 }
 
 // Loads the source and turns it into the working text of the whole book.
-std::u16string BookBuild::PrepareText() {
+WorkingText BookBuild::PrepareText() {
   log_("Processing text...");
   std::u16string text = book_.LoadSourceText(book_.TextFileName, work_.string(), nullptr);
   if (book_.ImageMode >= 4 && book_.ImageMode <= 6) {
     log_("Initializing ImageMagic");
     throw Error("Picture conversion with ImageMagick is not available");
   }
-  if (book_.Tags) log_("Detected " + Number(AnalyseTags(text, pictures_)) + " tags");
-  if (book_.Format) text = FormatText(text);
-  if (book_.Tags) ExtractHeadings(text, headings_);
-  return text;
+  WorkingText working = PrepareWorkingText(std::move(text), book_.Tags, book_.Format);
+  if (book_.Tags) log_("Detected " + Number(working.tag_count) + " tags");
+  return working;
 }
 
-// Makes the package of part k, which starts at `start`; returns its end.
-size_t BookBuild::BuildTextPart(const std::u16string& text, size_t start, int k, int part_count) {
-  log_("Processing part " + Number(k) + " from " + Number(part_count) + " (offset " +
-       Number(k == 1 ? 0 : start + 1) + ")...");
-  const std::string part_name = PartName(book_.BookName, k, part_count);
+// Makes the package of one part.
+void BookBuild::BuildTextPart(const TextPart& text_part) {
+  log_("Processing part " + Number(text_part.number) + " from " + Number(text_part.count) +
+       " (offset " + Number(text_part.number == 1 ? 0 : text_part.start + 1) + ")...");
+  const std::string part_name = PartName(book_.BookName, text_part.number, text_part.count);
   SaveTextToFile(ManifestText(part_name, short_version_), manifest_ / "MANIFEST.MF", log_);
   DeleteByMask(work_, "pic*");
 
-  const size_t end = FindPartEnd(text, start, book_.PartSize, k == part_count);
-  std::u16string part = text.substr(start, end - start);
+  std::u16string part(text_part.text);
   const std::u16string letters = BuildLetterTable(book_.Tags ? WithoutPictureMarkers(part) : part);
   log_("Part contains " + Number(part.size()) + " letters in total and " + Number(letters.size()) +
        " unique letters");
-  if (book_.Tags) ImportPartPictures(part, pictures_, book_.ImageMode, work_, log_);
+  if (book_.Tags) ImportPartPictures(part, text_.pictures, book_.ImageMode, work_, log_);
   WriteDataFiles(part, letters, part_name);
   PackAndDescribe(part_name);
-  return end;
 }
 
 // Book files, cfg.dat and font files of one part. The previous part's files
@@ -172,7 +163,7 @@ size_t BookBuild::BuildTextPart(const std::u16string& text, size_t start, int k,
 void BookBuild::WriteDataFiles(std::u16string_view part, std::u16string_view letters,
                                const std::string& part_name) {
   const size_t book_files = WriteBookFiles(part);
-  WriteConfig(TextBookConfig(book_, Password(), static_cast<int32_t>(part.size()), headings_,
+  WriteConfig(TextBookConfig(book_, Password(), static_cast<int32_t>(part.size()), text_.headings,
                              short_version_));
   const size_t font_files = fonts_ ? fonts_->CreateFontFiles(letters, work_, log_, part_name) : 0;
   DeleteNumberedFiles("book", book_files, book_files_);

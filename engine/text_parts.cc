@@ -3,14 +3,12 @@
 #include <algorithm>
 #include <vector>
 
+#include "engine/markers.h"
 #include "platform/code_page.h"
 
 namespace velkaro {
 namespace {
 
-constexpr char16_t kMarkerStart = 1;
-constexpr char16_t kMarkerEnd = 2;
-constexpr size_t kMarkerLength = 3;
 // Fewer letters than this after a part make no further part.
 constexpr size_t kMostLeftOver = 6;
 
@@ -30,10 +28,6 @@ bool IsCutCharacter(char16_t c) {
   }
 }
 
-bool IsMarkerAt(std::u16string_view text, size_t i) {
-  return i + 2 < text.size() && text[i] == kMarkerStart && text[i + 2] == kMarkerEnd;
-}
-
 // Moves an end that would split a picture marker before the marker, or past
 // it when the part would otherwise be empty.
 size_t KeepMarkerWhole(std::u16string_view text, size_t start, size_t end) {
@@ -46,11 +40,15 @@ size_t KeepMarkerWhole(std::u16string_view text, size_t start, size_t end) {
   return end;
 }
 
-}  // namespace
-
+// The most parts a text of `length` letters can make: ceil(length / part_size).
 int PartCount(size_t length, int32_t part_size) {
   return static_cast<int>((length + part_size - 1) / part_size);
 }
+
+// Whether enough letters remain after `end` to make another part.
+bool AnotherPartFollows(size_t length, size_t end) { return length - end > kMostLeftOver; }
+
+}  // namespace
 
 size_t FindPartEnd(std::u16string_view text, size_t start, int32_t part_size, bool last) {
   if (last || start >= text.size()) return text.size();
@@ -65,7 +63,17 @@ size_t FindPartEnd(std::u16string_view text, size_t start, int32_t part_size, bo
   return KeepMarkerWhole(text, start, end);
 }
 
-bool AnotherPartFollows(size_t length, size_t end) { return length - end > kMostLeftOver; }
+void ForEachPart(std::u16string_view text, int32_t part_size,
+                 const std::function<void(const TextPart&)>& handle) {
+  const int count = PartCount(text.size(), part_size);
+  size_t start = 0;
+  for (int number = 1; number <= count; ++number) {
+    const size_t end = FindPartEnd(text, start, part_size, number == count);
+    handle(TextPart{number, count, start, end, text.substr(start, end - start)});
+    start = end;
+    if (!AnotherPartFollows(text.size(), start)) break;
+  }
+}
 
 std::u16string WithoutPictureMarkers(std::u16string_view part) {
   std::u16string letters;

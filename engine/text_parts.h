@@ -3,15 +3,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
 #include "platform/files.h"
 
 namespace velkaro {
-
-// The most parts a text of `length` letters can make: ceil(length / part_size).
-int PartCount(size_t length, int32_t part_size);
 
 // The end (one past the last letter) of the part that starts at `start`.
 // The last part takes the rest; any other ends after the highest cut
@@ -20,8 +18,20 @@ int PartCount(size_t length, int32_t part_size);
 // part never ends inside a picture marker.
 size_t FindPartEnd(std::u16string_view text, size_t start, int32_t part_size, bool last);
 
-// Whether enough letters remain after `end` to make another part.
-bool AnotherPartFollows(size_t length, size_t end);
+// One part of the working text: letters [start, end).
+struct TextPart {
+  int number;  // from 1
+  int count;   // the most parts the text can make; fewer when the last leftover is short
+  size_t start;
+  size_t end;
+  std::u16string_view text;  // the letters, markers included
+};
+
+// Cuts the text into parts of about `part_size` letters, in order, and hands
+// each to `handle`. Six or fewer letters left after a part make no further
+// part; the part numbered `count` takes the rest however long.
+void ForEachPart(std::u16string_view text, int32_t part_size,
+                 const std::function<void(const TextPart&)>& handle);
 
 // The part without its picture markers (runs 1, code, 2).
 std::u16string WithoutPictureMarkers(std::u16string_view part);

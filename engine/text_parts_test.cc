@@ -4,8 +4,10 @@
 
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "engine/markers.h"
 #include "platform/io_error.h"
 #include "tests/testing.h"
 
@@ -14,23 +16,20 @@ namespace {
 
 using testing::ScratchFolder;
 
-std::u16string Marker(char16_t code) { return std::u16string({1, code, 2}); }
+using PartList = std::vector<std::pair<size_t, size_t>>;
 
-// The parts the build's loop cuts, as [start, end) pairs.
-std::vector<std::pair<size_t, size_t>> Parts(std::u16string_view text, int32_t part_size) {
-  std::vector<std::pair<size_t, size_t>> parts;
-  const int count = PartCount(text.size(), part_size);
-  size_t start = 0;
-  for (int k = 1; k <= count; ++k) {
-    const size_t end = FindPartEnd(text, start, part_size, k == count);
-    parts.emplace_back(start, end);
-    start = end;
-    if (!AnotherPartFollows(text.size(), start)) break;
-  }
+// The parts ForEachPart hands out, as [start, end) pairs, each checked to
+// follow the one before and to show its own letters.
+PartList Parts(std::u16string_view text, int32_t part_size) {
+  PartList parts;
+  ForEachPart(text, part_size, [&](const TextPart& part) {
+    EXPECT_EQ(part.number, static_cast<int>(parts.size()) + 1);
+    EXPECT_EQ(part.start, parts.empty() ? 0 : parts.back().second);
+    EXPECT_EQ(part.text, text.substr(part.start, part.end - part.start));
+    parts.emplace_back(part.start, part.end);
+  });
   return parts;
 }
-
-using PartList = std::vector<std::pair<size_t, size_t>>;
 
 TEST(TextPartsTest, AShortTextIsOnePart) {
   EXPECT_EQ(Parts(u"No cut here", 11), (PartList{{0, 11}}));
@@ -43,10 +42,16 @@ TEST(TextPartsTest, PartsEndAtTheHighestCutCharacter) {
 }
 
 TEST(TextPartsTest, SixOrFewerLettersLeftMakeNoPart) {
-  EXPECT_EQ(PartCount(8, 4), 2);
   EXPECT_EQ(Parts(u"Hi. Go! ", 4), (PartList{{0, 3}}));
-  EXPECT_TRUE(AnotherPartFollows(10, 3));
-  EXPECT_FALSE(AnotherPartFollows(9, 3));
+  EXPECT_EQ(Parts(u"ab.cdefgh", 3), (PartList{{0, 3}}));
+  EXPECT_EQ(Parts(u"ab.cdefghi", 3), (PartList{{0, 3}, {3, 6}}));
+}
+
+TEST(TextPartsTest, EveryPartKnowsTheMostPartsTheTextCanMake) {
+  for (const auto& [text, part_size, count] : std::vector<std::tuple<std::u16string, int, int>>{
+           {u"Hi. Go! ", 4, 2}, {u"abcdefgh", 4, 2}, {u"abcdefghi", 4, 3}, {u"a", 90000, 1}}) {
+    ForEachPart(text, part_size, [&](const TextPart& part) { EXPECT_EQ(part.count, count); });
+  }
 }
 
 TEST(TextPartsTest, DigitsOneAndZeroAndNumberSignAreCutCharacters) {
@@ -72,7 +77,7 @@ TEST(TextPartsTest, TheLastPartTakesTheRestHoweverLong) {
 }
 
 TEST(TextPartsTest, APartNeverEndsInsideAPictureMarker) {
-  const std::u16string marker = Marker(0x2001);
+  const std::u16string marker = MarkerText(0x2001);
   const std::u16string text = u"abcd" + marker + u"efghijklmnop";
   // The window's end would fall after the marker's first or second letter.
   EXPECT_EQ(FindPartEnd(text, 0, 5, false), 4u);
@@ -86,7 +91,8 @@ TEST(TextPartsTest, APartNeverEndsInsideAPictureMarker) {
 }
 
 TEST(TextPartsTest, WithoutPictureMarkersDropsEveryMarker) {
-  EXPECT_EQ(WithoutPictureMarkers(Marker(0x2001) + u"a" + Marker(0x1002) + Marker(0x3003) + u"b"),
+  EXPECT_EQ(WithoutPictureMarkers(MarkerText(0x2001) + u"a" + MarkerText(0x1002) +
+                                  MarkerText(0x3003) + u"b"),
             u"ab");
   const std::u16string not_markers = std::u16string({1, u'x', u'y', 2});
   EXPECT_EQ(WithoutPictureMarkers(not_markers), not_markers);

@@ -7,12 +7,13 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
-#include "engine/tags.h"
 #include "engine/text_parts.h"
 #include "engine/text_source.h"
 #include "engine/utf8_decoder.h"
+#include "engine/working_text.h"
 #include "platform/code_page.h"
 
 namespace velkaro {
@@ -32,35 +33,28 @@ void CheckLocaleDecoder(std::string_view bytes) {
 
 std::u16string RunTextSteps(std::u16string text) {
   text += u' ';
-  std::vector<std::string> pictures;
-  std::vector<int32_t> headings;
-  const int tags = AnalyseTags(text, pictures);
-  Check(tags >= static_cast<int>(pictures.size()));
-  Check(text.find(u'<') == std::u16string::npos);
-  text = FormatText(text);
-  ExtractHeadings(text, headings);
-  return text;
+  WorkingText working = PrepareWorkingText(std::move(text), true, true);
+  Check(working.tag_count >= static_cast<int>(working.pictures.size()));
+  Check(working.text.find(u'<') == std::u16string::npos);
+  return std::move(working.text);
 }
 
 // Checks one letter table at most (of the first part): each table costs a
 // pass over 65,536 counters, which would dominate the run.
 void SplitIntoParts(std::u16string_view text, int32_t part_size, bool check_table) {
-  const int count = PartCount(text.size(), part_size);
-  size_t start = 0;
-  for (int k = 1; k <= count; ++k) {
-    const size_t end = FindPartEnd(text, start, part_size, k == count);
-    Check(end > start && end <= text.size());
+  size_t next_start = 0;
+  ForEachPart(text, part_size, [&](const TextPart& part) {
+    Check(part.start == next_start && part.end > part.start && part.end <= text.size());
     // Only a picture marker kept whole makes a part longer than the limit.
-    Check(k == count || end - start <= static_cast<size_t>(part_size) + 2);
-    if (k == 1 && check_table) {
-      const std::u16string letters = WithoutPictureMarkers(text.substr(start, end - start));
+    Check(part.number == part.count || part.text.size() <= static_cast<size_t>(part_size) + 2);
+    if (part.number == 1 && check_table) {
+      const std::u16string letters = WithoutPictureMarkers(part.text);
       const std::u16string table = BuildLetterTable(letters);
       Check(table.size() <= letters.size());
       Check(table.empty() || letters.find(table.back()) != std::u16string::npos);
     }
-    start = end;
-    if (!AnotherPartFollows(text.size(), start)) break;
-  }
+    next_start = part.end;
+  });
 }
 
 // The bytes as letters, control letters included, so that picture markers
