@@ -18,6 +18,11 @@ inline constexpr uint32_t kHiddenAttribute = 0x02;
 inline constexpr uint32_t kFolderAttribute = 0x10;
 inline constexpr uint32_t kArchiveAttribute = 0x20;
 
+// The search attributes a build packs with (10431): read-only, hidden,
+// system, volume label, folder and archive (0x3F), normal (0x80), compressed
+// (0x800) and not content-indexed (0x2000), which is every kind of entry.
+inline constexpr uint32_t kEveryEntryAttributes = 0x28BF;
+
 // A file or folder to pack.
 struct FoundEntry {
   Path path;         // where it lies

@@ -132,7 +132,7 @@ void PackFolder(const std::string& archive, const std::string& folder) {
   jar.FileName = archive;
   jar.StartNewArchive();
   jar.BaseDir = folder;
-  jar.AddFolderContents("*.*", 10431, "");
+  jar.AddFolderContents("*.*", kEveryEntryAttributes, "");
   jar.FinishArchive();
 }
 

@@ -5,11 +5,12 @@
 #include <memory>
 #include <string>
 
+#include "archive/folder_walker.h"
+
 namespace velkaro {
 
 class EntryDeflater;
 class OutputFile;
-struct FoundEntry;
 
 // Writes one JAR (a ZIP archive) of everything under a base folder: the
 // folder's own files first, then each subfolder's entry and its contents.
@@ -25,7 +26,8 @@ class TJarArchiver {
   // Creates the archive file, replacing one of that name.
   void StartNewArchive();
   // Packs every file under BaseDir that the mask and attribute word select.
-  void AddFolderContents(const std::string& mask = "*.*", uint32_t search_attributes = 10431,
+  void AddFolderContents(const std::string& mask = "*.*",
+                         uint32_t search_attributes = kEveryEntryAttributes,
                          const std::string& exclusion_mask = "");
   // Completes the archive with its central directory, flushes it to the disk
   // and closes it.
@@ -44,7 +46,7 @@ class TJarArchiver {
 };
 
 // Packs everything under `folder` into a new archive at `archive`, as a build
-// does: "*.*" with the search attributes 10431 and no exclusion.
+// does: "*.*" with kEveryEntryAttributes and no exclusion.
 void PackFolder(const std::string& archive, const std::string& folder);
 
 }  // namespace velkaro

@@ -370,7 +370,7 @@ TEST_F(JarArchiverFailureTest, AddingToAnArchiveNotOpenIsRefused) {
   TJarArchiver jar;
   jar.BaseDir = work_.path().string();
   try {
-    jar.AddFolderContents("*.*", 10431, "");
+    jar.AddFolderContents("*.*", kEveryEntryAttributes, "");
     FAIL() << "no error";
   } catch (const Error& e) {
     EXPECT_STREQ(e.what(), "Archive is not open");
