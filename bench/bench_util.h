@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <string>
 
+#include "tests/corpus_folder.h"
+
 namespace velkaro::bench {
 
 // Wall-clock seconds since the object was made.
@@ -21,8 +23,7 @@ class Stopwatch {
 // Peak resident memory of this process so far, in bytes.
 long PeakMemoryBytes();
 
-// The shared corpus (VELKARO_CORPUS or the folder beside the repository).
-std::filesystem::path CorpusFolder();
+using testing::CorpusFolder;
 
 }  // namespace velkaro::bench
 

@@ -27,12 +27,13 @@ std::string Slurp(const fs::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// All corpus files of one kind, or an empty list without the corpus.
-std::vector<std::string> CorpusFiles(const fs::path& folder,
+// All files of one kind in a corpus subfolder, or an empty list without the corpus.
+std::vector<std::string> CorpusFiles(const std::string& subfolder,
                                      const std::vector<std::string>& extensions) {
+  if (CorpusFolder().empty()) return {};
   std::vector<fs::path> paths;
   std::error_code ignored;
-  for (const auto& item : fs::directory_iterator(folder, ignored)) {
+  for (const auto& item : fs::directory_iterator(CorpusFolder() / subfolder, ignored)) {
     const std::string ext = item.path().extension().string();
     if (item.is_regular_file() && std::count(extensions.begin(), extensions.end(), ext)) {
       paths.push_back(item.path());
@@ -82,8 +83,8 @@ void WriteFile(const fs::path& path, const std::string& bytes) {
 size_t MakeWorkFolder(const fs::path& work) {
   std::mt19937 random(42);
   std::string text_pool;
-  for (const std::string& text : CorpusFiles(CorpusFolder() / "texts", {".txt"})) text_pool += text;
-  std::vector<std::string> pictures = CorpusFiles(CorpusFolder() / "images", {".jpg", ".png"});
+  for (const std::string& text : CorpusFiles("texts", {".txt"})) text_pool += text;
+  std::vector<std::string> pictures = CorpusFiles("images", {".jpg", ".png"});
   const bool corpus = !text_pool.empty() && !pictures.empty();
   if (!corpus) {
     text_pool = GeneratedText(8u << 20, random);

@@ -46,10 +46,4 @@ std::vector<std::string> LogFileLines(const std::filesystem::path& path) {
   return lines;
 }
 
-std::filesystem::path CorpusFolder() {
-  const char* configured = std::getenv("VELKARO_CORPUS");
-  std::filesystem::path folder = configured && *configured ? configured : VELKARO_CORPUS_DEFAULT;
-  return std::filesystem::is_directory(folder) ? folder : std::filesystem::path();
-}
-
 }  // namespace velkaro::testing

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/corpus_folder.h"
+
 namespace velkaro::testing {
 
 // A fresh folder under the system's temporary folder, removed with the object.
@@ -28,10 +30,6 @@ std::string ReadBytes(const std::filesystem::path& path);
 
 // The lines of a build log; every line must end in CR LF.
 std::vector<std::string> LogFileLines(const std::filesystem::path& path);
-
-// The shared corpus of real-world inputs, or an empty path when it is absent
-// (tests that need it skip then).
-std::filesystem::path CorpusFolder();
 
 }  // namespace velkaro::testing
 
