@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <filesystem>
 #include <optional>
 
 #include "platform/code_page.h"
+#include "platform/files.h"
 
 namespace velkaro {
 namespace {
@@ -57,9 +57,8 @@ std::optional<char16_t> MarkerCode(std::u16string_view content,
   if (content.starts_with(u"img ")) {
     const std::string name = WideToAnsi(Trimmed(content.substr(3)));
     const int type = PictureType(name);
-    std::error_code ignored;
     if (type == 0 || pictures.size() >= kMostMarkerNumber ||
-        !std::filesystem::is_regular_file(name, ignored)) {
+        StatusOf(name).kind != FileKind::kRegular) {
       return std::nullopt;
     }
     pictures.push_back(name);
