@@ -1,54 +1,12 @@
 #include "archive/folder_walker.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-
-#include <algorithm>
-#include <cctype>
-#include <cerrno>
-#include <memory>
 #include <optional>
 
-#include "platform/io_error.h"
+#include "platform/file_mask.h"
+#include "platform/folders.h"
 
 namespace velkaro {
 namespace {
-
-bool SameLetter(char a, char b) {
-  return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-}
-
-bool Wildcard(std::string_view mask, std::string_view name) {
-  // Greedy match with backtracking to the last "*".
-  size_t m = 0, n = 0, star = std::string_view::npos, star_n = 0;
-  while (n < name.size()) {
-    if (m < mask.size() && (mask[m] == '?' || SameLetter(mask[m], name[n]))) {
-      ++m, ++n;
-    } else if (m < mask.size() && mask[m] == '*') {
-      star = m++;
-      star_n = n;
-    } else if (star != std::string_view::npos) {
-      m = star + 1;
-      n = ++star_n;
-    } else {
-      return false;
-    }
-  }
-  while (m < mask.size() && mask[m] == '*') ++m;
-  return m == mask.size();
-}
-
-std::vector<std::string> SortedNames(const Path& folder) {
-  std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
-  if (!dir) ThrowIoError(errno);
-  std::vector<std::string> names;
-  while (const dirent* item = readdir(dir.get())) {
-    std::string_view name = item->d_name;
-    if (name != "." && name != "..") names.emplace_back(name);
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 // Reads a name of the folder without following a folder link: nothing for
 // what is neither a regular file nor a folder.
@@ -56,27 +14,26 @@ std::optional<FoundEntry> Examine(const Path& folder, const std::string& name,
                                   const std::string& prefix) {
   FoundEntry entry;
   entry.path = folder / name;
-  struct stat st;
-  if (lstat(entry.path.c_str(), &st) != 0) return std::nullopt;  // vanished meanwhile
-  if (S_ISLNK(st.st_mode)) {
-    struct stat target;
+  FileStatus status = LinkStatusOf(entry.path);
+  if (status.kind == FileKind::kLink) {
     // A dangling link stays a file: opening it fails like any unreadable file.
-    if (stat(entry.path.c_str(), &target) == 0) {
-      if (!S_ISREG(target.st_mode)) return std::nullopt;
-      st = target;
+    const FileStatus target = StatusOf(entry.path);
+    if (target.kind != FileKind::kMissing) {
+      if (target.kind != FileKind::kRegular) return std::nullopt;
+      status = target;
     }
-  } else if (S_ISDIR(st.st_mode)) {
+  } else if (status.kind == FileKind::kFolder) {
     entry.is_folder = true;
-  } else if (!S_ISREG(st.st_mode)) {
-    return std::nullopt;
+  } else if (status.kind != FileKind::kRegular) {
+    return std::nullopt;  // vanished meanwhile, or neither file nor folder
   }
   entry.name = prefix + name + (entry.is_folder ? "/" : "");
   entry.attributes = entry.is_folder ? kFolderAttribute : kArchiveAttribute;
-  if (!entry.is_folder && (st.st_mode & S_IWUSR) == 0) entry.attributes |= kReadOnlyAttribute;
+  if (!entry.is_folder && !status.owner_writable) entry.attributes |= kReadOnlyAttribute;
   if (name[0] == '.') entry.attributes |= kHiddenAttribute;
-  entry.modified = st.st_mtime;
-  entry.device = st.st_dev;
-  entry.inode = st.st_ino;
+  entry.modified = status.modified;
+  entry.device = status.device;
+  entry.inode = status.inode;
   return entry;
 }
 
@@ -89,7 +46,7 @@ class Walker {
 
   void Walk(const Path& folder, const std::string& prefix, const std::string& mask) {
     std::vector<FoundEntry> folders;
-    for (const std::string& name : SortedNames(folder)) {
+    for (const std::string& name : SortedFolderNames(folder)) {
       if (!MatchesMask(mask, name)) continue;
       std::optional<FoundEntry> found = Examine(folder, name, prefix);
       if (!found || excluded_(*found)) continue;
@@ -131,11 +88,6 @@ std::string PrefixOf(const Path& base, const Path& folder) {
 }
 
 }  // namespace
-
-bool MatchesMask(std::string_view mask, std::string_view name) {
-  if (Wildcard(mask, name)) return true;
-  return name.find('.') == std::string_view::npos && Wildcard(mask, std::string(name) + ".");
-}
 
 std::vector<FoundEntry> FindEntries(const Path& base, const std::string& mask,
                                     uint32_t search_attributes,

@@ -34,11 +34,6 @@ struct FoundEntry {
   uint64_t inode = 0;
 };
 
-// Whether a file or folder name matches a wildcard mask ("*", "?"), letter
-// case aside. A name without "." is also tried with one added, so "*.*"
-// matches every name.
-bool MatchesMask(std::string_view mask, std::string_view name);
-
 // Lists what the mask selects in `base` (a mask may name a subfolder of it):
 // the folder's own files, then each subfolder's entry followed by all of its
 // contents, depth first. Names are sorted by their bytes within a folder.

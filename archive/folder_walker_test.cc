@@ -9,22 +9,6 @@ namespace {
 
 using testing::ScratchFolder;
 
-TEST(MatchesMaskTest, StarDotStarTakesEveryNameAsWindowsDoes) {
-  EXPECT_TRUE(MatchesMask("*.*", "MANIFEST.MF"));
-  EXPECT_TRUE(MatchesMask("*.*", "META-INF"));
-  EXPECT_TRUE(MatchesMask("*.*", ".hidden"));
-  EXPECT_TRUE(MatchesMask("*.*", "a.b.c"));
-}
-
-TEST(MatchesMaskTest, WildcardsAndLetterCase) {
-  EXPECT_TRUE(MatchesMask("*.dat", "BOOK1.DAT"));
-  EXPECT_FALSE(MatchesMask("*.dat", "book1.dat.bak"));
-  EXPECT_TRUE(MatchesMask("pic?.png", "pic7.png"));
-  EXPECT_FALSE(MatchesMask("pic?.png", "pic12.png"));
-  EXPECT_TRUE(MatchesMask("*a*b*", "xxaxxbxx"));
-  EXPECT_FALSE(MatchesMask("*a*b*", "xxbxxaxx"));
-}
-
 std::vector<std::string> Names(const std::vector<FoundEntry>& entries) {
   std::vector<std::string> names;
   for (const FoundEntry& e : entries) names.push_back(e.name);

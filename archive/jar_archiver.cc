@@ -1,7 +1,5 @@
 #include "archive/jar_archiver.h"
 
-#include <sys/stat.h>
-
 #include <ctime>
 #include <memory>
 
@@ -11,6 +9,7 @@
 #include "archive/zip_records.h"
 #include "platform/clock.h"
 #include "platform/code_page.h"
+#include "platform/file_mask.h"
 #include "platform/files.h"
 
 namespace velkaro {
@@ -50,11 +49,9 @@ void TJarArchiver::StartNewArchive() {
   } catch (const Error& e) {
     throw Error("Cannot create file \"" + FileName + "\". " + e.what());
   }
-  struct stat st;
-  if (stat(path.c_str(), &st) == 0) {
-    archive_device_ = st.st_dev;
-    archive_inode_ = st.st_ino;
-  }
+  const FileStatus status = StatusOf(path);
+  archive_device_ = status.device;
+  archive_inode_ = status.inode;
   if (!deflater_) deflater_ = std::make_unique<EntryDeflater>();
 }
 

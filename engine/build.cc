@@ -2,10 +2,7 @@
 // one midlet package per text part (or one for a photo book), logging every
 // step. Nothing escapes Build: failures end up as the last log line.
 
-#include <cerrno>
-#include <cstdio>
 #include <ctime>
-#include <filesystem>
 #include <memory>
 
 #include "archive/jar_archiver.h"
@@ -21,6 +18,7 @@
 #include "engine/working_text.h"
 #include "platform/clock.h"
 #include "platform/folder_lock.h"
+#include "platform/folders.h"
 #include "platform/io_error.h"
 
 namespace velkaro {
@@ -193,16 +191,13 @@ size_t BookBuild::WriteBookFiles(std::u16string_view part) {
 
 void BookBuild::DeleteNumberedFiles(const std::string& stem, size_t from, size_t to) {
   for (size_t n = from; n < to; ++n) {
-    std::error_code ignored;
-    std::filesystem::remove(work_ / (stem + Number(n) + ".dat"), ignored);
+    RemoveFile(work_ / (stem + Number(n) + ".dat"));
   }
 }
 
 void BookBuild::WriteConfig(const std::string& bytes) {
   Path file = work_ / "cfg.dat";
-  OutputFile out(file);
-  out.Write(bytes);
-  out.Close();
+  WriteWholeFile(file, bytes);
   log_("Create cfg file " + file.string() + ", size " + Number(bytes.size()) + " bytes");
 }
 
@@ -216,14 +211,9 @@ void BookBuild::PackAndDescribe(const std::string& part_name) {
   try {
     PackFolder(partial.string(), work_.string());
     size = FileSizeOf(partial);
-    std::filesystem::rename(partial, archive);
-  } catch (const std::filesystem::filesystem_error& e) {
-    std::error_code ignored;
-    std::filesystem::remove(partial, ignored);
-    throw Error(IoMessage(e.code().value()));
+    RenameFile(partial, archive);
   } catch (...) {
-    std::error_code ignored;
-    std::filesystem::remove(partial, ignored);
+    RemoveFile(partial);
     throw;
   }
   log_("Create midlet " + part_name + ".jar, size " + Number(size) + " bytes");
@@ -246,7 +236,7 @@ bool TVelkaro::Build(std::string* error) {
   LogFileName = BookName.empty() || IsValidBookName(BookName)
                     ? (Path(MidletsFolder) / (BookName + ".log")).string()
                     : std::string();
-  if (!LogFileName.empty()) std::remove(LogFileName.c_str());
+  if (!LogFileName.empty()) RemoveFile(LogFileName);
 
   AddLog("Process started at " + TimeOfDayText(start) + " in " +
          (RunMode == 1 ? "CLI mode" : "GUI mode"));

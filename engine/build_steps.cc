@@ -1,12 +1,8 @@
 #include "engine/build_steps.h"
 
-#include <fnmatch.h>
-#include <sys/stat.h>
-
-#include <cerrno>
 #include <cstdint>
-#include <filesystem>
 
+#include "platform/folders.h"
 #include "platform/io_error.h"
 
 namespace velkaro {
@@ -16,9 +12,7 @@ std::string SizeText(uint64_t size) { return ", size " + std::to_string(size) + 
 
 void WriteBytesOrFail(const std::string& bytes, const Path& file, const LogFunction& log) {
   try {
-    OutputFile out(file);
-    out.Write(bytes);
-    out.Close();
+    WriteWholeFile(file, bytes);
   } catch (const Error&) {
     throw Error("Can not create/save file " + file.string());
   }
@@ -28,21 +22,8 @@ void WriteBytesOrFail(const std::string& bytes, const Path& file, const LogFunct
 }  // namespace
 
 void EnsureFolder(const Path& folder, const LogFunction& log) {
-  struct stat st;
-  bool ready =
-      (stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) || mkdir(folder.c_str(), 0755) == 0;
-  if (!ready) throw Error("Can not create tempopary directory " + folder.string());
+  if (!MakeFolder(folder)) throw Error("Can not create tempopary directory " + folder.string());
   log("Temporary directory " + folder.string() + " - Ok");
-}
-
-void DeleteByMask(const Path& folder, const std::string& mask) {
-  std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-    std::string name = entry.path().filename().string();
-    if (fnmatch(mask.c_str(), name.c_str(), 0) != 0) continue;
-    if (entry.is_directory(error)) continue;
-    std::filesystem::remove(entry.path(), error);
-  }
 }
 
 void SaveTextToFile(const std::string& text, const Path& file, const LogFunction& log) {
@@ -57,8 +38,7 @@ void CopyBookFile(const std::string& source, const Path& destination) {
   try {
     CopyFileOver(source, destination);
   } catch (const Error&) {
-    std::error_code ignored;
-    std::filesystem::remove(destination, ignored);
+    RemoveFile(destination);
     throw Error("Can not copy file " + source + " to " + destination.string());
   }
 }

@@ -12,10 +12,6 @@ namespace velkaro {
 // Ensures one folder level exists; fails with "Can not create tempopary directory".
 void EnsureFolder(const Path& folder, const LogFunction& log);
 
-// Deletes the files in `folder` whose names match the wildcard `mask`;
-// subfolders and files that cannot be deleted stay, silently.
-void DeleteByMask(const Path& folder, const std::string& mask);
-
 // Writes the bytes of a text to a file and logs "Create file ..., size N bytes".
 void SaveTextToFile(const std::string& text, const Path& file, const LogFunction& log);
 

@@ -24,22 +24,6 @@ TEST(BuildStepsTest, BookNamesThatNameAFileInsideTheFolder) {
   }
 }
 
-TEST(BuildStepsTest, DeleteByMaskKeepsFoldersAndOtherNames) {
-  testing::ScratchFolder folder;
-  folder.Write("book0.dat", "x");
-  folder.Write("cfg.dat", "x");
-  folder.Write("pic12.png", "x");
-  folder.Write("point.png", "x");
-  folder.Write("sub.dat/inner", "x");
-  DeleteByMask(folder.path(), "*.dat");
-  DeleteByMask(folder.path(), "pic*");
-  EXPECT_FALSE(std::filesystem::exists(folder / "book0.dat"));
-  EXPECT_FALSE(std::filesystem::exists(folder / "pic12.png"));
-  EXPECT_TRUE(std::filesystem::exists(folder / "point.png"));
-  EXPECT_TRUE(std::filesystem::exists(folder / "sub.dat/inner"));
-  DeleteByMask(folder / "missing", "*");  // no failure
-}
-
 TEST(BuildStepsTest, SaveTextToFileLogsOrFails) {
   testing::ScratchFolder folder;
   std::string line;

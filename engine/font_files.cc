@@ -113,9 +113,7 @@ size_t WriteFontFiles(std::span<const uint32_t> words, const Path& folder,
         BigEndianBytes(words.subspan(first, std::min(kWordsPerFontFile, words.size() - first)));
     const Path file = folder / ("font" + std::to_string(n) + ".dat");
     try {
-      OutputFile out(file);
-      out.Write(bytes);
-      out.Close();
+      WriteWholeFile(file, bytes);
     } catch (const Error& e) {
       throw Error(FailureMessage(file.string(), e.what()));
     }

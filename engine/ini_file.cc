@@ -1,6 +1,5 @@
 #include "engine/ini_file.h"
 
-#include <filesystem>
 #include <optional>
 #include <utility>
 
@@ -76,18 +75,11 @@ std::string KeyLine(std::string_view name, std::string_view value) {
 IniFile::IniFile(std::string bytes) : bytes_(std::move(bytes)) { Parse(); }
 
 IniFile IniFile::Load(const Path& path) {
-  std::error_code error;
-  if (std::filesystem::status(path, error).type() == std::filesystem::file_type::not_found) {
-    return IniFile();
-  }
+  if (StatusOf(path).kind == FileKind::kMissing) return IniFile();
   return IniFile(ReadFileBytes(path));
 }
 
-void IniFile::Save(const Path& path) const {
-  OutputFile out(path);
-  out.Write(Bytes());
-  out.Close();
-}
+void IniFile::Save(const Path& path) const { WriteWholeFile(path, Bytes()); }
 
 std::string IniFile::Bytes() const {
   std::string out;

@@ -1,11 +1,11 @@
 #include "engine/tags.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <optional>
 
 #include "engine/markers.h"
 #include "platform/code_page.h"
+#include "platform/files.h"
 
 namespace velkaro {
 namespace {
@@ -38,9 +38,8 @@ std::optional<char16_t> CodeOfTag(std::u16string_view content, std::vector<std::
   if (content.starts_with(u"img ")) {
     const std::string name = WideToAnsi(Trimmed(content.substr(3)));
     const int kind = PictureKindOfName(name);
-    std::error_code ignored;
     if (kind == 0 || pictures.size() >= kMostMarkerNumber ||
-        !std::filesystem::is_regular_file(name, ignored)) {
+        StatusOf(name).kind != FileKind::kRegular) {
       return std::nullopt;
     }
     pictures.push_back(name);

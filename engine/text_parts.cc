@@ -111,9 +111,7 @@ void WriteTextPart(std::u16string_view letters, const Path& file, int32_t passwo
     bytes[2 * i] = static_cast<char>(x >> 8);
     bytes[2 * i + 1] = static_cast<char>(x & 0xFF);
   }
-  OutputFile out(file);
-  out.Write(bytes);
-  out.Close();
+  WriteWholeFile(file, bytes);
 }
 
 }  // namespace velkaro

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 
 #include "platform/io_error.h"
 
@@ -23,6 +24,20 @@ void WriteAll(int fd, const char* data, size_t size, off_t offset, bool position
     size -= static_cast<size_t>(n);
     offset += n;
   }
+}
+
+FileStatus StatusFrom(const struct stat& st) {
+  FileStatus status;
+  status.kind = S_ISREG(st.st_mode)   ? FileKind::kRegular
+                : S_ISDIR(st.st_mode) ? FileKind::kFolder
+                : S_ISLNK(st.st_mode) ? FileKind::kLink
+                                      : FileKind::kOther;
+  status.size = static_cast<uint64_t>(st.st_size);
+  status.modified = st.st_mtime;
+  status.owner_writable = (st.st_mode & S_IWUSR) != 0;
+  status.device = st.st_dev;
+  status.inode = st.st_ino;
+  return status;
 }
 
 }  // namespace
@@ -69,6 +84,28 @@ void CopyFileOver(const Path& from, const Path& to) {
   char buffer[1 << 16];
   while (size_t n = in.Read(buffer, sizeof buffer)) out.Write(buffer, n);
   out.Close();
+}
+
+void WriteWholeFile(const Path& path, std::string_view bytes) {
+  OutputFile out(path);
+  out.Write(bytes);
+  out.Close();
+}
+
+void RenameFile(const Path& from, const Path& to) {
+  if (std::rename(from.c_str(), to.c_str()) != 0) ThrowIoError(errno);
+}
+
+bool RemoveFile(const Path& path) { return unlink(path.c_str()) == 0; }
+
+FileStatus StatusOf(const Path& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 ? StatusFrom(st) : FileStatus();
+}
+
+FileStatus LinkStatusOf(const Path& path) {
+  struct stat st;
+  return lstat(path.c_str(), &st) == 0 ? StatusFrom(st) : FileStatus();
 }
 
 bool AppendToFile(const Path& path, std::string_view bytes) {

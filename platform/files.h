@@ -2,6 +2,7 @@
 #define VELKARO_PLATFORM_FILES_H_
 
 #include <cstdint>
+#include <ctime>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -14,6 +15,35 @@ using Path = std::filesystem::path;
 std::string ReadFileBytes(const Path& path);
 uint64_t FileSizeOf(const Path& path);
 void CopyFileOver(const Path& from, const Path& to);
+
+// Writes `bytes` as the whole content of a file, created or written over.
+void WriteWholeFile(const Path& path, std::string_view bytes);
+
+// Renames a file, replacing one of the new name; throws Error with the
+// input/output message.
+void RenameFile(const Path& from, const Path& to);
+
+// Deletes a file or a link, never a folder. False when nothing was deleted;
+// the caller decides whether that matters.
+bool RemoveFile(const Path& path);
+
+enum class FileKind { kMissing, kRegular, kFolder, kLink, kOther };
+
+// What the file system tells about a path; kMissing also when it cannot be
+// examined at all.
+struct FileStatus {
+  FileKind kind = FileKind::kMissing;
+  uint64_t size = 0;
+  std::time_t modified = 0;
+  bool owner_writable = false;
+  uint64_t device = 0;  // with the inode: which file it is, whatever the path
+  uint64_t inode = 0;
+};
+
+// The status of what a path names, symbolic links followed.
+FileStatus StatusOf(const Path& path);
+// The status of a path itself: a symbolic link is kLink.
+FileStatus LinkStatusOf(const Path& path);
 
 // Appends bytes to a file, creating it when missing. Returns false when the
 // file cannot be opened or written; the caller decides whether that matters.

@@ -62,6 +62,33 @@ TEST(FilesTest, ReadWriteCopyAndTheirFailures) {
   EXPECT_FALSE(AppendToFile(folder / "none" / "x.log", "line"));
 }
 
+TEST(FilesTest, StatusRenameAndRemove) {
+  testing::ScratchFolder folder;
+  const Path a = folder.Write("a", "new");
+  const Path b = folder.Write("b", "old");
+  std::filesystem::create_symlink(b, folder / "link");
+  EXPECT_EQ(StatusOf(b).kind, FileKind::kRegular);
+  EXPECT_EQ(StatusOf(b).size, 3u);
+  EXPECT_EQ(StatusOf(folder / "link").inode, StatusOf(b).inode);
+  EXPECT_EQ(LinkStatusOf(folder / "link").kind, FileKind::kLink);
+  EXPECT_EQ(StatusOf(folder.path()).kind, FileKind::kFolder);
+  EXPECT_EQ(StatusOf("/dev/null").kind, FileKind::kOther);
+
+  RenameFile(a, b);
+  EXPECT_EQ(ReadFileBytes(b), "new");
+  EXPECT_EQ(StatusOf(a).kind, FileKind::kMissing);
+  EXPECT_EQ(MessageOf([&] { RenameFile(a, b); }), "File not found");
+  EXPECT_TRUE(RemoveFile(folder / "link"));
+  EXPECT_EQ(ReadFileBytes(b), "new") << "removing a link leaves its target";
+  EXPECT_TRUE(RemoveFile(b));
+  EXPECT_FALSE(RemoveFile(b));
+  EXPECT_FALSE(RemoveFile(folder.path())) << "never a folder";
+
+  WriteWholeFile(folder / "w", "longer text");
+  WriteWholeFile(folder / "w", "short");
+  EXPECT_EQ(ReadFileBytes(folder / "w"), "short");
+}
+
 TEST(FilesTest, DiskFullIsReported) {
   if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full here";
   EXPECT_EQ(MessageOf([] {
