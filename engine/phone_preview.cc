@@ -4,6 +4,7 @@
 #include <optional>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 #include "engine/font_files.h"
 #include "platform/text_rasterizer.h"
