@@ -9,7 +9,6 @@ namespace velkaro {
 namespace {
 
 constexpr int kGroups = 16;
-constexpr int kColumnRows = 32;
 
 std::string FailureMessage(const std::string& file, const std::string& message) {
   return "Can not create font file " + file + ", error: " + message;
@@ -85,15 +84,9 @@ const FontFileMaker::Glyph& FontFileMaker::GlyphOf(char16_t letter) {
 }
 
 FontFileMaker::Glyph FontFileMaker::Render(char16_t letter) {
-  // A letter the font does not advance over (a combining mark) is drawn
-  // after a space, and takes the width of the pair.
-  const char16_t after_space[] = {u' ', letter};
-  const std::u16string_view text = rasterizer_->AdvanceWidth(letter) != 0
-                                       ? std::u16string_view(after_space + 1, 1)
-                                       : std::u16string_view(after_space, 2);
-  const InkBitmap bitmap = rasterizer_->Draw(text);
+  const InkBitmap bitmap = DrawLetter(*rasterizer_, letter);
   const Glyph glyph{static_cast<uint32_t>(bitmap.width), columns_.size()};
-  const int rows = std::min(bitmap.height, kColumnRows);
+  const int rows = std::min(bitmap.height, kGlyphRows);
   for (int x = 0; x < bitmap.width; ++x) {
     uint32_t column = 0;
     for (int y = 0; y < rows; ++y) {
@@ -102,6 +95,13 @@ FontFileMaker::Glyph FontFileMaker::Render(char16_t letter) {
     columns_.push_back(column);
   }
   return glyph;
+}
+
+InkBitmap DrawLetter(TextRasterizer& rasterizer, char16_t letter) {
+  const char16_t after_space[] = {u' ', letter};
+  return rasterizer.AdvanceWidth(letter) != 0
+             ? rasterizer.Draw(std::u16string_view(&letter, 1))
+             : rasterizer.Draw(std::u16string_view(after_space, 2));
 }
 
 size_t WriteFontFiles(std::span<const uint32_t> words, const Path& folder,

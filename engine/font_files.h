@@ -11,15 +11,21 @@
 
 #include "engine/desktop_font.h"
 #include "platform/files.h"
+#include "platform/text_rasterizer.h"
 
 namespace velkaro {
-
-class TextRasterizer;
 
 // The most words the font data of one letter table may take (512 KiB).
 constexpr size_t kFontDataCapacity = 131072;
 // Words per font file: font0.dat holds words 0 to 2047, font1.dat the next.
 constexpr size_t kWordsPerFontFile = 2048;
+// Rows of a glyph that its column words hold; the phone shows no lower row.
+constexpr int kGlyphRows = 32;
+
+// A letter's glyph as the font files hold it, its width the bitmap's: the
+// letter alone, or after a space when the font does not advance over it (a
+// combining mark).
+InkBitmap DrawLetter(TextRasterizer& rasterizer, char16_t letter);
 
 // Renders letters of one desktop font into the phone's font files. One maker
 // serves a whole build, so a glyph is rendered once and reused by later parts.
