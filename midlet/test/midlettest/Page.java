@@ -48,7 +48,7 @@ final class Page {
 
   int code(int x, int y) {
     int bits = 0;
-    for (int row = 0; row < book.cellHeight && y + row < height(); row++) {
+    for (int row = 0; row < book.cellHeight + Math.min(0, book.lineSpacing) && y + row < height(); row++) {
       if (rgb(x, y + row) == book.textRgb) bits |= 1 << row;
     }
     return bits;

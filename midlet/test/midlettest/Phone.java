@@ -4,6 +4,8 @@ import java.awt.image.BufferedImage;
 import java.net.URL;
 import java.net.URLClassLoader;
 import java.nio.file.Path;
+import java.util.ArrayList;
+import java.util.List;
 import javax.microedition.lcdui.Canvas;
 import javax.microedition.lcdui.Display;
 import javax.microedition.lcdui.Displayable;
@@ -45,6 +47,34 @@ final class Phone {
 
   void press(int... keys) {
     for (int key : keys) canvas().press(key);
+  }
+
+  /** Presses 6 until the screen stays the same; the screens seen, first to last. */
+  List<BufferedImage> pageToEnd() {
+    List<BufferedImage> pages = new ArrayList<>(List.of(screen()));
+    for (BufferedImage next = null; ; pages.add(next)) {
+      Check.that(pages.size() < 500, "paging never reaches the end");
+      press(Canvas.KEY_NUM6);
+      next = screen();
+      if (same(pages.get(pages.size() - 1), next)) return pages;
+    }
+  }
+
+  /** From the last of the pages that pageToEnd saw, 4 shows each page before it in turn. */
+  void pageBackThrough(List<BufferedImage> pages, String what) {
+    for (int i = pages.size() - 2; i >= 0; i--) {
+      press(Canvas.KEY_NUM4);
+      Check.that(same(pages.get(i), screen()), what + ": paging back to page " + i + " of " + pages.size());
+    }
+  }
+
+  static boolean same(BufferedImage a, BufferedImage b) {
+    for (int y = 0; y < a.getHeight(); y++) {
+      for (int x = 0; x < a.getWidth(); x++) {
+        if (a.getRGB(x, y) != b.getRGB(x, y)) return false;
+      }
+    }
+    return true;
   }
 
   /** Leaves the midlet as the Exit command does, so that it saves its state. */

@@ -81,6 +81,7 @@ public final class TextBookTest {
     Check.equal(0xF0E0D0, page.rgb(2, 1), "the letter cell beside the glyph column");
   }
 
+
   static void testWordWrapBreaksAfterTheLastBreakLetter() throws Exception {
     // 31 letters of width 4 fit from x = 1 into 128 pixels; the 32nd overflows.
     String text = "abcdefghijklmnopqrstuvwxy ABCDEFGHIJ";
@@ -176,6 +177,36 @@ public final class TextBookTest {
     Check.equal(lines(64, 7), String.join("\n", page(phone, book).lines()) + "\n", "7 fills the screen with the end");
     phone.press(Canvas.KEY_NUM1);
     Check.equal(pages.get(0), page(phone, book).lines(), "1 goes to the start");
+  }
+
+  /**
+   * Pages with pictures hold fewer lines than pages of text, so the fullest page that ends where
+   * a page starts is not always the page before it.
+   */
+  static void testPagingBackReturnsToEachPageAtEveryLineSpacingAndScreenSize() throws Exception {
+    StringBuilder text = new StringBuilder(lines(1, 12));
+    for (int k = 1; k <= 6; k++) {
+      text.append("Paragraph ").append(k).append(" is long enough to wrap over lines, with commas, ")
+          .append("full stops. And more words; until it ends.\n\n").append(picture(k % 2 + 1, 2))
+          .append(lines(k * 10, 5));
+    }
+    text.append(lines(100, 25));
+    for (int[] screen : new int[][] {{128, 128}, {176, 208}, {240, 320}}) {
+      for (int lineSpacing = -1; lineSpacing <= 2; lineSpacing++) {
+        RecordStore.reset();
+        Canvas.screenWidth = screen[0];
+        Canvas.screenHeight = screen[1];
+        BookPackage book = new BookPackage();
+        book.text = text.toString();
+        book.lineSpacing = lineSpacing;
+        book.files.put("pic1.png", png(40, 70, 0xFF0000));  // pic2 is missing: a placeholder
+        Phone phone = open(book);
+        List<BufferedImage> pages = phone.pageToEnd();
+        String what = screen[0] + "x" + screen[1] + ", line spacing " + lineSpacing;
+        Check.that(pages.size() > 3, what + ": " + pages.size() + " pages");
+        phone.pageBackThrough(pages, what);
+      }
+    }
   }
 
   static void testLineKeysScrollOneLine() throws Exception {
