@@ -363,6 +363,41 @@ public final class TextBookTest {
     Check.equal("Not found", phone.display.takeAlert().getString(), "a text that is not there");
   }
 
+  /**
+   * Every capital of A-Z, \u0410-\u042f and \u0400-\u040f (\u0401 among them) finds its small
+   * letter and the other way round; the letters beside those ranges fold to nothing.
+   */
+  static void testSearchFoldsTheCaseOfWholeAlphabets() throws Exception {
+    int[][] alphabets = {{'A', 'Z', 'a'}, {0x410, 0x42F, 0x430}, {0x400, 0x40F, 0x450}};
+    StringBuilder capitals = new StringBuilder(), smalls = new StringBuilder();
+    for (int[] a : alphabets) {
+      for (int c = a[0]; c <= a[1]; c++) {
+        capitals.append((char) c);
+        smalls.append((char) (c - a[0] + a[2]));
+      }
+    }
+    String[][] unfolded = {{"@", "`"}, {"[", "{"}, {"\u03ff", "\u044f"}, {"\u0430", "\u0450"}};
+    BookPackage book = new BookPackage();
+    StringBuilder text = new StringBuilder();
+    for (int i = 0; i < capitals.length(); i++) text.append(i + ":" + capitals.charAt(i) + "\n");
+    for (int i = 0; i < smalls.length(); i++) text.append(i + ";" + smalls.charAt(i) + "\n");
+    for (String[] pair : unfolded) text.append(pair[0]).append('\n');
+    book.text = text.toString();
+    Phone phone = open(book);
+    for (String[] way : new String[][] {{smalls.toString(), capitals.toString(), ":"},
+                                        {capitals.toString(), smalls.toString(), ";"}}) {
+      for (int i = 0; i < way[0].length(); i++) {
+        search(phone, way[0].substring(i, i + 1));
+        String top = page(phone, book).line(1);  // the found letter is drawn inverted
+        Check.that(top.startsWith(i + way[2]), "search for " + way[0].charAt(i) + " shows " + top);
+      }
+    }
+    for (String[] pair : unfolded) {
+      search(phone, pair[1]);
+      Check.equal("Not found", phone.display.takeAlert().getString(), "search for " + pair[1]);
+    }
+  }
+
   static void search(Phone phone, String query) {
     phone.press(Canvas.KEY_NUM5);
     phone.current(javax.microedition.lcdui.List.class).select(3);
