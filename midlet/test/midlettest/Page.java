@@ -48,7 +48,8 @@ final class Page {
 
   int code(int x, int y) {
     int bits = 0;
-    for (int row = 0; row < book.cellHeight + Math.min(0, book.lineSpacing) && y + row < height(); row++) {
+    int rows = book.cellHeight + Math.min(0, book.lineSpacing);  // the next cell covers the rest
+    for (int row = 0; row < rows && y + row < height(); row++) {
       if (rgb(x, y + row) == book.textRgb) bits |= 1 << row;
     }
     return bits;

@@ -64,7 +64,8 @@ final class Phone {
   void pageBackThrough(List<BufferedImage> pages, String what) {
     for (int i = pages.size() - 2; i >= 0; i--) {
       press(Canvas.KEY_NUM4);
-      Check.that(same(pages.get(i), screen()), what + ": paging back to page " + i + " of " + pages.size());
+      Check.that(same(pages.get(i), screen()),
+                 what + ": paging back to page " + i + " of " + pages.size());
     }
   }
 

@@ -29,8 +29,8 @@ public final class RealPackageTest {
   private static Path velkaro, examples;
 
   public static void main(String[] args) throws Exception {
-    velkaro = Path.of(args[0]);
-    examples = Path.of(args[1]);
+    velkaro = Path.of(args[0]).toAbsolutePath();
+    examples = Path.of(args[1]).toAbsolutePath();
     boolean ok = Check.run(RealPackageTest.class, () -> {
       RecordStore.reset();
       MIDlet.properties.clear();
@@ -39,10 +39,10 @@ public final class RealPackageTest {
     System.exit(ok ? 0 : 1);
   }
 
-  /** Builds an example book and returns its packages, first part first. */
-  static List<Path> build(String folder, String ini, String bookName) throws Exception {
-    Process p = new ProcessBuilder(velkaro.toString(), examples.resolve(folder).resolve(ini).toString())
-        .directory(examples.resolve(folder).toFile()).inheritIO().start();
+  /** Builds the book of a project file and returns its packages, first part first. */
+  static List<Path> build(Path project, String bookName) throws Exception {
+    Process p = new ProcessBuilder(velkaro.toString(), project.toString())
+        .directory(project.getParent().toFile()).inheritIO().start();
     Check.equal(0, p.waitFor(), "velkaro exit code");
     Path midlets = velkaro.getParent().resolve("midlets");
     List<Path> jars = new ArrayList<>();
@@ -56,23 +56,21 @@ public final class RealPackageTest {
     return jars;
   }
 
-  static DataInputStream entry(ZipFile jar, String name) throws IOException {
-    InputStream in = jar.getInputStream(jar.getEntry(name));
-    return new DataInputStream(in);
-  }
-
   static void testTextBookFirstLinePagingAndMenu() throws Exception {
-    List<Path> jars = build("text-book", "gull-island.ini", "GullIsland");
+    List<Path> jars = build(examples.resolve("text-book/gull-island.ini"), "GullIsland");
     for (Path jar : jars) {
       MIDlet.properties.put("MIDlet-Name", jar.getFileName().toString().replace(".jar", ""));
       Phone phone = new Phone(jar);
       phone.press(Canvas.KEY_NUM0);  // ends the splash
-      if (jar == jars.get(0)) checkFirstLine(jar, phone.screen());
+      if (jar == jars.get(0)) {
+        BuiltPackage built = new BuiltPackage(jar);
+        built.checkLine(phone.screen(), 0, built.firstBookLetters());
+      }
       BufferedImage before = null;
       for (int i = 0; i < 500; i++) {
         phone.press(Canvas.KEY_NUM6);
         BufferedImage now = phone.screen();
-        if (before != null && same(before, now)) break;
+        if (before != null && Phone.same(before, now)) break;
         before = now;
         Check.that(i < 499, "paging never reached the end of " + jar);
       }
@@ -91,58 +89,74 @@ public final class RealPackageTest {
     }
   }
 
-  /** The first line's letters, drawn from the package's font files, from x = 1 in its colours. */
-  static void checkFirstLine(Path path, BufferedImage screen) throws Exception {
-    try (ZipFile jar = new ZipFile(path.toFile())) {
-      DataInputStream cfg = entry(jar, "cfg.dat");
-      int[] settings = new int[11];
-      for (int i = 0; i < 11; i++) settings[i] = cfg.readInt();
-      int back = settings[5] << 16 | settings[6] << 8 | settings[7];
-      int ink = settings[8] << 16 | settings[9] << 8 | settings[10];
-      Map<Integer, int[]> glyphs = new HashMap<>();
-      List<Integer> words = new ArrayList<>();
-      for (int n = 0; jar.getEntry("font" + n + ".dat") != null; n++) {
-        DataInputStream font = entry(jar, "font" + n + ".dat");
-        for (int left = (int) jar.getEntry("font" + n + ".dat").getSize() / 4; left > 0; left--) {
-          words.add(font.readInt());
-        }
-      }
-      Check.that(!words.isEmpty(), "package has font files");
-      for (int group = 0, i = 1; group < 16; group++) {
-        int end = i + 1 + words.get(i);
-        for (i++; i < end; i += 2 + words.get(i + 1)) {
-          int[] columns = new int[words.get(i + 1)];
-          for (int x = 0; x < columns.length; x++) columns[x] = words.get(i + 2 + x);
-          glyphs.put(words.get(i), columns);
-        }
-      }
-      int height = Math.min(words.get(0), 32);
-      DataInputStream book = entry(jar, "book0.dat");
-      int x = 1, checked = 0;
-      for (int c = book.readChar(); c != '\n' && checked < 12; c = book.readChar(), checked++) {
-        int[] columns = glyphs.get(c);
-        for (int dx = 0; dx < columns.length; dx++) {
-          for (int y = 0; y < height; y++) {
-            int expected = (columns[dx] >>> y & 1) != 0 ? ink : back;
-            Check.equal(Integer.toHexString(expected), Integer.toHexString(screen.getRGB(x + dx, 1 + y) & 0xFFFFFF),
-                        "letter " + (char) c + " at " + (x + dx) + "," + (1 + y) + " of " + path.getFileName());
-          }
-        }
-        x += columns.length + settings[2];
-      }
-      Check.that(checked > 0, "first line has letters");
+  /** Project settings that reach the reader through cfg.dat. */
+  record Settings(int password, int passwordMode, int lineSpacing, int charSpacing,
+                  boolean portrait) {}
+
+  /**
+   * Books that the tool builds with a desktop font, a password in each mode, line and letter
+   * spacing and either layout: the reader takes the password, draws the letters of the font
+   * files where the settings put them, pages back to every page, and asks again only in mode 2.
+   */
+  static void testBuiltBooksWithPasswordSpacingAndLayout() throws Exception {
+    Settings[] table = {new Settings(4321, 1, 2, 1, false), new Settings(70000, 2, -1, 2, true),
+                        new Settings(999, 0, 1, 0, false), new Settings(0, 0, 0, 3, true)};
+    StringBuilder text = new StringBuilder("First line\nSecond line\n");
+    for (int k = 1; k <= 30; k++) {
+      text.append("Paragraph " + k + " wraps, with commas; and stops.\n");
     }
+    Path scratch = Files.createTempDirectory("velkaro-books");
+    for (int row = 0; row < table.length; row++) {
+      Settings s = table[row];
+      RecordStore.reset();
+      String name = "Settings" + row;
+      Path project = writeProject(scratch.resolve(name), name, s, text.toString());
+      Path jar = build(project, name).get(0);
+      BuiltPackage built = new BuiltPackage(jar);
+      Check.equal(s.portrait, built.portrait, "layout in cfg.dat of " + s);
+      Phone phone = new Phone(jar);
+      if (s.passwordMode != 0) enterPassword(phone, s.password);
+      BufferedImage first = phone.screen();
+      built.checkLine(first, 0, "First line");
+      built.checkLine(first, 1, "Second line");
+      List<BufferedImage> pages = phone.pageToEnd();
+      Check.that(pages.size() > 2, s + ": " + pages.size() + " pages");
+      phone.pageBackThrough(pages, s.toString());
+      phone.exit();
+      Phone again = new Phone(jar);
+      if (s.passwordMode == 2) enterPassword(again, s.password);
+      Check.that(Phone.same(first, again.screen()), s + ": the book opens at once after a restart");
+    }
+    Check.deleteTree(scratch);
   }
 
-  static boolean same(BufferedImage a, BufferedImage b) {
-    for (int y = 0; y < a.getHeight(); y++) {
-      for (int x = 0; x < a.getWidth(); x++) if (a.getRGB(x, y) != b.getRGB(x, y)) return false;
-    }
-    return true;
+  /** A wrong number is refused, the right one opens the book. */
+  static void enterPassword(Phone phone, int password) {
+    TextBox box = phone.current(TextBox.class);
+    box.enter(Integer.toString(password + 1), "OK");
+    Check.equal("Wrong password", phone.display.takeAlert().getString(), "a wrong password");
+    box.enter(Integer.toString(password), "OK");
+    phone.canvas();
+  }
+
+  /** A project folder with the book's text and its project file, which it returns. */
+  static Path writeProject(Path folder, String bookName, Settings s, String text)
+      throws Exception {
+    Files.createDirectories(folder);
+    Files.writeString(folder.resolve("book.txt"), text);
+    String project = String.join("\n", "[Colors]", "FontColor=4210752", "BackColor=15794175",
+        "[Font]", "FontSize=8", "FontName=DejaVu Sans", "Font.Bold=0", "Font.Italic=0", "Type=0",
+        "[Options]", "BookMode=1", "BookName=" + bookName, "BookInfo=A built test book",
+        "PartSize=100000", "LineSpacing=" + s.lineSpacing, "CharSpacing=" + s.charSpacing,
+        "WordWrap=1", "PortraitLayout=" + (s.portrait ? 1 : 0), "Format=0", "Tags=0",
+        "Password=" + s.password, "PasswordMode=" + s.passwordMode, "[Files]",
+        "TextFileName=book.txt", "");
+    Files.writeString(folder.resolve(bookName + ".ini"), project);
+    return folder.resolve(bookName + ".ini");
   }
 
   static void testPhotoBookShowsItsPictures() throws Exception {
-    Path jar = build("photo-book", "seaside.ini", "Seaside").get(0);
+    Path jar = build(examples.resolve("photo-book/seaside.ini"), "Seaside").get(0);
     Phone phone = new Phone(jar);
     phone.press(Canvas.KEY_NUM0);  // ends the splash
     try (ZipFile zip = new ZipFile(jar.toFile())) {

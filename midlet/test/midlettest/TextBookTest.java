@@ -186,9 +186,8 @@ public final class TextBookTest {
   static void testPagingBackReturnsToEachPageAtEveryLineSpacingAndScreenSize() throws Exception {
     StringBuilder text = new StringBuilder(lines(1, 12));
     for (int k = 1; k <= 6; k++) {
-      text.append("Paragraph ").append(k).append(" is long enough to wrap over lines, with commas, ")
-          .append("full stops. And more words; until it ends.\n\n").append(picture(k % 2 + 1, 2))
-          .append(lines(k * 10, 5));
+      text.append("Paragraph " + k + " is long enough to wrap over lines, with commas, stops. ")
+          .append("And more words; until it ends.\n\n" + picture(k % 2 + 1, 2) + lines(k * 10, 5));
     }
     text.append(lines(100, 25));
     for (int[] screen : new int[][] {{128, 128}, {176, 208}, {240, 320}}) {
