@@ -26,6 +26,21 @@ import javax.microedition.rms.RecordStore;
  * The part is never loaded whole: letters come from the 4096-letter book files, of which at
  * most three stay in memory, and glyph columns from the 2048-word font files, likewise.
  * A page is laid out from its first letter `top`, the way the tool's screen preview does it.
+ *
+ * The files it reads are written by the tool's engine: cfg.dat by engine/config_file.cc (with
+ * the password check value), the book files by WriteTextPart in engine/text_parts.cc, the font
+ * files by engine/font_files.cc, the pictures by engine/part_pictures.cc; engine/build.cc
+ * decides which a package gets, and engine/embedded_files.cc carries this class.
+ *
+ * The fields, group by group in the order below:
+ * - settings: what cfg.dat says, read once by readSettings;
+ * - password and fonts: the book files' key, the remembered key, the phone font or the glyph
+ *   index of the font files, the cell height;
+ * - file cache: the slots of book and font files that at, word and chunk share, and the one
+ *   picture that lineHeight keeps;
+ * - paging and search: stage, top and bottom of the page, trail, the page size, hit, query;
+ * - records: the bookmarks, which saveState keeps with top and the remembered key;
+ * - menus: the positions behind a list's entries, the display, the screen on view, commands.
  */
 public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
   private static final int SPLASH = 0, PASSWORD = 1, READING = 2;
@@ -37,13 +52,14 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
   private static final String STORE = "velkaro";
   private static final int BOOK = 0, FONT = 3;  // first cache slot of each kind of file
 
-  // cfg.dat
+  // Settings: cfg.dat.
   private int length, lineSpacing, charSpacing, backColor, textColor, checkValue, passwordMode;
   private boolean wrap, portrait;
   private String info, fontName, toolName;
   private String checkedText;    // the text that the password check value is made from
   private int[] headings;
 
+  // Password and fonts.
   private int key;               // undoes the XOR of the book files
   private int rememberedKey = -1;  // password mode 1: the key once it was entered right
   private Font phoneFont;        // null when the package carries font files
@@ -66,14 +82,18 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
   private int pictureCode = -1;  // the picture held in pictureImage (null: cannot be shown)
   private Image pictureImage;
 
-  // Reading state.
+  // Paging and search.
   private int stage, top, bottom, hit = -1;
   private final int[] trail = new int[16];  // tops of the pages that paging forward left
   private int trailLength;
   private int screenWidth, pageWidth, pageHeight;
   private boolean rotated;
   private String query = "";
+
+  // Records: the bookmarks.
   private int[] marks = new int[0];
+
+  // Menus.
   private int[] targets;         // positions behind the entries of the list on screen
 
   private Display display;

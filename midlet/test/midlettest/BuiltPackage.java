@@ -73,7 +73,7 @@ final class BuiltPackage {
       for (int dx = 0; dx < columns.length; dx++) {
         for (int y = 0; y < rows; y++) {
           int expected = (columns[dx] >>> y & 1) != 0 ? textRgb : backRgb;
-          String where = "letter " + c + " at " + (x + dx) + "," + (top + y) + " of " + jar.getFileName();
+          String where = c + " at " + (x + dx) + "," + (top + y) + " of " + jar.getFileName();
           Check.equal(Integer.toHexString(expected),
                       Integer.toHexString(rgb(screen, x + dx, top + y)), where);
         }
