@@ -74,6 +74,19 @@ TEST(ProjectRoundTrip, EverySettingReadsBack) {
   book.SaveProject((folder / "book.ini").string());
   ExpectSameSettings(Loaded(folder / "book.ini"), book);
 
+  // Every flag the other way round.
+  book.Font->Bold = false;
+  book.Font->Italic = true;
+  for (const IniSetting<TVelkaro>& setting : kBookKeys) {
+    if (auto* flag = std::get_if<bool TVelkaro::*>(&setting.member)) {
+      bool& value = book.*(*flag);
+      value = !value;
+    }
+  }
+
+  book.SaveProject((folder / "book.ini").string());
+  ExpectSameSettings(Loaded(folder / "book.ini"), book);
+
   book.Font.reset();
   book.ImageFiles.clear();
   book.ImageNotes.clear();
