@@ -27,6 +27,7 @@
 #include "engine/text_parts.h"
 #include "engine/velkaro.h"
 #include "engine/working_text.h"
+#include "platform/temp_folder.h"
 
 namespace velkaro::bench {
 namespace {
@@ -245,13 +246,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "the shared corpus is missing (set VELKARO_CORPUS)\n");
     return 1;
   }
-  std::string pattern = (fs::temp_directory_path() / "velkaro-text-bench-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) return 1;
-  const fs::path folder = pattern;
+  const velkaro::TempFolder temp("velkaro-text-bench-");
+  const fs::path& folder = temp.path();
   std::vector<size_t> sizes;
   for (int i = 1; i < argc; ++i) sizes.push_back(std::stoul(argv[i]));
   RunBooks(folder, sizes.empty() ? std::vector<size_t>{1, 10, 50} : sizes);
   if (sizes.empty()) RunNoise(folder);
-  fs::remove_all(folder);
   return 0;
 }

@@ -69,17 +69,27 @@ TEST(ConfigFileTest, PartsDifferOnlyInTheirLength) {
 }
 
 TEST(ConfigFileTest, PasswordCheckValue) {
-  // Worked by hand: T = "A", p = 0: h = 65, then doubled with k - 1 mixed in.
-  uint32_t h = 0;
-  for (uint32_t k = 1; k <= 16; ++k) h = h * 2 ^ (((k == 1 ? 65u : 0u) ^ (k - 1)) & 0xFFFF);
-  EXPECT_EQ(PasswordCheckValue(u"A", 0), static_cast<int32_t>(h));
-  // Only the low 16 bits of the password count.
-  EXPECT_EQ(PasswordCheckValue(u"Book", 0x12345), PasswordCheckValue(u"Book", 0x2345));
-  EXPECT_NE(PasswordCheckValue(u"Book", 1), PasswordCheckValue(u"Book", 2));
-  // Only the first 16 units count, and h stays within 31 bits.
-  std::u16string long_info(16, u'\xFFFF');
-  EXPECT_EQ(PasswordCheckValue(long_info + u"font", 7), PasswordCheckValue(long_info + u"x", 7));
-  EXPECT_GE(PasswordCheckValue(long_info, -1), 0);
+  // Worked out once from h = 2h XOR ((u_k XOR p XOR (k - 1)) AND 0xFFFF), k = 1 to 16.
+  const std::u16string sixteen(16, u'\xFFFF');
+  const struct {
+    std::u16string text;
+    int32_t password;
+    int32_t value;
+  } cases[] = {
+      {u"", 0, 2295},
+      {u"A", 0, 2132215},
+      {u"Book", 1, 3237640},
+      {u"Book", 2, 3172105},
+      {u"Book", 0x2345, 519210548},
+      {u"Book", 0x12345, 519210548},  // only the low 16 bits of the password count
+      {sixteen, 7, 1431806559},
+      {sixteen + u"font", 7, 1431806559},  // only the first 16 units count
+      {sixteen, -1, 2295},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(PasswordCheckValue(c.text, c.password), c.value)
+        << c.text.size() << " units, password " << c.password;
+  }
 }
 
 TEST(ConfigFileTest, PhotoBookListsExtensionsAndNotes) {

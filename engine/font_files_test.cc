@@ -249,34 +249,55 @@ TEST(FontFilesTest, FailuresNameTheFileBeingWritten) {
   EXPECT_FALSE(std::filesystem::exists(folder / "font0.dat"));
 }
 
+// Creates font files for a table in a folder of its own: the words written,
+// or the failure's message when there are none.
+struct Attempt {
+  testing::ScratchFolder folder;
+  std::string error;
+  size_t words = 0;
+
+  Attempt(FontFileMaker& maker, std::u16string_view table) {
+    try {
+      maker.CreateFontFiles(table, folder.path(), [](const std::string&) {});
+      words = ReadFontData(folder.path()).size();
+    } catch (const Error& e) {
+      error = e.what();
+      EXPECT_FALSE(std::filesystem::exists(folder / "font0.dat")) << "written before failing";
+    }
+  }
+};
+
 TEST(FontFilesTest, FontDataBeyondCapacityStopsBeforeWriting) {
   REQUIRE_DEJAVU();
+  // Far more letters than 131072 words hold at 240 points, whichever fonts draw them.
   std::u16string table;
-  for (char16_t letter = 0x410; letter < 0x450; ++letter) table += letter;  // А to я
-  for (char16_t letter = u'A'; letter <= u'Z'; ++letter) table += letter;
-  TextRasterizer rasterizer("DejaVu Sans", 240, false, false);
-  size_t words = 17;
-  for (char16_t letter : table) words += 2 + rasterizer.AdvanceWidth(letter);
-  for (char16_t letter = u'a'; words <= kFontDataCapacity; ++letter) {
-    table += letter;
-    words += 2 + rasterizer.AdvanceWidth(letter);
-  }
-
-  testing::ScratchFolder folder;
+  for (char16_t letter = u'A'; table.size() < 1300; ++letter) table += letter;
   FontFileMaker maker(DejaVu(240));
-  try {
-    maker.CreateFontFiles(table, folder.path(), [](const std::string&) {});
-    ADD_FAILURE() << "no error";
-  } catch (const Error& e) {
-    EXPECT_EQ(std::string(e.what()),
-              "Can not create font file , error: the font data of this part would need " +
-                  std::to_string(words) + " words (" + std::to_string(table.size()) +
-                  " letters), more than 131072");
+  ASSERT_FALSE(Attempt(maker, table).error.empty());
+
+  // The shortest head of the table that fails: N letters fail, N - 1 fit.
+  size_t fitting = 0;
+  size_t failing = table.size();
+  while (failing - fitting > 1) {
+    const size_t middle = (fitting + failing) / 2;
+    if (Attempt(maker, table.substr(0, middle)).error.empty()) {
+      fitting = middle;
+    } else {
+      failing = middle;
+    }
   }
-  EXPECT_FALSE(std::filesystem::exists(folder / "font0.dat"));
-  // Without its last letter the table fits again.
-  table.pop_back();
-  EXPECT_NO_THROW(maker.CreateFontFiles(table, folder.path(), [](const std::string&) {}));
+  const Attempt fits(maker, table.substr(0, failing - 1));
+  ASSERT_TRUE(fits.error.empty()) << fits.error;
+  EXPECT_LE(fits.words, kFontDataCapacity);
+
+  // The count named is the size the data would have had: that of the N - 1
+  // letters and what the last letter adds to an empty table.
+  const size_t last_letter_words =
+      Attempt(maker, table.substr(failing - 1, 1)).words - Attempt(maker, u"").words;
+  EXPECT_EQ(Attempt(maker, table.substr(0, failing)).error,
+            "Can not create font file , error: the font data of this part would need " +
+                std::to_string(fits.words + last_letter_words) + " words (" +
+                std::to_string(failing) + " letters), more than 131072");
 }
 
 }  // namespace

@@ -1,18 +1,19 @@
 // The book project file: the persistent settings of a book in an INI file
-// with the sections "Colors", "Font", "Options" and "Files".
+// with the sections "Colors", "Font", "Options" and "Files". Which key holds
+// which setting is told by the tables of project_keys.h.
 #include <exception>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "engine/ini_file.h"
+#include "engine/project_keys.h"
 #include "engine/velkaro.h"
 
 namespace velkaro {
 namespace {
 
-constexpr char kColors[] = "Colors";
-constexpr char kFont[] = "Font";
-constexpr char kOptions[] = "Options";
+// The picture list: "ImageFileName" + N and "ImageNote" + N, N from 1.
 constexpr char kFiles[] = "Files";
 
 std::string ImageFileKey(size_t number) { return "ImageFileName" + std::to_string(number); }
@@ -38,45 +39,29 @@ void DeletePictureKeys(IniFile& ini) {
   }
 }
 
+// A style is never kept from before: a missing style key means plain.
+std::optional<DesktopFont> ReadFont(const IniFile& ini, std::optional<DesktopFont> font) {
+  if (ini.ReadInteger(kFontSection, kFontTypeKey, 0) != 0) return std::nullopt;
+  DesktopFont read = font.value_or(DesktopFont());
+  read.Bold = false;
+  read.Italic = false;
+  ReadSettings(ini, kFontKeys, read);
+  return read;
+}
+
+void WriteFont(IniFile& ini, const std::optional<DesktopFont>& font) {
+  if (font) WriteSettings(ini, kFontKeys, *font);
+  ini.WriteInteger(kFontSection, kFontTypeKey, font ? 0 : 1);
+}
+
 }  // namespace
 
 bool TVelkaro::LoadProject(const std::string& path, std::string* error) {
   try {
     IniFile ini = IniFile::Load(path);
-    FontColor = ini.ReadInteger(kColors, "FontColor", FontColor);
-    BackColor = ini.ReadInteger(kColors, "BackColor", BackColor);
-
-    if (ini.ReadInteger(kFont, "Type", 0) != 0) {
-      Font.reset();
-    } else {
-      DesktopFont font = Font.value_or(DesktopFont());
-      font.Size = ini.ReadInteger(kFont, "FontSize", font.Size);
-      font.Name = ini.ReadString(kFont, "FontName", font.Name);
-      font.Bold = ini.ReadBool(kFont, "Font.Bold", false);
-      font.Italic = ini.ReadBool(kFont, "Font.Italic", false);
-      Font = font;
-    }
-
-    BookMode = ini.ReadBool(kOptions, "BookMode", BookMode);
-    BookName = ini.ReadString(kOptions, "BookName", BookName);
-    BookInfo = ini.ReadString(kOptions, "BookInfo", BookInfo);
-    PartSize = ini.ReadInteger(kOptions, "PartSize", PartSize);
-    LineSpacing = ini.ReadInteger(kOptions, "LineSpacing", LineSpacing);
-    CharSpacing = ini.ReadInteger(kOptions, "CharSpacing", CharSpacing);
-    WordWrap = ini.ReadBool(kOptions, "WordWrap", WordWrap);
-    PortraitLayout = ini.ReadBool(kOptions, "PortraitLayout", PortraitLayout);
-    Format = ini.ReadBool(kOptions, "Format", Format);
-    Tags = ini.ReadBool(kOptions, "Tags", Tags);
-    Password = ini.ReadInteger(kOptions, "Password", Password);
-    PasswordMode = ini.ReadInteger(kOptions, "PasswordMode", PasswordMode);
-    ImageMode = ini.ReadInteger(kOptions, "ImageMode", ImageMode);
-    ImagePngOptions = ini.ReadString(kOptions, "ImagePngOptions", ImagePngOptions);
-    ImageJpgOptions = ini.ReadString(kOptions, "ImageJpgOptions", ImageJpgOptions);
-    ImageSize = ini.ReadInteger(kOptions, "ImageSize", ImageSize);
-
-    TextFileName = ini.ReadString(kFiles, "TextFileName", TextFileName);
-    SplashFileName = ini.ReadString(kFiles, "SplashFileName", SplashFileName);
-    IconFileName = ini.ReadString(kFiles, "IconFileName", IconFileName);
+    ReadSettings(ini, kColorKeys, *this);
+    Font = ReadFont(ini, Font);
+    ReadSettings(ini, kBookKeys, *this);
 
     // The list ends at the first empty file name; an empty note does not end it.
     ImageFiles.clear();
@@ -97,39 +82,10 @@ bool TVelkaro::LoadProject(const std::string& path, std::string* error) {
 void TVelkaro::SaveProject(const std::string& path) const {
   try {
     IniFile ini = IniFile::Load(path);
-    ini.WriteInteger(kColors, "FontColor", FontColor);
-    ini.WriteInteger(kColors, "BackColor", BackColor);
+    WriteSettings(ini, kColorKeys, *this);
+    WriteFont(ini, Font);
+    WriteSettings(ini, kBookKeys, *this);
 
-    if (Font) {
-      ini.WriteInteger(kFont, "FontSize", Font->Size);
-      ini.WriteString(kFont, "FontName", Font->Name);
-      ini.WriteBool(kFont, "Font.Bold", Font->Bold);
-      ini.WriteBool(kFont, "Font.Italic", Font->Italic);
-      ini.WriteInteger(kFont, "Type", 0);
-    } else {
-      ini.WriteInteger(kFont, "Type", 1);
-    }
-
-    ini.WriteBool(kOptions, "BookMode", BookMode);
-    ini.WriteString(kOptions, "BookName", BookName);
-    ini.WriteString(kOptions, "BookInfo", BookInfo);
-    ini.WriteInteger(kOptions, "PartSize", PartSize);
-    ini.WriteInteger(kOptions, "LineSpacing", LineSpacing);
-    ini.WriteInteger(kOptions, "CharSpacing", CharSpacing);
-    ini.WriteBool(kOptions, "WordWrap", WordWrap);
-    ini.WriteBool(kOptions, "PortraitLayout", PortraitLayout);
-    ini.WriteBool(kOptions, "Format", Format);
-    ini.WriteBool(kOptions, "Tags", Tags);
-    ini.WriteInteger(kOptions, "Password", Password);
-    ini.WriteInteger(kOptions, "PasswordMode", PasswordMode);
-    ini.WriteInteger(kOptions, "ImageMode", ImageMode);
-    ini.WriteString(kOptions, "ImagePngOptions", ImagePngOptions);
-    ini.WriteString(kOptions, "ImageJpgOptions", ImageJpgOptions);
-    ini.WriteInteger(kOptions, "ImageSize", ImageSize);
-
-    ini.WriteString(kFiles, "TextFileName", TextFileName);
-    ini.WriteString(kFiles, "SplashFileName", SplashFileName);
-    ini.WriteString(kFiles, "IconFileName", IconFileName);
     DeletePictureKeys(ini);
     for (size_t i = 0; i < ImageFiles.size(); ++i) {
       ini.WriteString(kFiles, ImageFileKey(i + 1), ImageFiles[i]);

@@ -2,7 +2,9 @@
 
 #include <random>
 #include <string>
+#include <variant>
 
+#include "engine/project_keys.h"
 #include "engine/velkaro.h"
 #include "tests/testing.h"
 
@@ -23,29 +25,16 @@ TVelkaro Loaded(const std::filesystem::path& path) {
   return book;
 }
 
+// Every setting of the key tables, the font and the picture lists.
 void ExpectSameSettings(const TVelkaro& a, const TVelkaro& b) {
-  EXPECT_EQ(a.FontColor, b.FontColor);
-  EXPECT_EQ(a.BackColor, b.BackColor);
+  for (IniSettings<TVelkaro> table :
+       {IniSettings<TVelkaro>(kColorKeys), IniSettings<TVelkaro>(kBookKeys)}) {
+    for (const IniSetting<TVelkaro>& setting : table) {
+      std::visit([&](auto member) { EXPECT_EQ(a.*member, b.*member) << setting.key; },
+                 setting.member);
+    }
+  }
   EXPECT_EQ(a.Font, b.Font);
-  EXPECT_EQ(a.BookMode, b.BookMode);
-  EXPECT_EQ(a.BookName, b.BookName);
-  EXPECT_EQ(a.BookInfo, b.BookInfo);
-  EXPECT_EQ(a.PartSize, b.PartSize);
-  EXPECT_EQ(a.LineSpacing, b.LineSpacing);
-  EXPECT_EQ(a.CharSpacing, b.CharSpacing);
-  EXPECT_EQ(a.WordWrap, b.WordWrap);
-  EXPECT_EQ(a.PortraitLayout, b.PortraitLayout);
-  EXPECT_EQ(a.Format, b.Format);
-  EXPECT_EQ(a.Tags, b.Tags);
-  EXPECT_EQ(a.Password, b.Password);
-  EXPECT_EQ(a.PasswordMode, b.PasswordMode);
-  EXPECT_EQ(a.ImageMode, b.ImageMode);
-  EXPECT_EQ(a.ImagePngOptions, b.ImagePngOptions);
-  EXPECT_EQ(a.ImageJpgOptions, b.ImageJpgOptions);
-  EXPECT_EQ(a.ImageSize, b.ImageSize);
-  EXPECT_EQ(a.TextFileName, b.TextFileName);
-  EXPECT_EQ(a.SplashFileName, b.SplashFileName);
-  EXPECT_EQ(a.IconFileName, b.IconFileName);
   EXPECT_EQ(a.ImageFiles, b.ImageFiles);
   EXPECT_EQ(a.ImageNotes, b.ImageNotes);
 }
@@ -53,8 +42,8 @@ void ExpectSameSettings(const TVelkaro& a, const TVelkaro& b) {
 TVelkaro FullBook() {
   TVelkaro book = TVelkaro::CreateDefault();
   book.FontColor = 0x123456;
-  book.BackColor = 0xFFFFFF;
-  book.Font = DesktopFont{.Name = "DejaVu Serif", .Size = 11, .Bold = true, .Italic = true};
+  book.BackColor = 0x0A0B0C;
+  book.Font = DesktopFont{.Name = "DejaVu Serif", .Size = 11, .Bold = true, .Italic = false};
   book.BookMode = true;
   book.BookName = kCyrillicBook;
   book.BookInfo = kCyrillicBook + " = by someone; 2nd edition";
@@ -62,9 +51,9 @@ TVelkaro FullBook() {
   book.LineSpacing = -1;
   book.CharSpacing = 1;
   book.WordWrap = true;
-  book.PortraitLayout = true;
+  book.PortraitLayout = false;
   book.Format = true;
-  book.Tags = true;
+  book.Tags = false;
   book.Password = 1234;
   book.PasswordMode = 2;
   book.ImageMode = 6;
@@ -85,6 +74,19 @@ TEST(ProjectRoundTrip, EverySettingReadsBack) {
   book.SaveProject((folder / "book.ini").string());
   ExpectSameSettings(Loaded(folder / "book.ini"), book);
 
+  // Every flag the other way round.
+  book.Font->Bold = false;
+  book.Font->Italic = true;
+  for (const IniSetting<TVelkaro>& setting : kBookKeys) {
+    if (auto* flag = std::get_if<bool TVelkaro::*>(&setting.member)) {
+      bool& value = book.*(*flag);
+      value = !value;
+    }
+  }
+
+  book.SaveProject((folder / "book.ini").string());
+  ExpectSameSettings(Loaded(folder / "book.ini"), book);
+
   book.Font.reset();
   book.ImageFiles.clear();
   book.ImageNotes.clear();
@@ -92,21 +94,27 @@ TEST(ProjectRoundTrip, EverySettingReadsBack) {
   ExpectSameSettings(Loaded(folder / "book.ini"), book);
 }
 
-TEST(ProjectSave, NewFileHoldsTheKeysInOrder) {
+TEST(ProjectSave, NewFileHoldsEverySettingUnderItsKeyInOrder) {
   ScratchFolder folder;
-  TVelkaro book = TVelkaro::CreateDefault();
-  book.ImageFiles = {"a.png"};
-  book.ImageNotes = {""};
-  book.SaveProject((folder / "book.ini").string());
+  FullBook().SaveProject((folder / "book.ini").string());
   EXPECT_EQ(ReadBytes(folder / "book.ini"),
-            "[Colors]\r\nFontColor=0\r\nBackColor=16777215\r\n"
-            "[Font]\r\nFontSize=8\r\nFontName=Sans\r\nFont.Bold=0\r\nFont.Italic=0\r\nType=0\r\n"
-            "[Options]\r\nBookMode=0\r\nBookName=\r\nBookInfo=\r\nPartSize=0\r\nLineSpacing=0\r\n"
-            "CharSpacing=0\r\nWordWrap=0\r\nPortraitLayout=0\r\nFormat=0\r\nTags=0\r\n"
-            "Password=0\r\nPasswordMode=0\r\nImageMode=0\r\nImagePngOptions=\r\n"
-            "ImageJpgOptions=\r\nImageSize=0\r\n"
-            "[Files]\r\nTextFileName=\r\nSplashFileName=\r\nIconFileName=\r\n"
-            "ImageFileName1=a.png\r\nImageNote1=\r\n");
+            "[Colors]\r\nFontColor=1193046\r\nBackColor=658188\r\n"
+            "[Font]\r\nFontSize=11\r\nFontName=DejaVu Serif\r\nFont.Bold=1\r\nFont.Italic=0\r\n"
+            "Type=0\r\n"
+            "[Options]\r\nBookMode=1\r\nBookName=" +
+                kCyrillicBook + "\r\nBookInfo=" + kCyrillicBook +
+                " = by someone; 2nd edition\r\nPartSize=60000\r\nLineSpacing=-1\r\n"
+                "CharSpacing=1\r\nWordWrap=1\r\nPortraitLayout=0\r\nFormat=1\r\nTags=0\r\n"
+                "Password=1234\r\nPasswordMode=2\r\nImageMode=6\r\n"
+                "ImagePngOptions=-colors 256\r\nImageJpgOptions=-quality 60\r\n"
+                "ImageSize=32000\r\n"
+                "[Files]\r\nTextFileName=books/" +
+                kCyrillicBook +
+                ".txt\r\nSplashFileName=splash.png\r\nIconFileName=icon.png\r\n"
+                "ImageFileName1=a.png\r\nImageNote1=" +
+                kCyrillicNote +
+                "\r\nImageFileName2=b.jpg\r\nImageNote2=\r\n"
+                "ImageFileName3=c.gif\r\nImageNote3=last\r\n");
 }
 
 TEST(ProjectSave, AbsentFontWritesOnlyTheType) {

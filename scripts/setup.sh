@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   googletest libgtest-dev libgmock-dev
   zlib1g-dev libzip-dev
-  libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-dejavu-extra xfonts-base
+  libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-dejavu-extra fonts-wqy-zenhei xfonts-base
   qt6-base-dev
   clang libclang-rt-14-dev
   default-jdk-headless ecj proguard-cli

@@ -1,51 +1,91 @@
 #include "shell/command_line.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
-#include <system_error>
 
 #include "engine/velkaro.h"
 #include "platform/file_version.h"
+#include "platform/io_error.h"
+#include "platform/program_folder.h"
+#include "platform/temp_folder.h"
+#include "shell/arguments.h"
 
 namespace velkaro {
 namespace {
 
-constexpr size_t kLongestPath = 500;
+namespace fs = std::filesystem;
 
-std::string TrimControlsAndBlanks(std::string text) {
-  size_t first = 0;
-  while (first < text.size() && static_cast<unsigned char>(text[first]) <= 32) ++first;
-  size_t last = text.size();
-  while (last > first && static_cast<unsigned char>(text[last - 1]) <= 32) --last;
-  return text.substr(first, last - first);
+constexpr int kBuildFailed = 1;
+constexpr int kWrongCommandLine = 2;
+
+bool IsSet(const char* variable) {
+  const char* value = std::getenv(variable);
+  return value && *value;
 }
 
-}  // namespace
-
-std::optional<std::filesystem::path> ProjectFileArgument(int argc, const char* const* argv) {
-  if (argc < 2) return std::nullopt;
-  std::string argument = TrimControlsAndBlanks(argv[1]);
-  if (argument.empty()) return std::nullopt;
-  std::error_code error;
-  std::filesystem::path full = std::filesystem::absolute(argument, error).lexically_normal();
-  if (error || full.string().size() > kLongestPath) return std::nullopt;
-  if (!std::filesystem::is_regular_file(full, error)) return std::nullopt;
-  return full;
+// Whether the window has somewhere to show itself (QT_QPA_PLATFORM names one).
+bool HasDisplay() {
+  return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY") || IsSet("QT_QPA_PLATFORM");
 }
 
-int RunCommandLineBuild(const std::filesystem::path& project_file,
-                        const std::filesystem::path& program_folder) {
+int RunCommandLineBuild(const fs::path& project_file, const fs::path& midlets_folder,
+                        const fs::path& work_folder) {
   std::string load_error;
   TVelkaro book = TVelkaro::CreateFromProject(project_file.string(), &load_error);
   if (!load_error.empty()) std::fprintf(stderr, "%s\n", load_error.c_str());
   book.FileVersion = ReadFileVersion();
-  book.MidletsFolder = (program_folder / "midlets").string();
-  book.TempFolder = (program_folder / "temp").string();
+  book.MidletsFolder = midlets_folder.string();
+  book.TempFolder = work_folder.string();
   book.RunMode = 1;
   std::string build_error;
   if (book.Build(&build_error)) return 0;
   std::fprintf(stderr, "%s\n", build_error.c_str());
-  return 1;
+  return kBuildFailed;
+}
+
+// Into the output folder, with a work folder of this run's own, so that
+// builds into different folders run side by side.
+int RunBuildInto(const fs::path& project_file, const fs::path& output_folder) {
+  try {
+    const TempFolder work("velkaro-work-");
+    return RunCommandLineBuild(project_file, output_folder, work.path());
+  } catch (const Error& e) {
+    std::fprintf(stderr, "velkaro: can not make a work folder: %s\n", e.what());
+    return kBuildFailed;
+  }
+}
+
+}  // namespace
+
+std::optional<int> RunWithoutWindow(int argc, const char* const* argv) {
+  const Arguments arguments = ParseArguments(argc, argv);
+  switch (arguments.action) {
+    case Arguments::Action::kHelp:
+      std::fputs(UsageText().c_str(), stdout);
+      return 0;
+    case Arguments::Action::kVersion:
+      std::printf("Velkaro %s\n", ReadFileVersion().c_str());
+      return 0;
+    case Arguments::Action::kMistake:
+      std::fprintf(stderr, "velkaro: %s\n", arguments.mistake.c_str());
+      return kWrongCommandLine;
+    case Arguments::Action::kBuild:
+      if (arguments.output_folder) {
+        return RunBuildInto(arguments.project_file, *arguments.output_folder);
+      }
+      return RunCommandLineBuild(arguments.project_file, ProgramFolder() / "midlets",
+                                 ProgramFolder() / "temp");
+    case Arguments::Action::kWindow:
+      if (HasDisplay()) return std::nullopt;
+      std::fputs(
+          "velkaro: the window needs a display, and none is set; "
+          "to build a book without one: velkaro BOOK.ini\n",
+          stderr);
+      return kWrongCommandLine;
+  }
+  return std::nullopt;
 }
 
 }  // namespace velkaro

@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include "tests/testing.h"
 
@@ -13,38 +14,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::optional<fs::path> Argument(std::vector<const char*> args) {
-  args.insert(args.begin(), "velkaro");
-  return ProjectFileArgument(static_cast<int>(args.size()), args.data());
-}
-
-class CommandLineTest : public ::testing::Test {
- protected:
-  CommandLineTest() : previous_(fs::current_path()) { fs::current_path(folder_.path()); }
-  ~CommandLineTest() override { fs::current_path(previous_); }
-
-  testing::ScratchFolder folder_;
-  fs::path previous_;
+struct Outcome {
+  int exit_code = -1;
+  std::string out;
+  std::string err;
 };
 
-TEST_F(CommandLineTest, WindowOpensWithoutAUsableArgument) {
-  folder_.Write("book.ini", "");
-  fs::create_directory(folder_ / "dir.ini");
-  EXPECT_FALSE(Argument({}));
-  EXPECT_FALSE(Argument({" \t "}));
-  EXPECT_FALSE(Argument({"missing.ini"}));
-  EXPECT_FALSE(Argument({"dir.ini"}));
-  EXPECT_FALSE(Argument({(std::string(400, 'x') + "/../" + std::string(200, 'y')).c_str()}));
-}
-
-TEST_F(CommandLineTest, RelativePathIsResolvedAndTrimmed) {
-  folder_.Write("book.ini", "");
-  std::optional<fs::path> project = Argument({"  book.ini\n", "second.ini"});
-  ASSERT_TRUE(project);
-  EXPECT_EQ(*project, fs::canonical(folder_ / "book.ini"));
-}
-
-// Runs a copy of the real executable from its own folder, as users do.
+// Runs a copy of the real executable from its own folder, as users do, with
+// the scratch folder as the current one and no display.
 class ExecutableTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -53,26 +30,76 @@ class ExecutableTest : public ::testing::Test {
   }
   fs::path program() const { return folder_ / "bin" / "velkaro"; }
 
-  int Run(const std::string& project, std::string* standard_error) {
-    fs::path err = folder_ / "stderr.txt";
-    std::string command = "cd '" + folder_.path().string() + "' && '" + program().string() + "' '" +
-                          project + "' >'" + (folder_ / "stdout.txt").string() + "' 2>'" +
-                          err.string() + "' </dev/null";
-    int status = std::system(command.c_str());
-    *standard_error = testing::ReadBytes(err);
-    EXPECT_EQ(testing::ReadBytes(folder_ / "stdout.txt"), "") << "nothing goes to standard output";
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  // prefix goes before the program: variables, or a command that runs it.
+  Outcome RunProgram(const fs::path& program, const std::vector<std::string>& args,
+                     const std::string& prefix = "") const {
+    std::string command = "cd '" + folder_.path().string() +
+                          "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + prefix +
+                          " '" + program.string() + "'";
+    for (const std::string& arg : args) command += " '" + arg + "'";
+    command += " >stdout.txt 2>stderr.txt </dev/null";
+    const int status = std::system(command.c_str());
+    return Outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+                   testing::ReadBytes(folder_ / "stdout.txt"),
+                   testing::ReadBytes(folder_ / "stderr.txt")};
+  }
+
+  // A build says nothing on standard output.
+  Outcome Build(const std::vector<std::string>& args, const std::string& prefix = "") const {
+    Outcome outcome = RunProgram(program(), args, prefix);
+    EXPECT_EQ(outcome.out, "") << "nothing goes to standard output";
+    return outcome;
+  }
+
+  void WritePhotoBook(const std::string& name = "book.ini") const {
+    folder_.Write("pic.png", "picture");
+    folder_.Write(name, "[Options]\r\nBookName=Album\r\n[Files]\r\nImageFileName1=" +
+                            (folder_ / "pic.png").string() + "\r\n");
   }
 
   testing::ScratchFolder folder_;
 };
 
+TEST_F(ExecutableTest, AnswersWithoutBuildingOrAWindow) {
+  fs::create_directory(folder_ / "dir.ini");
+  const std::string no_display =
+      "velkaro: the window needs a display, and none is set; "
+      "to build a book without one: velkaro BOOK.ini\n";
+  const struct {
+    std::vector<std::string> args;
+    int exit_code;
+    std::string out;  // the start of standard output
+    std::string err;
+  } cases[] = {
+      {{"--help"}, 0, "Velkaro turns a book into e-book applications", ""},
+      {{"--version"}, 0, "Velkaro 4.7.0.246\n", ""},
+      {{"missing.ini"}, 2, "", "velkaro: no such project file: missing.ini\n"},
+      {{"dir.ini", "-o", "out"}, 2, "", "velkaro: no such project file: dir.ini\n"},
+      {{}, 2, "", no_display},
+      {{" "}, 2, "", no_display},
+      {{"-o", "out"},
+       2,
+       "",
+       "velkaro: --output needs a project file: velkaro BOOK.ini -o FOLDER\n"},
+      {{"--bogus"}, 2, "", "velkaro: unknown option --bogus; see velkaro --help\n"},
+  };
+  for (const auto& c : cases) {
+    const Outcome outcome = RunProgram(program(), c.args);
+    const std::string line = ::testing::PrintToString(c.args);
+    EXPECT_EQ(outcome.exit_code, c.exit_code) << line;
+    EXPECT_TRUE(outcome.out.starts_with(c.out)) << line << ": " << outcome.out;
+    EXPECT_EQ(outcome.err, c.err) << line;
+  }
+  EXPECT_FALSE(fs::exists(folder_ / "bin" / "midlets"));
+  EXPECT_FALSE(fs::exists(folder_ / "out"));
+}
+
 TEST_F(ExecutableTest, FailedBuildExitsWithOneAndSaysWhy) {
   folder_.Write("book.ini", "[Options]\r\nBookMode=1\r\nBookName=Tales\r\n");
   fs::create_directory(folder_ / "bin" / "midlets");
-  std::string error;
-  EXPECT_EQ(Run("book.ini", &error), 1);
-  EXPECT_EQ(error, "Process has not finished due to error: Invalid part size\n");
+  const Outcome outcome = Build({"book.ini"});
+  EXPECT_EQ(outcome.exit_code, 1);
+  EXPECT_EQ(outcome.err, "Process has not finished due to error: Invalid part size\n");
   std::string log = testing::ReadBytes(folder_ / "bin" / "midlets" / "Tales.log");
   EXPECT_NE(log.find("in CLI mode\r\nVelkaro version: 4.7.0.246\r\n"), std::string::npos)
       << "the log lands beside the executable, not in the current folder";
@@ -83,36 +110,90 @@ TEST_F(ExecutableTest, BinaryProjectFileIsABadBookNotACrash) {
   std::string noise;
   for (int i = 0; i < 100000; ++i) noise += static_cast<char>((i * 7919) % 256);
   folder_.Write("noise.ini", noise);
-  std::string error;
-  EXPECT_EQ(Run("noise.ini", &error), 1);
-  EXPECT_NE(error.find("Process has not finished due to error: "), std::string::npos);
+  const Outcome outcome = Build({"noise.ini"});
+  EXPECT_EQ(outcome.exit_code, 1);
+  EXPECT_NE(outcome.err.find("Process has not finished due to error: "), std::string::npos);
 }
 
 TEST_F(ExecutableTest, HugeProjectLineIsReadWithoutTrouble) {
   folder_.Write("long.ini",
                 "[Options]\r\nBookInfo=" + std::string(10 << 20, 'x') + "\r\nBookName=Long\r\n");
-  std::string error;
-  EXPECT_EQ(Run("long.ini", &error), 1);
-  EXPECT_EQ(error, "Process has not finished due to error: Image list is empty\n");
+  const Outcome outcome = Build({"long.ini"});
+  EXPECT_EQ(outcome.exit_code, 1);
+  EXPECT_EQ(outcome.err, "Process has not finished due to error: Image list is empty\n");
 }
 
 TEST_F(ExecutableTest, UnusableMidletsFolderFailsTheBuild) {
-  folder_.Write("pic.png", "picture");
+  WritePhotoBook();
   folder_.Write("bin/midlets", "a file where the folder should be");
-  folder_.Write("book.ini", "[Options]\r\nBookName=Album\r\n[Files]\r\nImageFileName1=pic.png\r\n");
-  std::string error;
-  EXPECT_EQ(Run("book.ini", &error), 1);
-  EXPECT_EQ(error, "Process has not finished due to error: Can not create tempopary directory " +
-                       (folder_ / "bin" / "midlets").string() + "\n");
+  const Outcome outcome = Build({"book.ini"});
+  EXPECT_EQ(outcome.exit_code, 1);
+  EXPECT_EQ(outcome.err,
+            "Process has not finished due to error: Can not create tempopary directory " +
+                (folder_ / "bin" / "midlets").string() + "\n");
 }
 
 TEST_F(ExecutableTest, PhotoBookBuildsSilently) {
-  folder_.Write("pic.png", "picture");
-  folder_.Write("book.ini", "[Options]\r\nBookName=Album\r\n[Files]\r\nImageFileName1=pic.png\r\n");
-  std::string error;
-  EXPECT_EQ(Run("book.ini", &error), 0) << error;
-  EXPECT_EQ(error, "");
+  WritePhotoBook();
+  const Outcome outcome = Build({"book.ini"});
+  EXPECT_EQ(outcome.exit_code, 0) << outcome.err;
+  EXPECT_EQ(outcome.err, "");
   EXPECT_TRUE(fs::exists(folder_ / "bin" / "midlets" / "Album.jad"));
+}
+
+TEST_F(ExecutableTest, OutputFolderTakesPackagesAndLogAndTheWorkFolderGoes) {
+  WritePhotoBook();
+  fs::create_directories(folder_ / "tmp");
+  fs::create_directories(folder_ / "out");
+  const Outcome outcome = Build({"book.ini", "-o", "out"}, "TMPDIR=" + (folder_ / "tmp").string());
+  EXPECT_EQ(outcome.exit_code, 0) << outcome.err;
+  for (const char* file : {"Album.jar", "Album.jad", "Album.log"}) {
+    EXPECT_TRUE(fs::exists(folder_ / "out" / file)) << file;
+  }
+  EXPECT_FALSE(fs::exists(folder_ / "bin" / "midlets"));
+  EXPECT_FALSE(fs::exists(folder_ / "bin" / "temp"));
+  EXPECT_TRUE(fs::is_empty(folder_ / "tmp")) << "the private work folder is removed";
+}
+
+TEST_F(ExecutableTest, BuildsIntoDifferentFoldersRunSideBySide) {
+  WritePhotoBook();
+  const std::string both =
+      "sh -c '\"$0\" book.ini -o one & one=$!; \"$0\" book.ini -o two & two=$!; "
+      "wait $one && wait $two'";
+  const Outcome outcome = Build({}, both);
+  EXPECT_EQ(outcome.exit_code, 0) << outcome.err;
+  EXPECT_EQ(outcome.err, "");
+  EXPECT_TRUE(fs::exists(folder_ / "one" / "Album.jar"));
+  EXPECT_TRUE(fs::exists(folder_ / "two" / "Album.jar"));
+}
+
+// Installed as a package installs it, and run by a user who may write
+// nowhere but the folder given.
+TEST_F(ExecutableTest, InstalledProgramBuildsIntoAnyFolderForAnyUser) {
+  const fs::path root = folder_ / "root";
+  const std::string install = "DESTDIR='" + root.string() + "' '" VELKARO_CMAKE "' --install '" +
+                              std::string(VELKARO_BUILD_DIR) + "' --prefix /usr >'" +
+                              (folder_ / "install.txt").string() + "' 2>&1";
+  ASSERT_EQ(std::system(install.c_str()), 0) << testing::ReadBytes(folder_ / "install.txt");
+  for (const char* file :
+       {"usr/bin/velkaro", "usr/share/applications/velkaro.desktop",
+        "usr/share/icons/hicolor/scalable/apps/velkaro.svg", "usr/share/man/man1/velkaro.1"}) {
+    EXPECT_TRUE(fs::is_regular_file(root / file)) << file;
+  }
+
+  WritePhotoBook();
+  fs::permissions(folder_.path(), fs::perms::owner_all | fs::perms::group_read |
+                                      fs::perms::group_exec | fs::perms::others_read |
+                                      fs::perms::others_exec);
+  fs::create_directory(folder_ / "shared");
+  fs::permissions(folder_ / "shared", fs::perms::all);
+  const std::string other_user =
+      geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups" : "";
+  const Outcome outcome =
+      RunProgram(root / "usr/bin/velkaro", {"book.ini", "-o", "shared/out"}, other_user);
+  EXPECT_EQ(outcome.exit_code, 0) << outcome.err;
+  EXPECT_TRUE(fs::exists(folder_ / "shared" / "out" / "Album.jad"));
+  EXPECT_FALSE(fs::exists(root / "usr/bin/midlets"));
 }
 
 }  // namespace

@@ -1,30 +1,15 @@
 #include "tests/testing.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
 namespace velkaro::testing {
 
-ScratchFolder::ScratchFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "velkaro-test-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) std::abort();
-  path_ = pattern;
-}
-
-ScratchFolder::~ScratchFolder() {
-  std::error_code ignored;
-  std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                               std::filesystem::perm_options::add, ignored);
-  std::filesystem::remove_all(path_, ignored);
-}
-
 std::filesystem::path ScratchFolder::Write(const std::string& name,
                                            const std::string& bytes) const {
-  std::filesystem::path file = path_ / name;
+  std::filesystem::path file = path() / name;
   std::filesystem::create_directories(file.parent_path());
   std::ofstream(file, std::ios::binary) << bytes;
   return file;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/temp_folder.h"
 #include "tests/corpus_folder.h"
 
 namespace velkaro::testing {
@@ -12,18 +13,15 @@ namespace velkaro::testing {
 // A fresh folder under the system's temporary folder, removed with the object.
 class ScratchFolder {
  public:
-  ScratchFolder();
-  ~ScratchFolder();
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  ScratchFolder() : folder_("velkaro-test-") {}
 
-  const std::filesystem::path& path() const { return path_; }
-  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+  const std::filesystem::path& path() const { return folder_.path(); }
+  std::filesystem::path operator/(const std::string& name) const { return path() / name; }
   // Writes a file below the folder (parents created) and returns its path.
   std::filesystem::path Write(const std::string& name, const std::string& bytes) const;
 
  private:
-  std::filesystem::path path_;
+  TempFolder folder_;
 };
 
 std::string ReadBytes(const std::filesystem::path& path);
