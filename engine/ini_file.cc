@@ -3,6 +3,8 @@
 #include <optional>
 #include <utility>
 
+#include "platform/code_page.h"
+
 namespace velkaro {
 namespace {
 
@@ -62,6 +64,21 @@ std::optional<int32_t> ParseInteger(std::string_view text) {
   return static_cast<int32_t>(negative ? 0u - bits : bits);
 }
 
+bool IsContinuation(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
+
+// At most `longest` bytes of a value. Values are in the system code page;
+// when that is UTF-8 the cut never leaves half a letter.
+std::string_view CutValue(std::string_view value, size_t longest) {
+  if (value.size() <= longest) return value;
+  size_t end = longest;
+  if (SystemCharsetIsUtf8()) {
+    size_t lead = end;
+    while (lead > 0 && end - lead < 3 && IsContinuation(value[lead])) --lead;
+    if (lead < end && (static_cast<unsigned char>(value[lead]) & 0xC0) == 0xC0) end = lead;
+  }
+  return value.substr(0, end);
+}
+
 std::string KeyLine(std::string_view name, std::string_view value) {
   std::string line(name);
   line += '=';
@@ -104,7 +121,7 @@ std::string IniFile::ReadString(std::string_view section, std::string_view key,
   if (value.size() > 1 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0]) {
     value = value.substr(1, value.size() - 2);
   }
-  return std::string(value.substr(0, kLongestValue));
+  return std::string(CutValue(value, kLongestValue));
 }
 
 int32_t IniFile::ReadInteger(std::string_view section, std::string_view key,

@@ -44,6 +44,26 @@ TEST(IniRead, ValuesAreCutTo2047Bytes) {
   EXPECT_EQ(read.back(), 'L');
 }
 
+TEST(IniRead, CutNeverLeavesHalfALetter) {
+  struct Case {
+    size_t lead_at;  // where a letter of several bytes starts
+    std::string letter;
+    size_t kept;
+  };
+  const Case kCases[] = {
+      {2046, "\xC3\xA9", 2046},          // é across the cut
+      {2045, "\xC3\xA9", 2047},          // é just inside
+      {2045, "\xE2\x82\xAC", 2045},      // € across the cut
+      {2044, "\xF0\x9F\x98\x80", 2044},  // a four-byte letter across the cut
+      {2046, "\xA9\xA9", 2047},          // continuation bytes without a lead are cut as they lie
+  };
+  for (const Case& c : kCases) {
+    const std::string value = std::string(c.lead_at, 'w') + c.letter + std::string(100, 'z');
+    EXPECT_EQ(IniFile("[S]\nk=" + value + "\n").ReadString("S", "k", ""), value.substr(0, c.kept))
+        << c.lead_at << " " << c.letter.size();
+  }
+}
+
 TEST(IniRead, IntegersInDecimalAndHexadecimal) {
   IniFile ini(
       "[N]\ndec=42\nneg=-17\nplus=+5\ndollar=$1F\nzerox=0x10\nupper=0XfF\nall=$FFFFFFFF\n"

@@ -23,6 +23,7 @@ int64_t ReadWholeNumber(std::u16string_view s) {
     negative = s.front() == u'-';
     s.remove_prefix(1);
   }
+  while (s.size() > 1 && s.front() == u'0') s.remove_prefix(1);  // "0004" reads as 4
   if (s.empty() || s.size() > 10) return 0;
   int64_t n = 0;
   for (char16_t c : s) {

@@ -72,10 +72,10 @@ TEST_F(PictureTagTest, PicturesBeyondTheLastNumberVanish) {
 }
 
 TEST(HeadingTagTest, ANumberFromOneTo4095MakesAMarker) {
-  Analysed a = Analyse(u"<p1>x< p 3 ><p4095><p+7>");
-  EXPECT_EQ(a.count, 4);
+  Analysed a = Analyse(u"<p1>x< p 3 ><p4095><p+7><p 00000000004><p-000000000000009>");
+  EXPECT_EQ(a.count, 5);
   EXPECT_EQ(a.text, MarkerText(0x5001) + u"x" + MarkerText(0x5003) + MarkerText(0x5FFF) +
-                        MarkerText(0x5007));
+                        MarkerText(0x5007) + MarkerText(0x5004));
 }
 
 TEST(HeadingTagTest, NumbersThatDoNotReadOrDoNotFitVanish) {
@@ -161,7 +161,8 @@ std::u16string Trim(std::u16string s) {
 int HeadingNumber(const std::u16string& content) {
   const std::u16string tag = Trim(content);
   if (tag.empty() || tag[0] != u'p') return 0;
-  const std::u16string digits = Trim(tag.substr(1));
+  std::u16string digits = Trim(tag.substr(1));
+  while (digits.size() > 1 && digits[0] == u'0') digits.erase(0, 1);
   if (digits.empty() || digits.size() > 9) return 0;
   int n = 0;
   for (char16_t c : digits) {

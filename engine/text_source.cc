@@ -16,16 +16,6 @@ namespace {
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
-bool SystemCharsetIsUtf8() {
-  static const bool utf8 = [] {
-    std::string name = SystemCharset();
-    std::transform(name.begin(), name.end(), name.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return name == "UTF-8" || name == "UTF8";
-  }();
-  return utf8;
-}
-
 size_t DecodeUtf16(std::string_view pairs, bool high_byte_first, char16_t* letters) {
   const auto* in = reinterpret_cast<const unsigned char*>(pairs.data());
   const size_t count = pairs.size() / 2;

@@ -3,7 +3,9 @@
 #include <iconv.h>
 #include <langinfo.h>
 
+#include <algorithm>
 #include <bitset>
+#include <cctype>
 #include <cerrno>
 #include <clocale>
 #include <cstring>
@@ -127,6 +129,16 @@ bool AnsiHasLetter(char16_t letter) {
     return has;
   }();
   return (*table)[letter];
+}
+
+bool SystemCharsetIsUtf8() {
+  static const bool utf8 = [] {
+    std::string name = SystemCharset();
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return name == "UTF-8" || name == "UTF8";
+  }();
+  return utf8;
 }
 
 }  // namespace velkaro

@@ -12,6 +12,8 @@ namespace velkaro {
 
 // The iconv name of the system code page, read once from the locale.
 const std::string& SystemCharset();
+// Whether the system code page is UTF-8, by any spelling of its name.
+bool SystemCharsetIsUtf8();
 // The OEM page that goes with it, used for names inside archives.
 const std::string& OemCharset();
 
