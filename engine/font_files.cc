@@ -37,8 +37,8 @@ size_t FontFileMaker::CreateFontFiles(std::u16string_view letter_table, const Pa
   try {
     GatherFontData(letter_table, part);
   } catch (const Error& e) {
-    // No file is named yet.
-    throw Error(FailureMessage("", e.what()));
+    // No file is named yet: the font is.
+    throw Error(FailureMessage(font_.Name, e.what()));
   }
   return WriteFontFiles(font_data_, folder, log);
 }

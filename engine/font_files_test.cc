@@ -239,13 +239,16 @@ TEST(FontFilesTest, FailuresNameTheFileBeingWritten) {
   EXPECT_EQ(
       ErrorOf(DejaVu(8), missing),
       "Can not create font file " + (missing / "font0.dat").string() + ", error: File not found");
-  EXPECT_EQ(ErrorOf(DejaVu(0), folder.path()),
-            "Can not create font file , error: font size must be 1 to 240 points, not 0");
-  EXPECT_EQ(ErrorOf(DejaVu(500), folder.path()),
-            "Can not create font file , error: font size must be 1 to 240 points, not 500");
+  EXPECT_EQ(
+      ErrorOf(DejaVu(0), folder.path()),
+      "Can not create font file DejaVu Sans, error: font size must be 1 to 240 points, not 0");
+  EXPECT_EQ(
+      ErrorOf(DejaVu(500), folder.path()),
+      "Can not create font file DejaVu Sans, error: font size must be 1 to 240 points, not 500");
   const Path text = folder.Write("book.ttf", "Chapter one");
   EXPECT_EQ(ErrorOf(DesktopFont{text.string(), 8, false, false}, folder.path()),
-            "Can not create font file , error: font file " + text.string() + " is not a font");
+            "Can not create font file " + text.string() + ", error: font file " + text.string() +
+                " is not a font");
   EXPECT_FALSE(std::filesystem::exists(folder / "font0.dat"));
 }
 
@@ -295,7 +298,7 @@ TEST(FontFilesTest, FontDataBeyondCapacityStopsBeforeWriting) {
   const size_t last_letter_words =
       Attempt(maker, table.substr(failing - 1, 1)).words - Attempt(maker, u"").words;
   EXPECT_EQ(Attempt(maker, table.substr(0, failing)).error,
-            "Can not create font file , error: the font data of this part would need " +
+            "Can not create font file DejaVu Sans, error: the font data of this part would need " +
                 std::to_string(fits.words + last_letter_words) + " words (" +
                 std::to_string(failing) + " letters), more than 131072");
 }
