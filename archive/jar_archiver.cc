@@ -15,11 +15,14 @@
 namespace velkaro {
 namespace {
 
-// Sizes and offsets must fit the 32-bit fields: there is no Zip64.
+// Sizes and offsets must fit the 32-bit fields and the entry count the
+// 16-bit ones: there is no Zip64.
 constexpr uint64_t kLargest32 = 0xFFFFFFFF;
+constexpr uint64_t kMostEntries = 0xFFFF;
 
-[[noreturn]] void ThrowNeedsZip64(const FoundEntry& file) {
-  throw Error("Cannot compress file '" + file.path.string() + "'. Zip64 mode is not enabled");
+[[noreturn]] void ThrowNeedsZip64(const FoundEntry& file, const std::string& why = "") {
+  throw Error("Cannot compress file '" + file.path.string() + "'." + why +
+              " Zip64 mode is not enabled");
 }
 
 // Opens a source file; the writer's own message says which file failed.
@@ -45,7 +48,7 @@ void TJarArchiver::StartNewArchive() {
   central_directory_.clear();
   entry_count_ = 0;
   try {
-    out_ = std::make_unique<OutputFile>(path);
+    out_ = std::make_unique<OutputFile>(path, WriteMode::kReplace);
   } catch (const Error& e) {
     throw Error("Cannot create file \"" + FileName + "\". " + e.what());
   }
@@ -82,7 +85,12 @@ void TJarArchiver::FinishArchive() {
   out_.reset();
 }
 
+void TJarArchiver::CheckRoomFor(const FoundEntry& entry) const {
+  if (entry_count_ >= kMostEntries) ThrowNeedsZip64(entry, " It would be entry 65536.");
+}
+
 void TJarArchiver::AddFolder(const FoundEntry& folder) {
+  CheckRoomFor(folder);
   ZipEntryFields fields;
   fields.name = AnsiToOem(folder.name);
   fields.central_flags = 2;
@@ -98,6 +106,7 @@ void TJarArchiver::AddFolder(const FoundEntry& folder) {
 // The local header goes first with a placeholder CRC and compressed size and
 // is rewritten in place once the data is out, so no entry is ever buffered.
 void TJarArchiver::AddFile(const FoundEntry& file) {
+  CheckRoomFor(file);
   const std::unique_ptr<InputFile> source = OpenSource(file.path);
   if (source->size() > kLargest32) ThrowNeedsZip64(file);
   ZipEntryFields fields;

@@ -23,7 +23,8 @@ class TJarArchiver {
   std::string FileName;  // the archive to write
   std::string BaseDir;   // entry names are paths relative to it
 
-  // Creates the archive file, replacing one of that name.
+  // Creates the archive file, replacing one of that name (a link of that
+  // name is replaced, not followed).
   void StartNewArchive();
   // Packs every file under BaseDir that the mask and attribute word select.
   void AddFolderContents(const std::string& mask = "*.*",
@@ -34,6 +35,7 @@ class TJarArchiver {
   void FinishArchive();
 
  private:
+  void CheckRoomFor(const FoundEntry& entry) const;
   void AddFolder(const FoundEntry& folder);
   void AddFile(const FoundEntry& file);
 

@@ -6,6 +6,7 @@
 #include <unistd.h>
 #include <zlib.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <random>
 
@@ -364,6 +365,26 @@ TEST_F(JarArchiverFailureTest, ArchiveThatCannotBeCreatedNamesPathAndReason) {
   fs::create_directory(midlets_ / "Book.jar");
   const std::string taken = (midlets_ / "Book.jar").string();
   EXPECT_EQ(StartError(taken), "Cannot create file \"" + taken + "\". File access denied");
+}
+
+// The end record counts entries in 16 bits; one more would need Zip64. The
+// last of the files named 00000 to 65535 is the one refused.
+TEST_F(JarArchiverFailureTest, MoreThan65535EntriesFailInsteadOfBreakingTheArchive) {
+  // In memory where the system offers it: so many files are slow on a disk.
+  const testing::ScratchFolder many(fs::exists("/dev/shm") ? "/dev/shm"
+                                                           : fs::temp_directory_path());
+  for (int n = 0; n <= 65535; ++n) {
+    char name[8];
+    std::snprintf(name, sizeof name, "%05d", n);
+    close(open((many / name).c_str(), O_WRONLY | O_CREAT, 0644));
+  }
+  try {
+    Pack(many.path(), midlets_ / "Book.jar");
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(std::string(e.what()), "Cannot compress file '" + (many / "65535").string() +
+                                         "'. It would be entry 65536. Zip64 mode is not enabled");
+  }
 }
 
 TEST_F(JarArchiverFailureTest, AddingToAnArchiveNotOpenIsRefused) {

@@ -3,7 +3,9 @@
 // step. Nothing escapes Build: failures end up as the last log line.
 
 #include <ctime>
+#include <limits>
 #include <memory>
+#include <string_view>
 
 #include "archive/jar_archiver.h"
 #include "engine/build_steps.h"
@@ -29,6 +31,18 @@ constexpr size_t kBookFileLetters = 4096;
 
 std::string Number(uint64_t n) { return std::to_string(n); }
 
+// Whether a file name is that of a part of the book, followed by
+// ".jar.partial" or ".jad.partial".
+bool IsLeftAside(std::string_view name, std::string_view book) {
+  constexpr std::string_view kEnding = ".partial";
+  if (!name.starts_with(book) || !name.ends_with(kEnding)) return false;
+  name.remove_prefix(book.size());
+  name.remove_suffix(kEnding.size());
+  if (!name.ends_with(".jar") && !name.ends_with(".jad")) return false;
+  name.remove_suffix(4);
+  return name.find_first_not_of("0123456789") == std::string_view::npos;  // the part number
+}
+
 // One run of TVelkaro::Build, with what it derives for this run only.
 class BookBuild {
  public:
@@ -41,12 +55,17 @@ class BookBuild {
         short_version_(ShortVersion(book.FileVersion)) {}
 
   void Run();
+  // Locks an existing work folder before anything is written; false when
+  // another build holds it.
+  bool ClaimWorkFolder();
   // Empties the work folder when this run was the one that held it.
   void CleanUp();
 
  private:
   void CheckSettings();
+  void CheckNameLength() const;
   void PrepareFolders();
+  void RemoveStalePartials();
   void WriteCommonFiles();
   void BuildTextBook();
   WorkingText PrepareText();
@@ -90,6 +109,23 @@ void BookBuild::CheckSettings() {
   if (!IsValidBookName(book_.BookName)) throw Error("Book name is not a valid file name");
   if (book_.BookMode && book_.PartSize < 1) throw Error("Invalid part size");
   if (!book_.BookMode && book_.ImageFiles.empty()) throw Error("Image list is empty");
+  CheckNameLength();
+}
+
+// The longest file name a build makes is a part name with the most digits
+// a part number can have (a text holds at most 2^31 - 1 letters), followed
+// by ".jar.partial".
+void BookBuild::CheckNameLength() const {
+  constexpr size_t kLongestEnding = sizeof ".jar.partial" - 1;
+  const int32_t most_parts = std::numeric_limits<int32_t>::max() / book_.PartSize + 1;
+  const size_t number_digits = book_.BookMode ? Number(most_parts).size() : 0;
+  if (book_.BookName.size() + number_digits + kLongestEnding > LongestFileName(midlets_)) {
+    throw Error("Book name is too long");
+  }
+}
+
+bool BookBuild::ClaimWorkFolder() {
+  return StatusOf(work_).kind != FileKind::kFolder || work_lock_.TryLock(work_);
 }
 
 void BookBuild::PrepareFolders() {
@@ -97,12 +133,22 @@ void BookBuild::PrepareFolders() {
   EnsureFolder(midlets_, log_);
   EnsureFolder(work_, log_);
   // Two builds on one work folder would pack each other's files.
-  if (!work_lock_.TryLock(work_)) throw Error("Work folder is in use: " + work_.string());
+  if (!work_lock_.held() && !work_lock_.TryLock(work_)) {
+    throw Error("Work folder is in use: " + work_.string());
+  }
   holds_work_folder_ = true;
   EnsureFolder(manifest_, log_);
   log_("Creating temporary files...");
   DeleteByMask(work_, "*");
   DeleteByMask(manifest_, "*");
+  RemoveStalePartials();
+}
+
+// What a killed build of this book left aside in the midlets folder.
+void BookBuild::RemoveStalePartials() {
+  for (const std::string& name : SortedFolderNames(midlets_)) {
+    if (IsLeftAside(name, book_.BookName)) RemoveFile(midlets_ / name);
+  }
 }
 
 void BookBuild::WriteCommonFiles() {
@@ -203,23 +249,26 @@ void BookBuild::WriteConfig(const std::string& bytes) {
 
 void BookBuild::PackAndDescribe(const std::string& part_name) {
   log_("Creating jar file...");
-  // The package is written aside and renamed into place only when complete,
-  // so a failed build never destroys the package of an earlier one.
+  // Package and descriptor are written aside and renamed into place together
+  // only when both are complete, so a failed build never cuts an earlier one
+  // short or leaves a descriptor that disagrees with its package.
   const Path archive = midlets_ / (part_name + ".jar");
-  const Path partial = midlets_ / (part_name + ".jar.partial");
-  uint64_t size = 0;
+  const Path descriptor_file = midlets_ / (part_name + ".jad");
+  const Path archive_aside = Path(archive) += ".partial";
+  const Path descriptor_aside = Path(descriptor_file) += ".partial";
   try {
-    PackFolder(partial.string(), work_.string());
-    size = FileSizeOf(partial);
-    RenameFile(partial, archive);
+    PackFolder(archive_aside.string(), work_.string());
+    const uint64_t size = FileSizeOf(archive_aside);
+    log_("Create midlet " + part_name + ".jar, size " + Number(size) + " bytes");
+    const std::string descriptor = DescriptorText(part_name, short_version_, size);
+    SaveTextAside(descriptor, descriptor_file, descriptor_aside, log_);
+    RenameTogether(archive_aside, archive, descriptor_aside, descriptor_file);
+    log_("Create " + part_name + ".jad, size " + Number(descriptor.size()) + " bytes");
   } catch (...) {
-    RemoveFile(partial);
+    RemoveFile(archive_aside);
+    RemoveFile(descriptor_aside);
     throw;
   }
-  log_("Create midlet " + part_name + ".jar, size " + Number(size) + " bytes");
-  const std::string descriptor = DescriptorText(part_name, short_version_, size);
-  SaveTextToFile(descriptor, midlets_ / (part_name + ".jad"), log_);
-  log_("Create " + part_name + ".jad, size " + Number(descriptor.size()) + " bytes");
 }
 
 void BookBuild::CleanUp() {
@@ -232,16 +281,16 @@ void BookBuild::CleanUp() {
 
 bool TVelkaro::Build(std::string* error) {
   const std::time_t start = std::time(nullptr);
-  // A name that would leave the midlets folder gets no log file at all.
-  LogFileName = BookName.empty() || IsValidBookName(BookName)
-                    ? (Path(MidletsFolder) / (BookName + ".log")).string()
-                    : std::string();
+  BookBuild run(*this);
+  // A name that would leave the midlets folder gets no log file at all, and
+  // a build refused for a busy work folder leaves the other build's log be.
+  const bool writes_log = (BookName.empty() || IsValidBookName(BookName)) && run.ClaimWorkFolder();
+  LogFileName = writes_log ? (Path(MidletsFolder) / (BookName + ".log")).string() : std::string();
   if (!LogFileName.empty()) RemoveFile(LogFileName);
 
   AddLog("Process started at " + TimeOfDayText(start) + " in " +
          (RunMode == 1 ? "CLI mode" : "GUI mode"));
   AddLog("Velkaro version: " + FileVersion);
-  BookBuild run(*this);
   bool ok = true;
   try {
     run.Run();

@@ -10,9 +10,12 @@ namespace {
 
 std::string SizeText(uint64_t size) { return ", size " + std::to_string(size) + " bytes"; }
 
-void WriteBytesOrFail(const std::string& bytes, const Path& file, const LogFunction& log) {
+// Writes the bytes to `target`; the log line and the failure name `file`,
+// the name they end up under.
+void WriteBytesOrFail(const std::string& bytes, const Path& file, const LogFunction& log,
+                      const Path& target, WriteMode mode) {
   try {
-    WriteWholeFile(file, bytes);
+    WriteWholeFile(target, bytes, mode);
   } catch (const Error&) {
     throw Error("Can not create/save file " + file.string());
   }
@@ -27,11 +30,16 @@ void EnsureFolder(const Path& folder, const LogFunction& log) {
 }
 
 void SaveTextToFile(const std::string& text, const Path& file, const LogFunction& log) {
-  WriteBytesOrFail(text, file, log);
+  WriteBytesOrFail(text, file, log, file, WriteMode::kOver);
+}
+
+void SaveTextAside(const std::string& text, const Path& file, const Path& aside,
+                   const LogFunction& log) {
+  WriteBytesOrFail(text, file, log, aside, WriteMode::kReplace);
 }
 
 void WriteEmbeddedFile(const EmbeddedFile& file, const Path& target, const LogFunction& log) {
-  WriteBytesOrFail(Unscramble(file), target, log);
+  WriteBytesOrFail(Unscramble(file), target, log, target, WriteMode::kOver);
 }
 
 void CopyBookFile(const std::string& source, const Path& destination) {

@@ -15,6 +15,12 @@ void EnsureFolder(const Path& folder, const LogFunction& log);
 // Writes the bytes of a text to a file and logs "Create file ..., size N bytes".
 void SaveTextToFile(const std::string& text, const Path& file, const LogFunction& log);
 
+// Like SaveTextToFile, but writes a new file `aside` (a link of that name is
+// replaced, not followed) for the caller to rename to `file` later; the log
+// line and the failure name `file`.
+void SaveTextAside(const std::string& text, const Path& file, const Path& aside,
+                   const LogFunction& log);
+
 // Writes an embedded file's plain bytes and logs like SaveTextToFile.
 void WriteEmbeddedFile(const EmbeddedFile& file, const Path& target, const LogFunction& log);
 

@@ -255,12 +255,12 @@ TEST(ProjectRobustness, UnreadableFileIsReported) {
   book.BookName = "kept";
   std::string error;
   EXPECT_FALSE(book.LoadProject(folder.path().string(), &error));
-  EXPECT_EQ(error, "File access denied");
+  EXPECT_EQ(error, folder.path().string() + " is a folder");
   EXPECT_EQ(book.BookName, "kept");
 
   std::string load_error;
   TVelkaro::CreateFromProject(folder.path().string(), &load_error);
-  EXPECT_EQ(load_error, "File access denied");
+  EXPECT_EQ(load_error, folder.path().string() + " is a folder");
 
   book.SaveProject(folder.path().string());  // discarded without a word
   book.SaveProject((folder / "no-folder" / "book.ini").string());

@@ -1,10 +1,13 @@
 #include "platform/files.h"
 
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 
 #include "platform/io_error.h"
@@ -40,15 +43,36 @@ FileStatus StatusFrom(const struct stat& st) {
   return status;
 }
 
+// Exchanges what two names stand for in one step; 0 or the error number.
+int SwapNames(const Path& a, const Path& b) {
+  return renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE) == 0 ? 0 : errno;
+}
+
+int OpenForWriting(const Path& path, WriteMode mode) {
+  if (mode == WriteMode::kOver) return open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+  if (unlink(path.c_str()) != 0 && errno != ENOENT) return -1;
+  // A name planted again meanwhile makes the open fail rather than be followed.
+  return open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+}
+
 }  // namespace
 
-InputFile::InputFile(const Path& path) : fd_(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+// Opened without waiting, so a pipe without a writer cannot hang the build;
+// only regular files with a known size are read, so neither can a device
+// that never ends.
+InputFile::InputFile(const Path& path)
+    : fd_(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)) {
   if (fd_ < 0) ThrowIoError(errno);
   struct stat st;
-  const int error = fstat(fd_, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : 0;
-  if (error) {
+  struct statfs fs;
+  if (fstat(fd_, &st) != 0 || fstatfs(fd_, &fs) != 0) {
+    const int error = errno;
     close(fd_);
     ThrowIoError(error);
+  }
+  if (!S_ISREG(st.st_mode) || fs.f_type == PROC_SUPER_MAGIC || fs.f_type == SYSFS_MAGIC) {
+    close(fd_);
+    throw Error(path.string() + (S_ISDIR(st.st_mode) ? " is a folder" : " is not a regular file"));
   }
   size_ = static_cast<uint64_t>(st.st_size);
 }
@@ -86,8 +110,8 @@ void CopyFileOver(const Path& from, const Path& to) {
   out.Close();
 }
 
-void WriteWholeFile(const Path& path, std::string_view bytes) {
-  OutputFile out(path);
+void WriteWholeFile(const Path& path, std::string_view bytes, WriteMode mode) {
+  OutputFile out(path, mode);
   out.Write(bytes);
   out.Close();
 }
@@ -97,6 +121,29 @@ void RenameFile(const Path& from, const Path& to) {
 }
 
 bool RemoveFile(const Path& path) { return unlink(path.c_str()) == 0; }
+
+void RenameTogether(const Path& first, const Path& first_to, const Path& second,
+                    const Path& second_to) {
+  // Swapping keeps the old first file under the first name, ready to come back.
+  const int swap_error = SwapNames(first, first_to);
+  if (swap_error != 0) RenameFile(first, first_to);
+  try {
+    RenameFile(second, second_to);
+  } catch (const Error&) {
+    if (swap_error == 0) {
+      SwapNames(first, first_to);
+    } else if (swap_error == ENOENT) {
+      std::rename(first_to.c_str(), first.c_str());  // there was no old first file
+    }
+    throw;
+  }
+  if (swap_error == 0) RemoveFile(first);
+}
+
+size_t LongestFileName(const Path& folder) {
+  const long longest = pathconf(folder.c_str(), _PC_NAME_MAX);
+  return longest > 0 ? static_cast<size_t>(longest) : NAME_MAX;
+}
 
 FileStatus StatusOf(const Path& path) {
   struct stat st;
@@ -123,8 +170,7 @@ bool AppendToFile(const Path& path, std::string_view bytes) {
 // An existing file is written over and cut to the new length at the end,
 // rather than truncated first: on common file systems that is many times
 // cheaper for the book files that every part writes again.
-OutputFile::OutputFile(const Path& path)
-    : fd_(open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644)) {
+OutputFile::OutputFile(const Path& path, WriteMode mode) : fd_(OpenForWriting(path, mode)) {
   if (fd_ < 0) ThrowIoError(errno);
   struct stat st;
   if (fstat(fd_, &st) != 0) {

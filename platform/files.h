@@ -16,8 +16,13 @@ std::string ReadFileBytes(const Path& path);
 uint64_t FileSizeOf(const Path& path);
 void CopyFileOver(const Path& from, const Path& to);
 
-// Writes `bytes` as the whole content of a file, created or written over.
-void WriteWholeFile(const Path& path, std::string_view bytes);
+enum class WriteMode {
+  kOver,     // an existing file is written over in place
+  kReplace,  // a new file takes the name; a link of that name is replaced, not followed
+};
+
+// Writes `bytes` as the whole content of a file.
+void WriteWholeFile(const Path& path, std::string_view bytes, WriteMode mode = WriteMode::kOver);
 
 // Renames a file, replacing one of the new name; throws Error with the
 // input/output message.
@@ -26,6 +31,16 @@ void RenameFile(const Path& from, const Path& to);
 // Deletes a file or a link, never a folder. False when nothing was deleted;
 // the caller decides whether that matters.
 bool RemoveFile(const Path& path);
+
+// Renames two files into place as a pair: when the second rename fails, the
+// first name gets back what it held before (where the file system can swap
+// names), so an old pair is never mixed with a new one. Throws Error with the
+// input/output message of the failed rename.
+void RenameTogether(const Path& first, const Path& first_to, const Path& second,
+                    const Path& second_to);
+
+// The longest file name the folder's file system takes, in bytes.
+size_t LongestFileName(const Path& folder);
 
 enum class FileKind { kMissing, kRegular, kFolder, kLink, kOther };
 
@@ -49,8 +64,9 @@ FileStatus LinkStatusOf(const Path& path);
 // file cannot be opened or written; the caller decides whether that matters.
 bool AppendToFile(const Path& path, std::string_view bytes);
 
-// A file opened for reading, its size taken from the open file. Throws Error
-// with the input/output message when it cannot be opened (a folder included).
+// A regular file opened for reading, its size taken from the open file.
+// Throws Error with the input/output message when it cannot be opened, and
+// says so when the path names a folder, a pipe, a device or a kernel file.
 class InputFile {
  public:
   explicit InputFile(const Path& path);
@@ -72,7 +88,7 @@ class InputFile {
 // system's answer and throws Error on failure.
 class OutputFile {
  public:
-  explicit OutputFile(const Path& path);
+  explicit OutputFile(const Path& path, WriteMode mode = WriteMode::kOver);
   ~OutputFile();
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;

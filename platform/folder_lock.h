@@ -17,6 +17,7 @@ class FolderLock {
 
   // False when someone else holds the folder or it cannot be opened.
   bool TryLock(const std::filesystem::path& folder);
+  bool held() const { return fd_ >= 0; }
 
  private:
   int fd_ = -1;

@@ -1,6 +1,7 @@
 // The operating-system layer: messages, files, code pages, clock and locks.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -57,9 +58,31 @@ TEST(FilesTest, ReadWriteCopyAndTheirFailures) {
   EXPECT_EQ(ReadFileBytes(folder / "b.bin"), "Jello world!");
 
   EXPECT_EQ(MessageOf([&] { ReadFileBytes(folder / "none"); }), "File not found");
-  EXPECT_EQ(MessageOf([&] { ReadFileBytes(folder.path()); }), "File access denied");
   EXPECT_EQ(MessageOf([&] { OutputFile(folder / "none" / "x"); }), "File not found");
   EXPECT_FALSE(AppendToFile(folder / "none" / "x.log", "line"));
+}
+
+// What is not a regular file fails at once, instead of hanging on a pipe or
+// copying an endless device.
+TEST(FilesTest, OnlyRegularFilesAreRead) {
+  testing::ScratchFolder folder;
+  const std::string pipe = (folder / "pipe").string();
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
+  struct Case {
+    std::string path;
+    std::string message;
+  };
+  const Case kCases[] = {
+      {folder.path().string(), folder.path().string() + " is a folder"},
+      {pipe, pipe + " is not a regular file"},
+      {"/dev/zero", "/dev/zero is not a regular file"},
+      {"/proc/self/status", "/proc/self/status is not a regular file"},
+  };
+  for (const Case& c : kCases) {
+    EXPECT_EQ(MessageOf([&] { ReadFileBytes(c.path); }), c.message);
+    EXPECT_EQ(MessageOf([&] { CopyFileOver(c.path, folder / "copy"); }), c.message);
+    EXPECT_EQ(StatusOf(folder / "copy").kind, FileKind::kMissing) << c.path;
+  }
 }
 
 TEST(FilesTest, StatusRenameAndRemove) {
@@ -87,6 +110,49 @@ TEST(FilesTest, StatusRenameAndRemove) {
   WriteWholeFile(folder / "w", "longer text");
   WriteWholeFile(folder / "w", "short");
   EXPECT_EQ(ReadFileBytes(folder / "w"), "short");
+}
+
+TEST(FilesTest, ReplacingWriteReplacesALinkInsteadOfFollowingIt) {
+  testing::ScratchFolder folder;
+  const Path target = folder.Write("target", "target bytes");
+  std::filesystem::create_symlink(target, folder / "link");
+  WriteWholeFile(folder / "link", "new", WriteMode::kReplace);
+  EXPECT_EQ(LinkStatusOf(folder / "link").kind, FileKind::kRegular);
+  EXPECT_EQ(ReadFileBytes(folder / "link"), "new");
+  EXPECT_EQ(ReadFileBytes(target), "target bytes");
+  std::filesystem::create_directories(folder / "taken" / "inside");
+  EXPECT_EQ(MessageOf([&] { WriteWholeFile(folder / "taken", "x", WriteMode::kReplace); }),
+            "File access denied");
+}
+
+// The pair is renamed into place, or the first place keeps its old file.
+TEST(FilesTest, RenameTogetherKeepsOldAndNewApart) {
+  struct Case {
+    bool old_first;
+    bool second_fails;
+    std::vector<std::string> names;  // afterwards, sorted
+    std::string first;               // what the first place holds, "-" for nothing
+  };
+  const Case kCases[] = {
+      {true, false, {"a", "b"}, "new a"},
+      {false, false, {"a", "b"}, "new a"},
+      {true, true, {"a", "a.new", "b", "b.new"}, "old a"},
+      {false, true, {"a.new", "b", "b.new"}, "-"},
+  };
+  for (const Case& c : kCases) {
+    testing::ScratchFolder folder;
+    folder.Write("a.new", "new a");
+    folder.Write("b.new", "new b");
+    if (c.old_first) folder.Write("a", "old a");
+    if (c.second_fails) folder.Write("b/inside", "a folder a file cannot replace");
+    const std::string error = MessageOf(
+        [&] { RenameTogether(folder / "a.new", folder / "a", folder / "b.new", folder / "b"); });
+    EXPECT_EQ(error, c.second_fails ? "File access denied" : "no error");
+    EXPECT_EQ(testing::SortedNames(folder.path()), c.names);
+    const bool has_first = StatusOf(folder / "a").kind == FileKind::kRegular;
+    EXPECT_EQ(has_first ? ReadFileBytes(folder / "a") : "-", c.first);
+    if (!c.second_fails) EXPECT_EQ(ReadFileBytes(folder / "b"), "new b");
+  }
 }
 
 TEST(FilesTest, DiskFullIsReported) {

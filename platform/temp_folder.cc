@@ -9,11 +9,12 @@
 
 namespace velkaro {
 
-TempFolder::TempFolder(const std::string& prefix) {
+TempFolder::TempFolder(const std::string& prefix, const std::filesystem::path& parent) {
   std::error_code error;
-  std::filesystem::path system_folder = std::filesystem::temp_directory_path(error);
+  const std::filesystem::path folder =
+      parent.empty() ? std::filesystem::temp_directory_path(error) : parent;
   if (error) ThrowIoError(error.value());
-  std::string pattern = (system_folder / (prefix + "XXXXXX")).string();
+  std::string pattern = (folder / (prefix + "XXXXXX")).string();
   if (!mkdtemp(pattern.data())) ThrowIoError(errno);
   path_ = pattern;
 }

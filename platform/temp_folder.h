@@ -10,9 +10,9 @@ namespace velkaro {
 // only its owner may enter; it goes, with all it holds, when the object goes.
 class TempFolder {
  public:
-  // The name starts with prefix. Throws Error with the input/output message
-  // when the folder cannot be made.
-  explicit TempFolder(const std::string& prefix);
+  // The name starts with prefix; the folder lies under `parent` when one is
+  // given. Throws Error with the input/output message when it cannot be made.
+  explicit TempFolder(const std::string& prefix, const std::filesystem::path& parent = {});
   ~TempFolder();
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;

@@ -2,6 +2,7 @@
 // the packages and what is left in the folders.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <regex>
@@ -189,6 +190,11 @@ TEST_F(BuildTest, BookNameThatLeavesTheMidletsFolderWritesNothing) {
 }
 
 TEST_F(BuildTest, SettingsChecks) {
+  MakePhotoBook(std::string(244, 'x'));  // with ".jar.partial" one letter too many
+  EXPECT_FAILED_WITH("Book name is too long");
+  EXPECT_FALSE(fs::exists(work()));
+  MakePhotoBook(std::string(243, 'x'));
+  EXPECT_TRUE(Build()) << error_;
   MakePhotoBook("Trip");
   book_.BookMode = true;
   book_.PartSize = 0;
@@ -240,10 +246,76 @@ TEST_F(BuildTest, BusyWorkFolderIsLeftAlone) {
   MakePhotoBook("Trip");
   fs::create_directories(work());
   root_.Write("temp/theirs.dat", "another build's file");
+  root_.Write("midlets/Trip.log", "their log");
   FolderLock other;
   ASSERT_TRUE(other.TryLock(work()));
   EXPECT_FAILED_WITH("Work folder is in use: " + work().string());
   EXPECT_TRUE(fs::exists(work() / "theirs.dat"));
+  EXPECT_EQ(ReadBytes(midlets() / "Trip.log"), "their log") << "the running build's log";
+}
+
+// Package and descriptor go into place as a pair: when the descriptor cannot
+// take its name, the earlier package is back where it was.
+TEST_F(BuildTest, FailedDescriptorRenameKeepsTheEarlierPackage) {
+  MakePhotoBook("Trip");
+  ASSERT_TRUE(Build()) << error_;
+  const std::string earlier = ReadBytes(midlets() / "Trip.jar");
+  fs::remove(midlets() / "Trip.jad");
+  root_.Write("midlets/Trip.jad/inside", "a folder that a file cannot replace");
+  book_.ImageFiles.pop_back();
+  book_.ImageNotes.pop_back();
+  EXPECT_FAILED_WITH("File access denied");
+  EXPECT_EQ(ReadBytes(midlets() / "Trip.jar"), earlier);
+  EXPECT_EQ(testing::SortedNames(midlets()),
+            (std::vector<std::string>{"Trip.jad", "Trip.jar", "Trip.log"}));
+}
+
+// Leftovers of killed builds of this book go; links are replaced, not followed.
+TEST_F(BuildTest, LeftoversAndLinksInTheMidletsFolder) {
+  MakePhotoBook("Trip");
+  const fs::path elsewhere = root_.Write("elsewhere.txt", "not to be written");
+  fs::create_directories(midlets());
+  for (const char* name : {"Trip.jar.partial", "Trip3.jad.partial", "Trip.jad"}) {
+    fs::create_symlink(elsewhere, midlets() / name);
+  }
+  for (const char* name : {"Trip12.jar.partial", "Tripod.jar.partial", "Trip.jar.partial.x"}) {
+    root_.Write("midlets/" + std::string(name), "stale");
+  }
+  ASSERT_TRUE(Build()) << error_;
+  EXPECT_EQ(ReadBytes(elsewhere), "not to be written");
+  EXPECT_FALSE(fs::is_symlink(midlets() / "Trip.jad"));
+  EXPECT_NE(ReadBytes(midlets() / "Trip.jad").find("MIDlet-Jar-Size: "), std::string::npos);
+  EXPECT_EQ(testing::SortedNames(midlets()),
+            (std::vector<std::string>{"Trip.jad", "Trip.jar", "Trip.jar.partial.x", "Trip.log",
+                                      "Tripod.jar.partial"}));
+}
+
+// What is not a regular file fails at once with the step's own message,
+// instead of hanging on a pipe or copying an endless device.
+TEST_F(BuildTest, InputsThatAreNotFilesFailAtOnce) {
+  const std::string pipe = (root_ / "pipe.png").string();
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
+  const std::string splash = (work() / "splash.png").string();
+  struct Case {
+    std::string TVelkaro::*setting;
+    std::string path;
+    std::string message;
+  };
+  const Case kCases[] = {
+      {&TVelkaro::SplashFileName, "/dev/zero", "Can not copy file /dev/zero to " + splash},
+      {&TVelkaro::SplashFileName, pipe, "Can not copy file " + pipe + " to " + splash},
+      {&TVelkaro::IconFileName, root_.path().string(),
+       "Can not copy file " + root_.path().string() + " to " + (work() / "logo.png").string()},
+  };
+  MakePhotoBook("Trip");
+  for (const Case& c : kCases) {
+    book_.SplashFileName = book_.IconFileName = "";
+    book_.*c.setting = c.path;
+    EXPECT_FAILED_WITH(c.message);
+  }
+  book_.SplashFileName = book_.IconFileName = "";
+  book_.ImageFiles[1] = pipe;
+  EXPECT_FAILED_WITH("Can not copy file " + pipe + " to " + (work() / "1.png").string());
 }
 
 TEST_F(BuildTest, NoPartialArchiveIsLeftBehind) {

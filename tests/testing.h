@@ -14,6 +14,8 @@ namespace velkaro::testing {
 class ScratchFolder {
  public:
   ScratchFolder() : folder_("velkaro-test-") {}
+  // Under another folder than the system's temporary one.
+  explicit ScratchFolder(const std::filesystem::path& parent) : folder_("velkaro-test-", parent) {}
 
   const std::filesystem::path& path() const { return folder_.path(); }
   std::filesystem::path operator/(const std::string& name) const { return path() / name; }
@@ -25,6 +27,9 @@ class ScratchFolder {
 };
 
 std::string ReadBytes(const std::filesystem::path& path);
+
+// The names in a folder, sorted.
+std::vector<std::string> SortedNames(const std::filesystem::path& folder);
 
 // The lines of a build log; every line must end in CR LF.
 std::vector<std::string> LogFileLines(const std::filesystem::path& path);

@@ -1,6 +1,7 @@
 // Whole builds of text books: parts, their packages, book files and log.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <regex>
@@ -165,12 +166,14 @@ TEST_F(TextBuildTest, HeadingsAndPicturesTravelWithTheirParts) {
 }
 
 TEST_F(TextBuildTest, FailureInPartTwoKeepsPartOne) {
-  fs::create_directories(midlets() / "Tales2.jad");  // the descriptor cannot be written
+  // A folder in the descriptor's place: the package cannot go in without it.
+  fs::create_directories(midlets() / "Tales2.jad");
   EXPECT_FALSE(Build("One. Two! Three? Four.", 10));
-  EXPECT_EQ(error_, "Process has not finished due to error: Can not create/save file " +
-                        (midlets() / "Tales2.jad").string());
+  EXPECT_EQ(error_, "Process has not finished due to error: File access denied");
   EXPECT_TRUE(fs::exists(midlets() / "Tales1.jar"));
   EXPECT_TRUE(fs::exists(midlets() / "Tales1.jad"));
+  EXPECT_FALSE(fs::exists(midlets() / "Tales2.jar"));
+  EXPECT_FALSE(fs::exists(midlets() / "Tales2.jar.partial"));
   EXPECT_FALSE(fs::exists(midlets() / "Tales3.jar"));
   EXPECT_TRUE(fs::is_empty(root_ / "temp" / "META-INF"));
 }
@@ -205,6 +208,26 @@ TEST_F(TextBuildTest, DesktopFontAddsFontFiles) {
   testing::Package package = Package("Tales");
   EXPECT_GT(package.content["font0.dat"].size(), 68u);
   EXPECT_EQ(package.content.count("font1.dat"), 0u);
+}
+
+TEST_F(TextBuildTest, SourceThatIsNoFileSaysWhatItIs) {
+  const std::string pipe = (root_ / "pipe.txt").string();
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
+  const std::string folder = root_.path().string() + "/folder.txt";
+  fs::create_directory(folder);
+  book_.PartSize = 10;
+  for (const std::string& source : {pipe, folder}) {
+    book_.TextFileName = source;
+    EXPECT_FALSE(book_.Build(&error_));
+    EXPECT_EQ(error_, "Process has not finished due to error: Can not load text from file " +
+                          source + ", error: " + source +
+                          (source == folder ? " is a folder" : " is not a regular file"));
+  }
+  book_.TextFileName = root_.Write("book.txt", "Hello").string();
+  book_.Font = DesktopFont{pipe, 10, false, false};
+  EXPECT_FALSE(book_.Build(&error_));
+  EXPECT_EQ(error_, "Process has not finished due to error: Can not create font file " + pipe +
+                        ", error: font file " + pipe + " not found");
 }
 
 TEST_F(TextBuildTest, MissingSourceFails) {
