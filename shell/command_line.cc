@@ -34,7 +34,10 @@ int RunCommandLineBuild(const fs::path& project_file, const fs::path& midlets_fo
                         const fs::path& work_folder) {
   std::string load_error;
   TVelkaro book = TVelkaro::CreateFromProject(project_file.string(), &load_error);
-  if (!load_error.empty()) std::fprintf(stderr, "%s\n", load_error.c_str());
+  if (!load_error.empty()) {
+    std::fprintf(stderr, "%s\n", load_error.c_str());
+    return 1;  // nothing to build, and no log to write for a book without a name
+  }
   book.FileVersion = ReadFileVersion();
   book.MidletsFolder = midlets_folder.string();
   book.TempFolder = work_folder.string();

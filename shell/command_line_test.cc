@@ -115,6 +115,13 @@ TEST_F(ExecutableTest, BinaryProjectFileIsABadBookNotACrash) {
   EXPECT_NE(outcome.err.find("Process has not finished due to error: "), std::string::npos);
 }
 
+TEST_F(ExecutableTest, UnreadableProjectFileExitsWithOneAndBuildsNothing) {
+  const Outcome outcome = Build({"/proc/self/status"});
+  EXPECT_EQ(outcome.exit_code, 1);
+  EXPECT_EQ(outcome.err, "/proc/self/status is not a regular file\n");
+  EXPECT_FALSE(fs::exists(folder_ / "bin" / "midlets")) << "no log of a book without a name";
+}
+
 TEST_F(ExecutableTest, HugeProjectLineIsReadWithoutTrouble) {
   folder_.Write("long.ini",
                 "[Options]\r\nBookInfo=" + std::string(10 << 20, 'x') + "\r\nBookName=Long\r\n");
