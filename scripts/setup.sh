@@ -11,6 +11,7 @@ packages=(
   qt6-base-dev
   clang libclang-rt-14-dev
   default-jdk-headless ecj proguard-cli
+  libmagickwand-6.q16-dev imagemagick-6.q16
   zip unzip python3
 )
 

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/io_error.h"
+
 namespace velkaro::testing {
 
 std::filesystem::path ScratchFolder::Write(const std::string& name,
@@ -39,6 +41,15 @@ std::vector<std::string> LogFileLines(const std::filesystem::path& path) {
   }
   EXPECT_EQ(start, bytes.size()) << "every log line ends in CR LF";
   return lines;
+}
+
+std::string FailureOf(const std::function<void()>& step) {
+  try {
+    step();
+  } catch (const Error& e) {
+    return e.what();
+  }
+  return "no failure";
 }
 
 }  // namespace velkaro::testing

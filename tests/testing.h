@@ -2,6 +2,7 @@
 #define VELKARO_TESTS_TESTING_H_
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,9 @@ std::vector<std::string> SortedNames(const std::filesystem::path& folder);
 
 // The lines of a build log; every line must end in CR LF.
 std::vector<std::string> LogFileLines(const std::filesystem::path& path);
+
+// The message of the Error that `step` throws; "no failure" when it throws none.
+std::string FailureOf(const std::function<void()>& step);
 
 }  // namespace velkaro::testing
 
