@@ -15,6 +15,7 @@
 #include "engine/gallery_pictures.h"
 #include "engine/package_texts.h"
 #include "engine/part_pictures.h"
+#include "engine/picture_conversion.h"
 #include "engine/text_parts.h"
 #include "engine/velkaro.h"
 #include "engine/working_text.h"
@@ -43,6 +44,26 @@ bool IsLeftAside(std::string_view name, std::string_view book) {
   return name.find_first_not_of("0123456789") == std::string_view::npos;  // the part number
 }
 
+// Clipboard pictures wait beside the work folder, so that no package holds them.
+Path ClipboardFolder(const Path& work_folder) {
+  Path folder = work_folder.lexically_normal();
+  if (!folder.has_filename()) folder = folder.parent_path();
+  return folder.parent_path() / (folder.filename().string() + ".clipboard");
+}
+
+bool ConvertingMode(int32_t mode) { return mode >= 4 && mode <= 6; }
+
+PictureImport PictureImportOf(const TVelkaro& book) {
+  PictureImport import;
+  import.mode = book.ImageMode;
+  import.png_options = book.ImagePngOptions;
+  import.jpg_options = book.ImageJpgOptions;
+  // The reader turns the page only when it draws with the book's own font.
+  import.turn = book.BookMode && !book.PortraitLayout && book.Font.has_value() &&
+                book.ImageMode >= 1 && book.ImageMode <= 6;
+  return import;
+}
+
 // One run of TVelkaro::Build, with what it derives for this run only.
 class BookBuild {
  public:
@@ -52,6 +73,8 @@ class BookBuild {
         midlets_(book.MidletsFolder),
         work_(book.TempFolder),
         manifest_(work_ / "META-INF"),
+        clipboard_(ClipboardFolder(work_)),
+        import_(PictureImportOf(book)),
         short_version_(ShortVersion(book.FileVersion)) {}
 
   void Run();
@@ -73,6 +96,7 @@ class BookBuild {
   void WriteDataFiles(std::u16string_view part, std::u16string_view letters,
                       const std::string& part_name);
   void BuildPhotoBook();
+  void StartConverter();
   size_t WriteBookFiles(std::u16string_view part);
   void DeleteNumberedFiles(const std::string& stem, size_t from, size_t to);
   void WriteConfig(const std::string& bytes);
@@ -84,6 +108,8 @@ class BookBuild {
   Path midlets_;
   Path work_;
   Path manifest_;
+  Path clipboard_;
+  PictureImport import_;
   std::string short_version_;
   WorkingText text_;                      // of a text book
   std::unique_ptr<FontFileMaker> fonts_;  // with a desktop font only
@@ -166,6 +192,8 @@ void BookBuild::WriteCommonFiles() {
 }
 
 void BookBuild::BuildTextBook() {
+  MakeFolder(clipboard_);
+  DeleteByMask(clipboard_, "*");
   text_ = PrepareText();
   if (book_.Font) fonts_ = std::make_unique<FontFileMaker>(*book_.Font);
   ForEachPart(text_.text, book_.PartSize, [this](const TextPart& part) { BuildTextPart(part); });
@@ -174,13 +202,13 @@ void BookBuild::BuildTextBook() {
 // Loads the source and turns it into the working text of the whole book.
 WorkingText BookBuild::PrepareText() {
   log_("Processing text...");
-  std::u16string text = book_.LoadSourceText(book_.TextFileName, work_.string(), nullptr);
-  if (book_.ImageMode >= 4 && book_.ImageMode <= 6) {
-    log_("Initializing ImageMagic");
-    throw Error("Picture conversion with ImageMagick is not available");
-  }
+  std::u16string text = book_.LoadSourceText(book_.TextFileName, clipboard_.string(), nullptr);
+  if (ConvertingMode(book_.ImageMode)) StartConverter();
   WorkingText working = PrepareWorkingText(std::move(text), book_.Tags, book_.Format);
   if (book_.Tags) log_("Detected " + Number(working.tag_count) + " tags");
+  if (book_.Tags && import_.turn && !working.pictures.empty() && !import_.converter) {
+    StartConverter();
+  }
   return working;
 }
 
@@ -196,7 +224,7 @@ void BookBuild::BuildTextPart(const TextPart& text_part) {
   const std::u16string letters = BuildLetterTable(book_.Tags ? WithoutPictureMarkers(part) : part);
   log_("Part contains " + Number(part.size()) + " letters in total and " + Number(letters.size()) +
        " unique letters");
-  if (book_.Tags) ImportPartPictures(part, text_.pictures, book_.ImageMode, work_, log_);
+  if (book_.Tags) ImportPartPictures(part, text_.pictures, import_, work_, log_);
   WriteDataFiles(part, letters, part_name);
   PackAndDescribe(part_name);
 }
@@ -219,9 +247,19 @@ void BookBuild::WriteDataFiles(std::u16string_view part, std::u16string_view let
 void BookBuild::BuildPhotoBook() {
   const std::string& part_name = book_.BookName;
   SaveTextToFile(ManifestText(part_name, short_version_), manifest_ / "MANIFEST.MF", log_);
-  CopyGalleryPictures(book_.ImageFiles, work_, log_);
-  WriteConfig(PhotoBookConfig(book_, short_version_));
+  if (ConvertingMode(book_.ImageMode)) StartConverter();
+  const std::vector<std::string> extensions =
+      CopyGalleryPictures(book_.ImageFiles, import_, work_, log_);
+  WriteConfig(PhotoBookConfig(book_, extensions, short_version_));
   PackAndDescribe(part_name);
+}
+
+// Once per build; the converter stays in TVelkaro::Converter afterwards.
+void BookBuild::StartConverter() {
+  log_("Initializing ImageMagic");
+  if (!book_.CreateConverter) throw Error("Picture conversion with ImageMagick is not available");
+  book_.Converter = book_.CreateConverter();
+  import_.converter = book_.Converter.get();
 }
 
 size_t BookBuild::WriteBookFiles(std::u16string_view part) {
@@ -275,6 +313,8 @@ void BookBuild::CleanUp() {
   if (!holds_work_folder_) return;
   DeleteByMask(work_, "*");
   DeleteByMask(manifest_, "*");
+  DeleteByMask(clipboard_, "*");
+  RemoveFolder(clipboard_);
 }
 
 }  // namespace

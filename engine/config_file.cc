@@ -67,14 +67,15 @@ std::string TextBookConfig(const TVelkaro& book, int32_t password, int32_t part_
   return out.bytes();
 }
 
-std::string PhotoBookConfig(const TVelkaro& book, const std::string& short_version) {
+std::string PhotoBookConfig(const TVelkaro& book, const std::vector<std::string>& extensions,
+                            const std::string& short_version) {
   ConfigWriter out;
   out.WriteInt32(static_cast<int32_t>(book.ImageFiles.size()));
   WriteColor(out, book.BackColor);
   out.WriteWideText(AnsiToWide(book.BookInfo));
   out.WriteWideText(AnsiToWide(short_version));
   for (size_t i = 0; i < book.ImageFiles.size(); ++i) {
-    out.WriteWideText(AnsiToWide(FileExtension(book.ImageFiles[i])));
+    out.WriteWideText(AnsiToWide(i < extensions.size() ? extensions[i] : ""));
     out.WriteWideText(AnsiToWide(i < book.ImageNotes.size() ? book.ImageNotes[i] : ""));
   }
   return out.bytes();

@@ -33,7 +33,8 @@ int32_t PasswordCheckValue(std::u16string_view text, int32_t password);
 std::string TextBookConfig(const TVelkaro& book, int32_t password, int32_t part_length,
                            const std::vector<int32_t>& headings, const std::string& short_version);
 // The whole cfg.dat of a photo book.
-std::string PhotoBookConfig(const TVelkaro& book, const std::string& short_version);
+std::string PhotoBookConfig(const TVelkaro& book, const std::vector<std::string>& extensions,
+                            const std::string& short_version);
 
 }  // namespace velkaro
 

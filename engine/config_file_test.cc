@@ -98,7 +98,7 @@ TEST(ConfigFileTest, PhotoBookListsExtensionsAndNotes) {
   book.BackColor = 0x102030;
   book.ImageFiles = {"a/b.jpg", "c.JPEG", "noextension"};
   book.ImageNotes = {"note", "", ""};
-  std::string cfg = PhotoBookConfig(book, "4.7.0");
+  std::string cfg = PhotoBookConfig(book, {"jpg", "JPEG", "noextension"}, "4.7.0");
   std::string expected = Int(3) + Int(0x30) + Int(0x20) + Int(0x10) + Text(u"Hi") + Text(u"4.7.0") +
                          Text(u"jpg") + Text(u"note") + Text(u"JPEG") + Text(u"") +
                          Text(u"noextension") + Text(u"");

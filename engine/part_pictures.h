@@ -5,15 +5,18 @@
 #include <vector>
 
 #include "engine/build_steps.h"
+#include "engine/picture_conversion.h"
 
 namespace velkaro {
 
 // Brings every picture that a part's markers (1, code, 2) name into the work
-// folder as "pic" + number + extension. Picture import modes 1 to 3 copy the
-// file unchanged; any other mode brings nothing (the converting modes stop
-// the build before the parts, as long as no converter is built in).
+// folder as "pic" + number + extension. Modes 1 to 3 copy the file (turned
+// for a landscape book); modes 4 to 6 convert it and write the type of the
+// result into the marker; mode 0 brings nothing. The pictures are converted
+// side by side; the log lists them in text order.
 void ImportPartPictures(std::u16string& part, const std::vector<std::string>& pictures,
-                        int32_t image_mode, const Path& work_folder, const LogFunction& log);
+                        const PictureImport& import, const Path& work_folder,
+                        const LogFunction& log);
 
 }  // namespace velkaro
 

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "documents/picture_source.h"
 #include "engine/desktop_font.h"
+#include "engine/image_converter.h"
 #include "engine/log.h"
 
 namespace velkaro {
-
-class ImageConverter;
 
 // Every setting of one book plus the run state a build needs. Texts are bytes
 // in the system code page; the book's own text is UTF-16 inside the build.
@@ -40,8 +40,18 @@ class TVelkaro {
   std::u16string LoadSourceText(const std::string& file_name, const std::string& work_folder,
                                 std::string* caption);
 
+  // Saves the picture a document offers as the clipboard picture "tmp" +
+  // number + ".png" or ".jpg" in `folder`, choosing among its PNG and JFIF
+  // formats as ImageMode asks; see clipboard_pictures.cc. Returns the file's
+  // full path, or an empty string when nothing was saved.
+  std::string SaveClipboardPicture(const PictureSource& clipboard, const std::string& folder,
+                                   int number);
+
   bool SourceIsPlainText = false;
   std::shared_ptr<ImageConverter> Converter;
+  // Starts the converter of a build that converts or turns pictures; the
+  // shell and the window install one. Unset: such builds fail.
+  ConverterFactory CreateConverter;
   std::string BookName;
   std::string LogFileName;
   std::string MidletsFolder;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/velkaro.h"
+#include "imaging/magick_converter.h"
 #include "platform/file_version.h"
 #include "platform/io_error.h"
 #include "platform/program_folder.h"
@@ -42,6 +43,7 @@ int RunCommandLineBuild(const fs::path& project_file, const fs::path& midlets_fo
   book.MidletsFolder = midlets_folder.string();
   book.TempFolder = work_folder.string();
   book.RunMode = 1;
+  book.CreateConverter = CreateMagickConverter;
   std::string build_error;
   if (book.Build(&build_error)) return 0;
   std::fprintf(stderr, "%s\n", build_error.c_str());
