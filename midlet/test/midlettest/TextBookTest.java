@@ -275,6 +275,33 @@ public final class TextBookTest {
     Check.equal(List.of("x".repeat(39), "x".repeat(11)), page.lines().subList(0, 2), "lines as wide as the screen is high");
   }
 
+  /** A picture whose top half is red and bottom half blue, turned a quarter clockwise as the build does. */
+  static byte[] turnedRedOverBlue(int w, int h) throws Exception {
+    BufferedImage turned = new BufferedImage(h, w, BufferedImage.TYPE_INT_RGB);
+    for (int y = 0; y < h; y++) {
+      for (int x = 0; x < w; x++) turned.setRGB(h - 1 - y, x, y < h / 2 ? 0xFF0000 : 0x0000FF);
+    }
+    ByteArrayOutputStream out = new ByteArrayOutputStream();
+    ImageIO.write(turned, "png", out);
+    return out.toByteArray();
+  }
+
+  static void testLandscapeShowsPicturesTurnedByTheBuildUpright() throws Exception {
+    Canvas.screenWidth = 100;
+    Canvas.screenHeight = 160;
+    BookPackage book = new BookPackage();
+    book.portrait = false;
+    book.text = "Before\n" + picture(1, 2) + "After";
+    book.files.put("pic1.png", turnedRedOverBlue(40, 20));
+    Page page = page(open(book), book);
+    int top = 1 + 16, left = page.width() / 2 - 20;
+    Check.equal(0xFF0000, page.rgb(left, top), "the picture's top left corner, red");
+    Check.equal(0xFF0000, page.rgb(left + 39, top + 9), "the red half ends after half the height");
+    Check.equal(0x0000FF, page.rgb(left, top + 10), "the blue half below it");
+    Check.equal(0x0000FF, page.rgb(left + 39, top + 19), "the picture's bottom right corner, blue");
+    Check.equal("After", page.line(top + 20), "text after the picture's 20 rows");
+  }
+
   static void testPasswordEachTimeGatesTheBook() throws Exception {
     BookPackage book = new BookPackage();
     book.text = "Secret text";
