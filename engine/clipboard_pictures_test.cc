@@ -103,14 +103,5 @@ TEST(ClipboardPicturesTest, ChoosesTheFormatTheModeAsksFor) {
   }
 }
 
-TEST(ClipboardPicturesTest, AFileThatCannotBeWrittenFails) {
-  testing::ScratchFolder folder;
-  TVelkaro book = TVelkaro::CreateDefault();
-  book.ImageMode = 5;
-  const std::string missing = (folder / "missing").string();
-  EXPECT_EQ(testing::FailureOf([&] { book.SaveClipboardPicture({Format("PNG", 1)}, missing, 1); }),
-            "Can not create/save file " + missing + "/tmp1.png");
-}
-
 }  // namespace
 }  // namespace velkaro

@@ -47,29 +47,5 @@ TEST_F(GalleryPicturesTest, CopyModesCopyAndWarnAboutLargePhotos) {
   EXPECT_TRUE(converter_.calls.empty());
 }
 
-TEST_F(GalleryPicturesTest, ConvertingModesNameThePicturesAfterTheirFormat) {
-  const std::vector<std::string> files = {"a.gif", "b.bmp"};
-  const struct {
-    int mode, png_size, jpg_size;
-    std::string extension, size;
-  } cases[] = {{4, 10, 20, "png", "10"},
-               {4, 30, 20, "jpg", "20"},
-               {5, 10, 5, "png", "10"},
-               {6, 5, 20, "jpg", "20"}};
-  for (const auto& c : cases) {
-    converter_.sizes = {{".png", c.png_size}, {".jpg", c.jpg_size}};
-    Lines log;
-    EXPECT_EQ(Bring(files, c.mode, log), std::vector<std::string>(2, c.extension));
-    EXPECT_EQ(log, (Lines{"Resize and convert image a.gif to " + Work("0." + c.extension) + " (" +
-                              c.size + " bytes)",
-                          "Resize and convert image b.bmp to " + Work("1." + c.extension) + " (" +
-                              c.size + " bytes)"}))
-        << "mode " << c.mode;
-    EXPECT_EQ(std::distance(fs::directory_iterator(work()), fs::directory_iterator()), 2);
-    fs::remove_all(work());
-    fs::create_directory(work());
-  }
-}
-
 }  // namespace
 }  // namespace velkaro

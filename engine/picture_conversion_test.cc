@@ -95,18 +95,5 @@ TEST_F(ConversionTest, NoDestinationOrNoConverterStopsTheBuild) {
             "Picture conversion with ImageMagick is not available");
 }
 
-TEST_F(ConversionTest, CopyOnlyModesCopyOrTurnInTheSameFormat) {
-  const std::string source = folder_.Write("in/a.gif", "GIF bytes").string();
-  BroughtPicture copied = CopyOrTurn(import_, source, Out("pic1"), ".gif");
-  EXPECT_EQ(testing::ReadBytes(Out("pic1.gif")), "GIF bytes");
-  EXPECT_TRUE(converter_.calls.empty());
-  import_.turn = true;
-  converter_.sizes[".gif"] = 7;
-  BroughtPicture turned = CopyOrTurn(import_, source, Out("pic2"), ".gif");
-  EXPECT_EQ(turned.size, 7u);
-  ASSERT_EQ(converter_.calls.size(), 1u);
-  EXPECT_EQ(converter_.calls[0], (Words{source, "-rotate", "90", Out("pic2.gif")}));
-}
-
 }  // namespace
 }  // namespace velkaro

@@ -1,10 +1,10 @@
 #include "imaging/magick_converter.h"
 
 #include <gtest/gtest.h>
-#include <wand/MagickWand.h>
 #include <zlib.h>
 
 #include "platform/io_error.h"
+#include "tests/pictures.h"
 #include "tests/testing.h"
 
 namespace velkaro {
@@ -12,42 +12,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Picture {
-  size_t width = 0, height = 0;
-  std::string format;
-};
-
-Picture PingPicture(const fs::path& file) {
-  MagickWand* wand = NewMagickWand();
-  Picture picture;
-  if (MagickPingImage(wand, file.c_str()) == MagickTrue) {
-    picture.width = MagickGetImageWidth(wand);
-    picture.height = MagickGetImageHeight(wand);
-    char* format = MagickGetImageFormat(wand);
-    picture.format = format;
-    MagickRelinquishMemory(format);
-  }
-  DestroyMagickWand(wand);
-  return picture;
-}
-
-// Writes a picture of `width` x `height` RGB pixels given row by row.
-void WritePicture(const fs::path& file, size_t width, size_t height,
-                  const std::vector<unsigned char>& rgb) {
-  MagickWand* wand = NewMagickWand();
-  ASSERT_EQ(MagickConstituteImage(wand, width, height, "RGB", CharPixel, rgb.data()), MagickTrue);
-  ASSERT_EQ(MagickWriteImage(wand, file.c_str()), MagickTrue);
-  DestroyMagickWand(wand);
-}
-
-std::vector<unsigned char> PixelsOf(const fs::path& file) {
-  MagickWand* wand = NewMagickWand();
-  MagickReadImage(wand, file.c_str());
-  const size_t w = MagickGetImageWidth(wand), h = MagickGetImageHeight(wand);
-  std::vector<unsigned char> rgb(w * h * 3);
-  MagickExportImagePixels(wand, 0, 0, w, h, "RGB", CharPixel, rgb.data());
-  DestroyMagickWand(wand);
-  return rgb;
+testing::Picture PictureIn(const fs::path& file) {
+  return testing::ReadPicture(testing::ReadBytes(file));
 }
 
 std::string Chunk(const std::string& type, const std::string& data) {
@@ -98,23 +64,12 @@ TEST_F(MagickConverterTest, ConvertsEveryPictureTypeToFitTheGeometry) {
   for (const auto& c : cases) {
     converter_.Convert(
         {Corpus(c.source).string(), "-resize", "64x48>", "-quality", "90", Out(c.destination)});
-    const Picture picture = PingPicture(Out(c.destination));
+    const testing::Picture picture = PictureIn(Out(c.destination));
     EXPECT_EQ(picture.format, c.format) << c.source;
     EXPECT_TRUE(picture.width > 0 && picture.width <= 64 && picture.height <= 48)
         << c.source << ": " << picture.width << "x" << picture.height;
   }
   EXPECT_EQ(std::distance(fs::directory_iterator(folder_.path()), fs::directory_iterator()), 7);
-}
-
-TEST_F(MagickConverterTest, TurnsAQuarterClockwise) {
-  const fs::path source = folder_ / "flag.png";
-  WritePicture(source, 2, 1, {255, 0, 0, 0, 0, 255});  // red left, blue right
-  converter_.Convert({source.string(), "-rotate", "90", "", Out("turned.png")});
-  const Picture picture = PingPicture(Out("turned.png"));
-  EXPECT_EQ(picture.width, 1u);
-  EXPECT_EQ(picture.height, 2u);
-  EXPECT_EQ(PixelsOf(Out("turned.png")), (std::vector<unsigned char>{255, 0, 0, 0, 0, 255}))
-      << "the left column becomes the top row";
 }
 
 TEST_F(MagickConverterTest, BadPicturesFailWithAClearMessage) {
@@ -142,7 +97,7 @@ TEST_F(MagickConverterTest, BadPicturesFailWithAClearMessage) {
     });
     if (message == "no failure") {
       // ImageMagick may repair some damage; then the picture must be whole.
-      EXPECT_GT(PingPicture(Out("out.png")).width, 0u) << c.source;
+      EXPECT_GT(PictureIn(Out("out.png")).width, 0u) << c.source;
     } else {
       EXPECT_NE(message.find(c.message), std::string::npos) << c.source << ": " << message;
       EXPECT_GT(message.size(), 10u) << c.source;
@@ -153,7 +108,7 @@ TEST_F(MagickConverterTest, BadPicturesFailWithAClearMessage) {
 
 TEST_F(MagickConverterTest, OptionWordsReachNoOtherFile) {
   const fs::path source = folder_ / "in.png";
-  WritePicture(source, 1, 1, {1, 2, 3});
+  testing::WritePicture(source, 1, 1, {1, 2, 3});
   const std::string secret = folder_.Write("secret.txt", "secret").string();
   const std::vector<std::vector<std::string>> refused = {
       {"@" + secret},
@@ -180,7 +135,7 @@ TEST_F(MagickConverterTest, OptionWordsReachNoOtherFile) {
   }
   converter_.Convert({source.string(), "-define", "png:bit-depth=8", "+profile", "*", "-strip",
                       "-quality", "100", Out("out.png")});
-  EXPECT_EQ(PingPicture(Out("out.png")).format, "PNG");
+  EXPECT_EQ(PictureIn(Out("out.png")).format, "PNG");
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 // Whole builds of books with pictures, converted by ImageMagick in process.
 
 #include <gtest/gtest.h>
-#include <wand/MagickWand.h>
 
 #include <filesystem>
 #include <map>
@@ -9,35 +8,13 @@
 #include "engine/velkaro.h"
 #include "imaging/magick_converter.h"
 #include "tests/package_reader.h"
+#include "tests/pictures.h"
 #include "tests/testing.h"
 
 namespace velkaro {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Picture {
-  size_t width = 0, height = 0;
-  std::string format;
-  std::vector<unsigned char> rgb;
-};
-
-Picture ReadPicture(const std::string& bytes) {
-  MagickWand* wand = NewMagickWand();
-  Picture picture;
-  if (MagickReadImageBlob(wand, bytes.data(), bytes.size()) == MagickTrue) {
-    picture.width = MagickGetImageWidth(wand);
-    picture.height = MagickGetImageHeight(wand);
-    char* format = MagickGetImageFormat(wand);
-    picture.format = format;
-    MagickRelinquishMemory(format);
-    picture.rgb.resize(picture.width * picture.height * 3);
-    MagickExportImagePixels(wand, 0, 0, picture.width, picture.height, "RGB", CharPixel,
-                            picture.rgb.data());
-  }
-  DestroyMagickWand(wand);
-  return picture;
-}
 
 // The picture markers of a book file: number -> type.
 std::map<int, int> MarkersOf(const std::string& book_file) {
@@ -64,7 +41,6 @@ std::map<std::string, std::string> PicturesOf(const testing::Package& package) {
 class PictureBuildTest : public ::testing::Test {
  protected:
   PictureBuildTest() : book_(TVelkaro::CreateDefault()) {
-    MagickWandGenesis();
     book_.FileVersion = "4.7.0.246";
     book_.MidletsFolder = (root_ / "midlets").string();
     book_.TempFolder = (root_ / "temp").string();
@@ -135,7 +111,7 @@ TEST_F(PictureBuildTest, EveryModeBringsEachPartItsOwnPictures) {
           continue;
         }
         EXPECT_EQ(type, mode == 5 ? 2 : mode == 6 ? 1 : type) << name;
-        const Picture picture = ReadPicture(files[name]);
+        const testing::Picture picture = testing::ReadPicture(files[name]);
         EXPECT_EQ(picture.format, type == 1 ? "JPEG" : "PNG") << name;
         EXPECT_TRUE(picture.width <= 64 && picture.height <= 48 && picture.width > 0)
             << name << " " << picture.width << "x" << picture.height;
@@ -147,14 +123,7 @@ TEST_F(PictureBuildTest, EveryModeBringsEachPartItsOwnPictures) {
 
 TEST_F(PictureBuildTest, LandscapeBooksTurnTheirPicturesLikeTheText) {
   const fs::path flag = root_ / "in" / "flag.png";
-  fs::create_directories(flag.parent_path());
-  {
-    const unsigned char rgb[] = {255, 0, 0, 0, 0, 255};  // red left, blue right
-    MagickWand* wand = NewMagickWand();
-    MagickConstituteImage(wand, 2, 1, "RGB", CharPixel, rgb);
-    MagickWriteImage(wand, flag.c_str());
-    DestroyMagickWand(wand);
-  }
+  testing::WritePicture(flag, 2, 1, {255, 0, 0, 0, 0, 255});  // red left, blue right
   const struct {
     bool portrait, desktop_font;
     int mode;
@@ -169,7 +138,7 @@ TEST_F(PictureBuildTest, LandscapeBooksTurnTheirPicturesLikeTheText) {
     book_.ImageMode = c.mode;
     book_.ImagePngOptions = "-depth 8";
     ASSERT_TRUE(Build("Flag <img " + flag.string() + ">.", 1000)) << error_;
-    const Picture picture = ReadPicture(Package("Tales").content["pic1.png"]);
+    const testing::Picture picture = testing::ReadPicture(Package("Tales").content["pic1.png"]);
     if (c.turned) {
       // The reader turns the page a quarter clockwise: the picture's left
       // column becomes its top row.
@@ -181,40 +150,8 @@ TEST_F(PictureBuildTest, LandscapeBooksTurnTheirPicturesLikeTheText) {
   }
 }
 
-TEST_F(PictureBuildTest, BadPicturesStopTheBuildWithAClearError) {
-  VELKARO_REQUIRE_CORPUS();
-  const std::string text_file = root_.Write("in/notes.png", "not a picture").string();
-  const std::string missing = (root_ / "in" / "missing.png").string();
-  const struct {
-    int mode;
-    std::string picture, message;
-  } cases[] = {
-      {5, Corpus("broken/truncated_jpeg.jpg"), ""},
-      {6, Corpus("broken/broken.png"), ""},
-      {4, Corpus("broken/decompression_bomb.gif"), ""},
-      {5, text_file, "Picture " + text_file + " is not a PNG, JPEG, GIF or BMP file"},
-      {5, missing, "Can not read picture " + missing + ": File not found"},
-      {2, missing, "Can not copy file " + missing + " to "},
-  };
-  for (const auto& c : cases) {
-    book_.ImageMode = c.mode;
-    const bool built = Build("Look <img " + c.picture + ">.", 1000);
-    if (built) continue;  // ImageMagick repaired the damage
-    EXPECT_EQ(error_.rfind("Process has not finished due to error: " + c.message, 0), 0u)
-        << c.picture << ": " << error_;
-    ExpectCleanedUp();
-  }
-}
-
-TEST_F(PictureBuildTest, OptionsThatReachOtherFilesOrAreTooManyStopTheBuild) {
-  const std::string png = root_.Write("in/p.png", "").string();
+TEST_F(PictureBuildTest, ConvertingModesFailWithoutImageMagick) {
   book_.ImageMode = 5;
-  book_.ImagePngOptions = "-write " + (root_ / "stolen.png").string();
-  EXPECT_FALSE(Build("x <img " + png + ">", 100));
-  EXPECT_NE(error_.find("ImageMagick option -write is not allowed"), std::string::npos) << error_;
-  book_.ImagePngOptions = "1 2 3 4 5 6 7 8 9 10 11";
-  EXPECT_FALSE(Build("x <img " + png + ">", 100));
-  EXPECT_EQ(error_, "Process has not finished due to error: Too many ImageMagick options: 11");
   book_.CreateConverter = nullptr;
   EXPECT_FALSE(Build("no pictures", 100));
   EXPECT_EQ(error_,
@@ -231,8 +168,8 @@ TEST_F(PictureBuildTest, PhotoBooksConvertInTheConvertingModes) {
   book_.ImageMode = 5;
   ASSERT_TRUE(Build("", 1)) << error_;
   testing::Package package = Package("Tales");
-  EXPECT_EQ(ReadPicture(package.content["0.png"]).width, 64u);
-  EXPECT_EQ(ReadPicture(package.content["1.png"]).width, 64u);
+  EXPECT_EQ(testing::ReadPicture(package.content["0.png"]).width, 64u);
+  EXPECT_EQ(testing::ReadPicture(package.content["1.png"]).width, 64u);
   const std::string& cfg = package.content["cfg.dat"];
   EXPECT_NE(cfg.find(std::string("\0\0\0\3\0p\0n\0g", 10)), std::string::npos);
   EXPECT_EQ(cfg.find(std::string("\0j\0p\0g", 6)), std::string::npos);
