@@ -157,6 +157,7 @@ TEST_F(PictureBuildTest, ConvertingModesFailWithoutImageMagick) {
   EXPECT_EQ(error_,
             "Process has not finished due to error: Picture conversion with ImageMagick is not "
             "available");
+  ExpectCleanedUp();
 }
 
 TEST_F(PictureBuildTest, PhotoBooksConvertInTheConvertingModes) {
