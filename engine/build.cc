@@ -23,6 +23,7 @@
 #include "platform/folder_lock.h"
 #include "platform/folders.h"
 #include "platform/io_error.h"
+#include "platform/temp_folder.h"
 
 namespace velkaro {
 namespace {
@@ -42,13 +43,6 @@ bool IsLeftAside(std::string_view name, std::string_view book) {
   if (!name.ends_with(".jar") && !name.ends_with(".jad")) return false;
   name.remove_suffix(4);
   return name.find_first_not_of("0123456789") == std::string_view::npos;  // the part number
-}
-
-// Clipboard pictures wait beside the work folder, so that no package holds them.
-Path ClipboardFolder(const Path& work_folder) {
-  Path folder = work_folder.lexically_normal();
-  if (!folder.has_filename()) folder = folder.parent_path();
-  return folder.parent_path() / (folder.filename().string() + ".clipboard");
 }
 
 bool ConvertingMode(int32_t mode) { return mode >= 4 && mode <= 6; }
@@ -73,7 +67,6 @@ class BookBuild {
         midlets_(book.MidletsFolder),
         work_(book.TempFolder),
         manifest_(work_ / "META-INF"),
-        clipboard_(ClipboardFolder(work_)),
         import_(PictureImportOf(book)),
         short_version_(ShortVersion(book.FileVersion)) {}
 
@@ -108,7 +101,9 @@ class BookBuild {
   Path midlets_;
   Path work_;
   Path manifest_;
-  Path clipboard_;
+  // Clipboard pictures wait outside the work folder, so that no package
+  // holds them, and go with the build, failed or not.
+  std::unique_ptr<TempFolder> clipboard_;
   PictureImport import_;
   std::string short_version_;
   WorkingText text_;                      // of a text book
@@ -192,8 +187,7 @@ void BookBuild::WriteCommonFiles() {
 }
 
 void BookBuild::BuildTextBook() {
-  MakeFolder(clipboard_);
-  DeleteByMask(clipboard_, "*");
+  clipboard_ = std::make_unique<TempFolder>("velkaro-clipboard-");
   text_ = PrepareText();
   if (book_.Font) fonts_ = std::make_unique<FontFileMaker>(*book_.Font);
   ForEachPart(text_.text, book_.PartSize, [this](const TextPart& part) { BuildTextPart(part); });
@@ -202,7 +196,8 @@ void BookBuild::BuildTextBook() {
 // Loads the source and turns it into the working text of the whole book.
 WorkingText BookBuild::PrepareText() {
   log_("Processing text...");
-  std::u16string text = book_.LoadSourceText(book_.TextFileName, clipboard_.string(), nullptr);
+  std::u16string text =
+      book_.LoadSourceText(book_.TextFileName, clipboard_->path().string(), nullptr);
   if (ConvertingMode(book_.ImageMode)) StartConverter();
   WorkingText working = PrepareWorkingText(std::move(text), book_.Tags, book_.Format);
   if (book_.Tags) log_("Detected " + Number(working.tag_count) + " tags");
@@ -313,8 +308,6 @@ void BookBuild::CleanUp() {
   if (!holds_work_folder_) return;
   DeleteByMask(work_, "*");
   DeleteByMask(manifest_, "*");
-  DeleteByMask(clipboard_, "*");
-  RemoveFolder(clipboard_);
 }
 
 }  // namespace

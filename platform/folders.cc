@@ -2,7 +2,6 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -16,8 +15,6 @@ namespace velkaro {
 bool MakeFolder(const Path& folder) {
   return StatusOf(folder).kind == FileKind::kFolder || mkdir(folder.c_str(), 0755) == 0;
 }
-
-bool RemoveFolder(const Path& folder) { return rmdir(folder.c_str()) == 0 || errno == ENOENT; }
 
 std::vector<std::string> SortedFolderNames(const Path& folder) {
   std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);

@@ -12,9 +12,6 @@ namespace velkaro {
 // Creates one folder level; true when the folder is there afterwards.
 bool MakeFolder(const Path& folder);
 
-// Removes an empty folder; true when it is gone.
-bool RemoveFolder(const Path& folder);
-
 // The names in a folder, "." and ".." left out, sorted by their bytes.
 // Throws Error with the input/output message when it cannot be listed.
 std::vector<std::string> SortedFolderNames(const Path& folder);
