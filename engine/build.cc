@@ -10,6 +10,7 @@
 #include "archive/jar_archiver.h"
 #include "engine/build_steps.h"
 #include "engine/config_file.h"
+#include "engine/contents_file.h"
 #include "engine/embedded_files.h"
 #include "engine/font_files.h"
 #include "engine/gallery_pictures.h"
@@ -20,6 +21,7 @@
 #include "engine/velkaro.h"
 #include "engine/working_text.h"
 #include "platform/clock.h"
+#include "platform/code_page.h"
 #include "platform/folder_lock.h"
 #include "platform/folders.h"
 #include "platform/io_error.h"
@@ -107,6 +109,7 @@ class BookBuild {
   PictureImport import_;
   std::string short_version_;
   WorkingText text_;                      // of a text book
+  std::vector<ContentsEntry> contents_;   // of a text book, for every part's toc.dat
   std::unique_ptr<FontFileMaker> fonts_;  // with a desktop font only
   size_t book_files_ = 0;                 // "book" + n + ".dat" files the last part left
   size_t font_files_ = 0;                 // "font" + n + ".dat" likewise
@@ -190,6 +193,7 @@ void BookBuild::BuildTextBook() {
   clipboard_ = std::make_unique<TempFolder>("velkaro-clipboard-");
   text_ = PrepareText();
   if (book_.Font) fonts_ = std::make_unique<FontFileMaker>(*book_.Font);
+  contents_ = BookContents(text_.text, text_.headings, book_.PartSize);
   ForEachPart(text_.text, book_.PartSize, [this](const TextPart& part) { BuildTextPart(part); });
 }
 
@@ -221,6 +225,9 @@ void BookBuild::BuildTextPart(const TextPart& text_part) {
        " unique letters");
   if (book_.Tags) ImportPartPictures(part, text_.pictures, import_, work_, log_);
   WriteDataFiles(part, letters, part_name);
+  SaveTextToFile(
+      ContentsFile(contents_, text_part.number, text_part.start, AnsiToWide(book_.BookName)),
+      work_ / "toc.dat", log_);
   PackAndDescribe(part_name);
 }
 

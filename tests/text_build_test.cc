@@ -86,6 +86,7 @@ TEST_F(TextBuildTest, ThreePartsAtTheCutCharacters) {
       "Part contains 7 letters in total and 6 unique letters",
       "Create text file " + Work("book0.dat") + ", size 14 bytes ",
       "Create cfg file " + Work("cfg.dat") + ", size 136 bytes",
+      "Create file " + Work("toc.dat") + ", size 26 bytes",
       "Creating jar file\\.\\.\\.",
       "Create midlet Tales2\\.jar, size " + jar_size + " bytes",
       "Create file " + midlets().string() + "/Tales2\\.jad, size " + jad_size + " bytes",
@@ -161,7 +162,14 @@ TEST_F(TextBuildTest, HeadingsAndPicturesTravelWithTheirParts) {
     EXPECT_EQ(IntAt(cfg, cfg.size() - 12), 2u);
     EXPECT_EQ(IntAt(cfg, cfg.size() - 8), 0u * 256 + 1);
     EXPECT_EQ(IntAt(cfg, cfg.size() - 4), 17u * 256 + 2);
+    // Each part names the part of every heading, so the first part lists "Next?" too.
+    const std::string& toc = package->content["toc.dat"];
+    EXPECT_NE(toc.find(Utf16Be(u"Intro.")), std::string::npos);
+    EXPECT_NE(toc.find(Utf16Be(u"Next?")), std::string::npos);
   }
+  EXPECT_EQ(IntAt(second.content["toc.dat"], 0), 2u) << "the part's number";
+  EXPECT_EQ(IntAt(second.content["toc.dat"], 4), IntAt(first.content["cfg.dat"], 0))
+      << "the part's offset in the book: the first part's length";
   EXPECT_EQ(first.content["book0.dat"].substr(14, 6), Utf16Be(u"\x0001\x2001\x0002"));
 }
 

@@ -1,0 +1,59 @@
+#include "engine/contents_file.h"
+
+#include "engine/config_file.h"
+#include "engine/markers.h"
+#include "engine/text_parts.h"
+
+namespace velkaro {
+namespace {
+
+constexpr int kTitleLetters = 30;
+
+// The letters from `position` to the end of their line, at most kTitleLetters
+// steps; a picture marker takes one step and shows nothing, nor do control letters.
+std::u16string TitleAt(std::u16string_view text, size_t position) {
+  std::u16string title;
+  for (int n = 0; position < text.size() && n < kTitleLetters; ++position, ++n) {
+    const char16_t c = text[position];
+    if (IsMarkerAt(text, position)) {
+      position += kMarkerLength - 1;
+    } else if (c == u'\n' && n > 0) {
+      break;
+    } else if (c >= u' ') {
+      title += c;
+    }
+  }
+  return title;
+}
+
+}  // namespace
+
+std::vector<ContentsEntry> BookContents(std::u16string_view text,
+                                        const std::vector<int32_t>& headings, int32_t part_size) {
+  std::vector<size_t> part_ends;
+  ForEachPart(text, part_size, [&](const TextPart& part) { part_ends.push_back(part.end); });
+  std::vector<ContentsEntry> contents;
+  for (int32_t entry : headings) {
+    const size_t position = static_cast<uint32_t>(entry) >> 8;
+    int part = 1;
+    while (part < static_cast<int>(part_ends.size()) && position >= part_ends[part - 1]) ++part;
+    contents.push_back({part, TitleAt(text, position)});
+  }
+  return contents;
+}
+
+std::string ContentsFile(const std::vector<ContentsEntry>& contents, int part_number,
+                         size_t part_offset, std::u16string_view book_name) {
+  ConfigWriter out;
+  out.WriteInt32(part_number);
+  out.WriteInt32(static_cast<int32_t>(part_offset));
+  out.WriteWideText(book_name);
+  out.WriteInt32(static_cast<int32_t>(contents.size()));
+  for (const ContentsEntry& entry : contents) {
+    out.WriteInt32(entry.part);
+    out.WriteWideText(entry.title);
+  }
+  return out.bytes();
+}
+
+}  // namespace velkaro
