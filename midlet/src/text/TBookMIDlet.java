@@ -28,9 +28,10 @@ import javax.microedition.rms.RecordStore;
  * A page is laid out from its first letter `top`, the way the tool's screen preview does it.
  *
  * The files it reads are written by the tool's engine: cfg.dat by engine/config_file.cc (with
- * the password check value), the book files by WriteTextPart in engine/text_parts.cc, the font
- * files by engine/font_files.cc, the pictures by engine/part_pictures.cc; engine/build.cc
- * decides which a package gets, and engine/embedded_files.cc carries this class.
+ * the password check value), toc.dat (the whole book's headings) by engine/contents_file.cc,
+ * the book files by WriteTextPart in engine/text_parts.cc, the font files by
+ * engine/font_files.cc, the pictures by engine/part_pictures.cc; engine/build.cc decides which
+ * a package gets, and engine/embedded_files.cc carries this class.
  *
  * The fields, group by group in the order below:
  * - settings: what cfg.dat says, read once by readSettings;
@@ -40,7 +41,8 @@ import javax.microedition.rms.RecordStore;
  *   picture that lineHeight keeps;
  * - paging and search: stage, top and bottom of the page, trail, the page size, hit, query;
  * - records: the bookmarks, which saveState keeps with top and the remembered key;
- * - menus: the positions behind a list's entries, the display, the screen on view, commands.
+ * - menus: the positions behind a list's entries, the package names of other parts, the display,
+ *   the screen on view, commands.
  */
 public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
   private static final int SPLASH = 0, PASSWORD = 1, READING = 2;
@@ -95,6 +97,7 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
 
   // Menus.
   private int[] targets;         // positions behind the entries of the list on screen
+  private String bookName;       // parts of the book are packages of this name and their number
 
   private Display display;
   private Canvas canvas;
@@ -607,6 +610,9 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
       showMenu();
     } else if (screen == MENU) {
       menu(choice);
+    } else if (screen == CONTENTS && targets[choice] < 0) {
+      String where = "In part " + -targets[choice] + ": " + bookName + -targets[choice];
+      display.setCurrent(new Alert("Contents", where, null, null), d);
     } else if (screen == CONTENTS || screen == MARKS && c != delete && choice > 0) {
       hit = -1;
       goTo(targets[choice]);
@@ -656,29 +662,32 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
   }
 
   /**
-   * cfg.dat carries positions in the whole book but no part offset: they are this part's
-   * positions only in a book of one part or in the first part.
+   * The whole book's headings, indented by level: cfg.dat gives their positions in the book and
+   * levels, toc.dat their titles, the part of each, this part's number and its offset in the book.
+   * An entry of this part holds its position here, one of another part minus that part's number.
    */
   private void showContents() {
     List list = new List("Contents", List.IMPLICIT);
     targets = new int[headings.length];
-    int count = 0, last = 0;
-    for (int i = 0; i < headings.length; i++) last = Math.max(last, headings[i] >>> 8);
-    String name = getAppProperty("MIDlet-Name");
-    int digits = name == null ? 0 : name.length();
-    while (digits > 0 && name.charAt(digits - 1) >= '0' && name.charAt(digits - 1) <= '9') digits--;
-    boolean laterPart = last >= length && name != null && digits < name.length()
-        && !name.substring(digits).equals("1");
-    for (int i = 0; i < headings.length && !laterPart; i++) {
-      int p = headings[i] >>> 8;
-      if (p >= length) continue;
-      StringBuffer title = new StringBuffer();
-      for (int level = headings[i] & 255; level > 1; level--) title.append("  ");
-      targets[count++] = p;
-      list.append(excerpt(title, p), null);
+    try {
+      DataInputStream in = new DataInputStream(getClass().getResourceAsStream("/toc.dat"));
+      int part = in.readInt(), offset = in.readInt();
+      bookName = readText(in);
+      in.readInt();  // the count of headings, as in cfg.dat
+      for (int i = 0; i < headings.length; i++) {
+        int holder = in.readInt();
+        StringBuffer title = new StringBuffer();
+        for (int level = headings[i] & 255; level > 1; level--) title.append("  ");
+        list.append(title.append(readText(in)).toString(), null);
+        targets[i] = holder == part ? (headings[i] >>> 8) - offset : -holder;
+      }
+      in.close();
+    } catch (Exception damaged) {
+      list = new List("Contents", List.IMPLICIT);
     }
-    if (count == 0) list.append(laterPart ? "The contents are in the first part" : "No contents", null);
-    show(list, count > 0 ? CONTENTS : INFO, back);
+    boolean listed = list.size() > 0;
+    if (!listed) list.append("No contents", null);
+    show(list, listed ? CONTENTS : INFO, back);
   }
 
   /** The text from position p to the end of its line, at most 30 letters, after prefix. */

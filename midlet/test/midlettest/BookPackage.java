@@ -25,6 +25,11 @@ final class BookPackage {
   String info = "A test book", tool = "Velkaro 4.7.0.246", version = "4.7.0";
   int password, passwordMode;
   int[] headings = {};
+  // toc.dat: this part's number and offset in the book, the book name, each heading's title and part.
+  int part = 1, offset;
+  String bookName = "Tales";
+  String[] titles = {};
+  int[] parts = {};
   boolean phoneFont;
   int cellHeight = 16;
   final Map<String, byte[]> files = new TreeMap<>();
@@ -42,6 +47,7 @@ final class BookPackage {
     }
     Files.copy(embedded.resolve("text/TBookMIDlet.class"), dir.resolve("TBookMIDlet.class"));
     Files.write(dir.resolve("cfg.dat"), cfg());
+    Files.write(dir.resolve("toc.dat"), toc());
     for (int n = 0; n * 4096 < text.length(); n++) {
       ByteArrayOutputStream book = new ByteArrayOutputStream();
       for (int i = n * 4096; i < Math.min(text.length(), n * 4096 + 4096); i++) {
@@ -69,6 +75,20 @@ final class BookPackage {
     out.writeInt(passwordMode);
     out.writeInt(headings.length);
     for (int h : headings) out.writeInt(h);
+    return bytes.toByteArray();
+  }
+
+  byte[] toc() throws IOException {
+    ByteArrayOutputStream bytes = new ByteArrayOutputStream();
+    DataOutputStream out = new DataOutputStream(bytes);
+    out.writeInt(part);
+    out.writeInt(offset);
+    writeText(out, bookName);
+    out.writeInt(titles.length);
+    for (int i = 0; i < titles.length; i++) {
+      out.writeInt(parts[i]);
+      writeText(out, titles[i]);
+    }
     return bytes.toByteArray();
   }
 

@@ -22,7 +22,8 @@ import javax.microedition.rms.RecordStore;
 /**
  * Packages that the tool itself builds from the example books, run on the desktop stand-in:
  * the first line is drawn from the package's own font files in its colours, paging reaches the
- * end, the menu works, and the gallery shows its pictures.
+ * end, the menu works, every part lists the whole book's contents, and the gallery shows its
+ * pictures.
  * Usage: RealPackageTest VELKARO_EXECUTABLE EXAMPLES_FOLDER
  */
 public final class RealPackageTest {
@@ -58,6 +59,15 @@ public final class RealPackageTest {
 
   static void testTextBookFirstLinePagingAndMenu() throws Exception {
     List<Path> jars = build(examples.resolve("text-book/gull-island.ini"), "GullIsland");
+    Check.that(jars.size() >= 3, "the example book has three parts");
+    List<String> headings = new ArrayList<>();  // "<pN>" opens a heading line of level N
+    for (String line : Files.readAllLines(examples.resolve("text-book/gull-island.txt"))) {
+      if (!line.startsWith("<p")) continue;
+      String title = line.substring(line.indexOf('>') + 1);
+      int level = line.charAt(2) - '0';
+      headings.add("  ".repeat(level - 1) + title.substring(0, Math.min(30, title.length())));
+    }
+    Check.equal(10, headings.size(), "headings of the example book");
     for (Path jar : jars) {
       MIDlet.properties.put("MIDlet-Name", jar.getFileName().toString().replace(".jar", ""));
       Phone phone = new Phone(jar);
@@ -66,6 +76,11 @@ public final class RealPackageTest {
         BuiltPackage built = new BuiltPackage(jar);
         built.checkLine(phone.screen(), 0, built.firstBookLetters());
       }
+      phone.press(Canvas.KEY_NUM5);
+      phone.current(javax.microedition.lcdui.List.class).select(0);
+      Check.equal(headings, phone.current(javax.microedition.lcdui.List.class).items(),
+                  "contents of " + jar.getFileName());
+      phone.current().fire("Back");
       BufferedImage before = null;
       for (int i = 0; i < 500; i++) {
         phone.press(Canvas.KEY_NUM6);

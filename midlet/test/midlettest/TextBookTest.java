@@ -435,6 +435,8 @@ public final class TextBookTest {
     book.text = "Chapter One\n" + lines(1, 30) + "Section Two\n" + lines(31, 10);
     int second = book.text.indexOf("Section");
     book.headings = new int[] {0 << 8 | 1, second << 8 | 2};
+    book.titles = new String[] {"Chapter One", "Section Two"};
+    book.parts = new int[] {1, 1};
     Phone phone = open(book);
     phone.press(Canvas.KEY_NUM5);
     phone.current(javax.microedition.lcdui.List.class).select(0);
@@ -444,16 +446,40 @@ public final class TextBookTest {
     Check.equal("Section Two", page(phone, book).line(1), "heading opened");
   }
 
-  static void testLaterPartsPointToTheFirstPartForContents() throws Exception {
+  /**
+   * The second of three parts lists the whole book: its own headings open where they stand (their
+   * positions in the book less the part's offset), the others name the package that holds them.
+   */
+  static void testEveryPartListsTheWholeBook() throws Exception {
     BookPackage book = new BookPackage();
-    book.text = lines(1, 10);
-    book.headings = new int[] {5 << 8 | 1, 90000 << 8 | 1};
-    MIDlet.properties.put("MIDlet-Name", "Tales2");
+    book.text = lines(1, 10) + "Chapter Two\n" + lines(11, 30) + "Section\n" + lines(41, 10);
+    book.part = 2;
+    book.offset = 5000;
+    book.bookName = "Gulls";
+    int chapter = book.offset + book.text.indexOf("Chapter"), section = book.offset + book.text.indexOf("Section");
+    book.headings = new int[] {0 << 8 | 1, 10 << 8 | 2, chapter << 8 | 2, section << 8 | 3, 9000 << 8 | 2};
+    book.titles = new String[] {"Preface", "Chapter One", "Chapter Two", "Section", "Chapter Three"};
+    book.parts = new int[] {1, 1, 2, 2, 3};
     Phone phone = open(book);
-    phone.press(Canvas.KEY_NUM5);
-    phone.current(javax.microedition.lcdui.List.class).select(0);
-    Check.equal(List.of("The contents are in the first part"),
-                phone.current(javax.microedition.lcdui.List.class).items(), "no positions in another part");
+    String[][] table = {  // entry chosen, then the alert it shows or the line on top of the page
+        {"0", "In part 1: Gulls1", null}, {"2", null, "Chapter Two"}, {"4", "In part 3: Gulls3", null},
+        {"3", null, "Section"}};
+    for (String[] row : table) {
+      phone.press(Canvas.KEY_NUM5);
+      phone.current(javax.microedition.lcdui.List.class).select(0);
+      javax.microedition.lcdui.List contents = phone.current(javax.microedition.lcdui.List.class);
+      Check.equal(List.of("Preface", "  Chapter One", "  Chapter Two", "    Section", "  Chapter Three"),
+                  contents.items(), "the whole book, indented by level");
+      contents.select(Integer.parseInt(row[0]));
+      Alert alert = phone.display.takeAlert();
+      Check.equal(row[1], alert == null ? null : alert.getString(), "entry " + row[0]);
+      if (row[2] == null) {
+        Check.that(phone.current() == contents, "the contents stay on screen");
+        contents.fire("Back");
+      } else {
+        Check.equal(row[2], page(phone, book).line(1), "entry " + row[0] + " opened");
+      }
+    }
   }
 
   static void testGoToPercentAndInfo() throws Exception {
