@@ -39,7 +39,8 @@ import javax.microedition.rms.RecordStore;
  *   index of the font files, the cell height;
  * - file cache: the slots of book and font files that at, word and chunk share, and the one
  *   picture that lineHeight keeps;
- * - paging and search: stage, top and bottom of the page, trail, the page size, hit, query;
+ * - paging and search: stage, the part's first letter shown, top and bottom of the page, trail,
+ *   the page size, hit, query;
  * - records: the bookmarks, which saveState keeps with top and the remembered key;
  * - menus: the positions behind a list's entries, the package names of other parts, the display,
  *   the screen on view, commands.
@@ -85,7 +86,7 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
   private Image pictureImage;
 
   // Paging and search.
-  private int stage, top, bottom, hit = -1;
+  private int stage, start, top, bottom, hit = -1;
   private final int[] trail = new int[16];  // tops of the pages that paging forward left
   private int trailLength;
   private int screenWidth, pageWidth, pageHeight;
@@ -195,6 +196,8 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
       loadFontIndex();
     }
     measurePage();
+    // A part begins where the cut left it, often with the blank after a full stop.
+    while (start < length && (at(start) == ' ' || at(start) == 10)) start++;
     top = align(top);
     stage = READING;
     read();
@@ -401,9 +404,9 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
 
   /** The start of the line that holds letter p - 1, found by laying out its paragraph. */
   private int prevLine(int p) {
-    if (p <= 0) return 0;
+    if (p <= start) return start;
     int s = p - 1;
-    while (s > 0 && at(s - 1) != 10 && p - s < 4096) s--;
+    while (s > start && at(s - 1) != 10 && p - s < 4096) s--;
     for (int e; (e = lineEnd(s)) < p; ) s = e;
     return s;
   }
@@ -416,7 +419,7 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
   /** The first line of the page whose last line ends at p. */
   private int pageBefore(int p) {
     int q = p, need = 1 - lineSpacing;
-    while (q > 0) {
+    while (q > start) {
       int r = prevLine(q);
       need += lineHeight(r) + lineSpacing;
       if (need > pageHeight && q < p) break;
@@ -580,7 +583,7 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
     boolean forward = action == Canvas.DOWN || action == (rotated ? Canvas.LEFT : Canvas.RIGHT);
     boolean backward = action == Canvas.UP || action == (rotated ? Canvas.RIGHT : Canvas.LEFT);
     if (code == Canvas.KEY_NUM1) {
-      top = 0;
+      top = start;
     } else if (code == Canvas.KEY_NUM7) {
       top = pageBefore(length);
     } else if (code == Canvas.KEY_NUM2) {

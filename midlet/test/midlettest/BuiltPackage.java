@@ -47,14 +47,17 @@ final class BuiltPackage {
       }
       DataInputStream book = entry(zip, "book0.dat");
       StringBuilder letters = new StringBuilder();
-      for (char c = book.readChar(); c != '\n' && letters.length() < 12; c = book.readChar()) {
-        letters.append(c);
-      }
+      char c = book.readChar();
+      while (c == ' ' || c == '\n') c = book.readChar();
+      for (; c != '\n' && letters.length() < 12; c = book.readChar()) letters.append(c);
       firstBookLetters = letters.toString();
     }
   }
 
-  /** The first letters of book0.dat up to its first line feed, as stored (no password). */
+  /**
+   * The first letters of book0.dat after its leading blanks and line feeds, up to the next line
+   * feed, as stored (no password).
+   */
   String firstBookLetters() {
     return firstBookLetters;
   }

@@ -482,6 +482,27 @@ public final class TextBookTest {
     }
   }
 
+  /**
+   * A later part begins with what the cut left: blanks and line feeds before its first word are
+   * not shown, whether the part opens, key 1 goes to its start, Go to 0% or paging back arrive there.
+   */
+  static void testAPartStartsAtItsFirstWord() throws Exception {
+    BookPackage book = new BookPackage();
+    book.text = " \n \nAt the bottom\n" + lines(1, 30);
+    Phone phone = open(book);
+    Check.equal("At the bottom", page(phone, book).line(1), "first page");
+    BufferedImage first = phone.screen();
+    phone.press(Canvas.KEY_NUM6, Canvas.KEY_NUM6, Canvas.KEY_NUM1);
+    Check.that(Phone.same(first, phone.screen()), "key 1");
+    phone.press(Canvas.KEY_NUM6, Canvas.KEY_NUM2, Canvas.KEY_NUM2, Canvas.KEY_NUM2);
+    phone.press(Canvas.KEY_NUM4, Canvas.KEY_NUM4);
+    Check.that(Phone.same(first, phone.screen()), "paging back from a page that starts mid-page");
+    phone.press(Canvas.KEY_NUM6, Canvas.KEY_NUM5);
+    phone.current(javax.microedition.lcdui.List.class).select(1);
+    phone.current(TextBox.class).enter("0", "OK");
+    Check.that(Phone.same(first, phone.screen()), "Go to 0%");
+  }
+
   static void testGoToPercentAndInfo() throws Exception {
     BookPackage book = new BookPackage();
     book.text = lines(10, 90);  // "Line 10" to "Line 99", 8 letters each
