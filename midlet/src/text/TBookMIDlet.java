@@ -622,7 +622,8 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
     } else if (screen == MARKS && (c != delete || choice > 0)) {
       changeMarks(c == delete ? choice - 1 : -1);
     } else if (screen == GO_TO) {
-      goTo((int) ((long) length * Math.min(number(typed), 100) / 100));
+      // A position on the last page shows the whole last page, as key 7 does.
+      goTo(Math.min((int) ((long) length * Math.min(number(typed), 100) / 100), pageBefore(length)));
     } else if (screen == SEARCH) {
       query = typed;
       search();

@@ -503,6 +503,22 @@ public final class TextBookTest {
     Check.that(Phone.same(first, phone.screen()), "Go to 0%");
   }
 
+  /** Go to a percentage whose position lies on the last page shows the full last page, as key 7. */
+  static void testGoToTheEndShowsAFullLastPage() throws Exception {
+    BookPackage book = new BookPackage();
+    book.text = lines(10, 90);
+    Phone phone = open(book);
+    phone.press(Canvas.KEY_NUM7);
+    BufferedImage last = phone.screen();
+    Check.that(!page(phone, book).lines().contains(""), "key 7 shows a full page");
+    for (String percent : new String[] {"100", "99", "500"}) {
+      phone.press(Canvas.KEY_NUM1, Canvas.KEY_NUM5);
+      phone.current(javax.microedition.lcdui.List.class).select(1);
+      phone.current(TextBox.class).enter(percent, "OK");
+      Check.that(Phone.same(last, phone.screen()), "Go to " + percent + "%: " + page(phone, book).lines());
+    }
+  }
+
   static void testGoToPercentAndInfo() throws Exception {
     BookPackage book = new BookPackage();
     book.text = lines(10, 90);  // "Line 10" to "Line 99", 8 letters each
