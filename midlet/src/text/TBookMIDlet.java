@@ -739,20 +739,34 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
     showMarks();
   }
 
-  /** The next occurrence of the query, ignoring case of Latin and Cyrillic letters. */
+  /**
+   * The next occurrence of the query, ignoring case of Latin and Cyrillic letters; when there is
+   * none up to the part's end, the first one from the part's start.
+   */
   private void search() {
+    int from = hit >= top && hit < bottom ? hit + 1 : top, p = find(from, length);
+    String note = null;
+    if (p < 0 && (p = find(start, from)) >= 0) note = "Search continued from the beginning";
+    if (p < 0) {
+      hit = -1;
+      display.setCurrent(new Alert("Search", "Not found", null, null), canvas);
+      screen = CANVAS;
+      return;
+    }
+    hit = p;
+    goTo(p);
+    if (note != null) display.setCurrent(new Alert("Search", note, null, null), canvas);
+  }
+
+  /** Where the query first begins at a position from `from` up to (not including) `to`; -1. */
+  private int find(int from, int to) {
     int n = query.length();
-    for (int p = hit >= top && hit < bottom ? hit + 1 : top; n > 0 && p + n <= length; p++) {
+    for (int p = from; n > 0 && p < to && p + n <= length; p++) {
       int k = 0;
       while (k < n && lower(at(p + k)) == lower(query.charAt(k))) k++;
-      if (k == n) {
-        hit = p;
-        goTo(p);
-        return;
-      }
+      if (k == n) return p;
     }
-    display.setCurrent(new Alert("Search", "Not found", null, null), canvas);
-    screen = CANVAS;
+    return -1;
   }
 
   static int lower(int c) {

@@ -418,9 +418,11 @@ public final class TextBookTest {
         Check.that(top.startsWith(i + way[2]), "search for " + way[0].charAt(i) + " shows " + top);
       }
     }
-    for (String[] pair : unfolded) {
+    for (String[] pair : unfolded) {  // nothing on the last page matches; earlier lines may
+      phone.press(Canvas.KEY_NUM7);
       search(phone, pair[1]);
-      Check.equal("Not found", phone.display.takeAlert().getString(), "search for " + pair[1]);
+      Alert alert = phone.display.takeAlert();
+      Check.that(alert != null, "search for " + pair[1] + " matched " + page(phone, book).line(1));
     }
   }
 
@@ -516,6 +518,24 @@ public final class TextBookTest {
       phone.current(javax.microedition.lcdui.List.class).select(1);
       phone.current(TextBox.class).enter(percent, "OK");
       Check.that(Phone.same(last, phone.screen()), "Go to " + percent + "%: " + page(phone, book).lines());
+    }
+  }
+
+  /** A search that finds nothing after the page goes on from the part's start, and says so. */
+  static void testSearchContinuesFromTheBeginning() throws Exception {
+    BookPackage book = new BookPackage();
+    book.text = " \nNeedle one\n" + lines(1, 40) + "needle two\n" + lines(41, 20);
+    Phone phone = open(book);
+    String[][] table = {  // query, the alert, how the line on top ends (the hit is drawn inverted)
+        {"needle", null, " one"}, {"needle", null, " two"},
+        {"needle", "Search continued from the beginning", " one"}, {"haystack", "Not found", " one"}};
+    for (String[] row : table) {
+      search(phone, row[0]);
+      Alert alert = phone.display.takeAlert();
+      Check.equal(row[1], alert == null ? null : alert.getString(), "alert of search for " + row[0]);
+      Check.that(phone.current() instanceof Canvas, "the book is on screen");
+      Check.that(page(phone, book).lines().get(0).endsWith(row[2]),
+                 "search for " + row[0] + " shows " + page(phone, book).lines());
     }
   }
 
