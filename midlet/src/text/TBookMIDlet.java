@@ -24,7 +24,9 @@ import javax.microedition.rms.RecordStore;
  * reader lives in this class; the canvas only forwards paint and keys here.
  *
  * The part is never loaded whole: letters come from the 4096-letter book files, of which at
- * most three stay in memory, and glyph columns from the 2048-word font files, likewise.
+ * most three stay in memory, and glyph columns from the 2048-word font files, one at a time.
+ * The letters of a CJK page come from many font files, so a page's glyph columns are gathered
+ * in the order of the font data before it is drawn, and kept while it is on screen.
  * A page is laid out from its first letter `top`, the way the tool's screen preview does it.
  *
  * The files it reads are written by the tool's engine: cfg.dat by engine/config_file.cc (with
@@ -37,8 +39,8 @@ import javax.microedition.rms.RecordStore;
  * - settings: what cfg.dat says, read once by readSettings;
  * - password and fonts: the book files' key, the remembered key, the phone font or the glyph
  *   index of the font files, the cell height;
- * - file cache: the slots of book and font files that at, word and chunk share, and the one
- *   picture that lineHeight keeps;
+ * - file cache: the slots of book and font files that at, word and chunk share, the glyph
+ *   columns of the page on screen, and the one picture that lineHeight keeps;
  * - paging and search: stage, the part's first letter shown, top and bottom of the page, trail,
  *   the page size, hit, query;
  * - records: the bookmarks, which saveState keeps with top and the remembered key;
@@ -73,14 +75,20 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
   private int[] glyphInfo;
   private int glyphCount;
 
-  // Book files in slots 0 to 2, font files in slots 3 to 5, least recently used one replaced.
-  private final int[] slotFile = new int[6];
-  private final char[][] slotData = new char[6][];
-  private final int[] slotUse = new int[6];
+  // Book files in slots 0 to 2, least recently used one replaced; a font file in slot 3.
+  private final int[] slotFile = new int[4];
+  private final char[][] slotData = new char[4][];
+  private final int[] slotUse = new int[4];
   private final byte[] readBuffer = new byte[8192];
   private int useClock;
   private char[] bookText;       // the book file that `at` read last
   private int bookFile = -1;
+
+  // Glyph columns of the letters on the page last drawn: open hash from letter code to 1 + where
+  // its columns start in pageColumns.
+  private char[] pageCode = new char[1];
+  private int[] pageAt = new int[1];
+  private int[] pageColumns;
 
   private int pictureCode = -1;  // the picture held in pictureImage (null: cannot be shown)
   private Image pictureImage;
@@ -295,7 +303,7 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
   /** Book or font file n as 4096 16-bit units, from the cache or read now; null if missing. */
   private char[] chunk(int kind, int n) {
     int id = (kind << 16 | n) + 1, oldest = kind;
-    for (int s = kind; s < kind + 3; s++) {
+    for (int s = kind; s < (kind == BOOK ? FONT : FONT + 1); s++) {
       if (slotFile[s] == id) {
         slotUse[s] = ++useClock;
         return slotData[s];
@@ -343,21 +351,74 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
         if (oldInfo[i] != 0) addGlyph(oldCode[i], oldInfo[i]);
       }
     }
-    int s = glyphSlot(code);
+    int s = slot(glyphCode, glyphInfo, code);
     glyphCode[s] = (char) code;
     glyphInfo[s] = where;
     glyphCount++;
   }
 
-  private int glyphSlot(int code) {
-    int mask = glyphCode.length - 1, s = code & mask;
-    while (glyphInfo[s] != 0 && glyphCode[s] != code) s = s + 1 & mask;
+  /** The slot of code in an open hash of codes and non-zero values: its own, or an empty one. */
+  static int slot(char[] codes, int[] values, int code) {
+    int mask = codes.length - 1, s = code & mask;
+    while (values[s] != 0 && codes[s] != code) s = s + 1 & mask;
     return s;
   }
 
   /** Column offset << 8 | width of a letter's glyph; 0 for a letter the font lacks. */
   private int glyph(int c) {
-    return glyphInfo[glyphSlot(c)];
+    return glyphInfo[slot(glyphCode, glyphInfo, c)];
+  }
+
+  /** Whether the page store holds the glyph columns of every letter from `from` to `to`. */
+  private boolean pageHas(int from, int to) {
+    for (int p = from; p < to; p++) {
+      int c = at(p);
+      if (pictureAt(p)) {
+        p += 2;
+      } else if (c >= 32 && glyph(c) != 0 && pageAt[slot(pageCode, pageAt, c)] == 0) {
+        return false;
+      }
+    }
+    return true;
+  }
+
+  /**
+   * Makes the page store hold the glyph columns of the letters from `from` to `to`, and only
+   * those: columns it held already are kept, the others are read in font file order, so that each
+   * font file is read at most once.
+   */
+  private void gatherGlyphs(int from, int to) {
+    if (phoneFont != null || pageHas(from, to)) return;
+    int size = 4, columns = 0, lastFile = 0;
+    while (size < 2 * Math.min(to - from, glyphCount)) size <<= 1;
+    char[] codes = new char[size];
+    int[] starts = new int[size];
+    for (int p = from; p < to; p++) {
+      int c = at(p), info = glyph(c), s = slot(codes, starts, c);
+      if (pictureAt(p)) {
+        p += 2;
+      } else if (c >= 32 && info != 0 && starts[s] == 0) {
+        codes[s] = (char) c;
+        starts[s] = columns + 1;
+        columns += info & 255;
+        lastFile = Math.max(lastFile, (info >> 8) + (info & 255) - 1 >> 11);
+      }
+    }
+    int[] gathered = new int[columns];
+    for (int file = -1; file <= lastFile; file++) {  // -1: the columns at hand
+      for (int s = 0; s < size; s++) {
+        int info = glyph(codes[s]), column = info >> 8, w = info & 255;
+        int kept = pageAt[slot(pageCode, pageAt, codes[s])], into = starts[s] - 1;
+        if (into < 0 || kept != 0 && file >= 0) continue;
+        if (kept != 0) System.arraycopy(pageColumns, kept - 1, gathered, into, w);
+        for (int dx = 0; kept == 0 && dx < w; dx++) {
+          if (column + dx >> 11 == file) gathered[into + dx] = word(column + dx);
+        }
+      }
+    }
+    pageCode = codes;
+    pageAt = starts;
+    pageColumns = gathered;
   }
 
   private int width(int c) {
@@ -487,7 +548,9 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
     }
     if (stage != READING) return;
     if (phoneFont != null) g.setFont(phoneFont);
-    bottom = layout(g, top);
+    bottom = layout(null, top);
+    gatherGlyphs(top, bottom);
+    layout(g, top);
   }
 
   private void drawLine(Graphics g, int p, int end, int y) {
@@ -517,9 +580,9 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
       g.drawChar((char) c, x, y, Graphics.TOP | Graphics.LEFT);
       return;
     }
-    int column = glyph(c) >> 8;
-    for (int dx = 0; dx < w && column > 0; dx++) {
-      int bits = word(column + dx), row = 0;  // bit y is ink in row y
+    int columns = pageAt[slot(pageCode, pageAt, c)] - 1;
+    for (int dx = 0; dx < w && columns >= 0; dx++) {
+      int bits = pageColumns[columns + dx], row = 0;  // bit y is ink in row y
       while (bits != 0) {
         for (; (bits & 1) == 0; bits >>>= 1) row++;
         int first = row;

@@ -1,6 +1,7 @@
 package midlettest;
 
 import java.awt.image.BufferedImage;
+import java.io.InputStream;
 import java.net.URL;
 import java.net.URLClassLoader;
 import java.nio.file.Path;
@@ -15,13 +16,21 @@ import javax.microedition.midlet.MIDlet;
 final class Phone {
   final MIDlet midlet;
   final Display display;
+  /** The resources that the midlet opened through getResourceAsStream, in order. */
+  final List<String> reads = new ArrayList<>();
 
   /** Starts the midlet of a package folder or JAR file, on a phone with the extra API classes. */
   Phone(Path pkg, Path... extraApi) throws Exception {
     URL[] urls = new URL[1 + extraApi.length];
     urls[0] = pkg.toUri().toURL();
     for (int i = 0; i < extraApi.length; i++) urls[i + 1] = extraApi[i].toUri().toURL();
-    URLClassLoader loader = new URLClassLoader(urls, Phone.class.getClassLoader());
+    URLClassLoader loader = new URLClassLoader(urls, Phone.class.getClassLoader()) {
+      @Override
+      public InputStream getResourceAsStream(String name) {
+        reads.add(name);
+        return super.getResourceAsStream(name);
+      }
+    };
     midlet = (MIDlet) loader.loadClass("TBookMIDlet").getDeclaredConstructor().newInstance();
     display = Display.getDisplay(midlet);
     MIDlet.start(midlet);

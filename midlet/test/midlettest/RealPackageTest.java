@@ -22,12 +22,14 @@ import javax.microedition.rms.RecordStore;
 /**
  * Packages that the tool itself builds from the example books, run on the desktop stand-in:
  * the first line is drawn from the package's own font files in its colours, paging reaches the
- * end, the menu works, every part lists the whole book's contents, and the gallery shows its
- * pictures.
+ * end, the menu works, every part lists the whole book's contents, a CJK book pages without
+ * reading a font file twice, and the gallery shows its pictures.
  * Usage: RealPackageTest VELKARO_EXECUTABLE EXAMPLES_FOLDER
  */
 public final class RealPackageTest {
   private static Path velkaro, examples;
+  /** The shared corpus of real books; tests that need it skip when it is absent. */
+  private static final String CORPUS = System.getenv("VELKARO_CORPUS");
 
   public static void main(String[] args) throws Exception {
     velkaro = Path.of(args[0]).toAbsolutePath();
@@ -100,6 +102,50 @@ public final class RealPackageTest {
       phone.current(javax.microedition.lcdui.List.class).select(4);
       Check.that(phone.current(Form.class).text().contains("Velkaro"), "info names the tool");
     }
+  }
+
+  /**
+   * CJK books drawn with a desktop CJK font, whose pages take letters from many font files: a
+   * page turn reads each font file at most once, drawing the page again reads none, and the
+   * reader's heap stays within 200 KB. Prints the reads per page turn and the heap.
+   */
+  static void testCjkPagesReadEachFontFileOnce() throws Exception {
+    if (CORPUS == null || !Files.isDirectory(Path.of(CORPUS, "texts"))) {
+      System.out.println("SKIP no corpus");
+      return;
+    }
+    String[][] table = {{"Tang", "zh_tang300.utf8.txt", "240", "320"},
+                        {"Tosa", "ja_tosa_nikki.utf8.txt", "176", "208"}};
+    Path scratch = Files.createTempDirectory("velkaro-cjk");
+    for (String[] row : table) {
+      Canvas.screenWidth = Integer.parseInt(row[2]);
+      Canvas.screenHeight = Integer.parseInt(row[3]);
+      RecordStore.reset();
+      Path project = writeProject(scratch.resolve(row[0]), row[0], new Settings(0, 0, 0, 0, true),
+          Files.readString(Path.of(CORPUS, "texts", row[1])));
+      Files.writeString(project, Files.readString(project)
+          .replace("FontSize=8", "FontSize=9").replace("DejaVu Sans", "WenQuanYi Zen Hei"));
+      Phone phone = new Phone(build(project, row[0]).get(0));
+      phone.screen();
+      int turns = 40, reads = 0;
+      for (int turn = 0; turn < turns; turn++) {
+        phone.reads.clear();
+        phone.press(Canvas.KEY_NUM6);
+        phone.screen();
+        List<String> fontReads = phone.reads.stream().filter(r -> r.startsWith("font")).toList();
+        Check.equal((long) fontReads.size(), fontReads.stream().distinct().count(),
+                    row[0] + " page turn " + turn + " reads " + fontReads);
+        reads += fontReads.size();
+        phone.reads.clear();
+        phone.screen();
+        Check.equal(List.of(), phone.reads, row[0] + " page " + turn + " drawn again");
+      }
+      long heap = TextBookTest.retainedBytes(phone.midlet);
+      System.out.printf("%s: %.1f font file reads per page turn, reader heap %d bytes%n", row[0],
+                        reads / (double) turns, heap);
+      Check.that(heap < 200_000, row[0] + ": the reader holds " + heap + " bytes");
+    }
+    Check.deleteTree(scratch);
   }
 
   /** Project settings that reach the reader through cfg.dat. */

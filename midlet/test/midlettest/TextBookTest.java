@@ -559,6 +559,34 @@ public final class TextBookTest {
     Check.that(phone.midlet.isDestroyed(), "Exit from the menu");
   }
 
+  /**
+   * Letters whose glyphs lie in six font files: a page turn reads each font file at most once,
+   * drawing the page again reads none, and every page shows its own letters.
+   */
+  static void testPageTurnReadsEachFontFileOnce() throws Exception {
+    StringBuilder text = new StringBuilder();
+    for (int i = 0; i < 7000; i++) {
+      text.append((char) (0x4E00 + i * 37 % 2000)).append(i % 20 == 19 ? "\n" : "");
+    }
+    BookPackage book = new BookPackage();
+    book.text = text.toString();
+    List<String> lines = List.of(book.text.split("\n"));
+    Phone phone = open(book);
+    Check.that(Files.exists(write(book).resolve("font5.dat")), "six font files");
+    for (int turn = 0; turn < 12; turn++) {
+      Page page = page(phone, book);
+      int first = turn * page.lines().size();
+      Check.equal(lines.subList(first, first + page.lines().size()), page.lines(), "page " + turn);
+      phone.reads.clear();
+      phone.screen();
+      Check.equal(List.of(), phone.reads, "page " + turn + " drawn again");
+      phone.press(Canvas.KEY_NUM6);
+      page(phone, book);
+      List<String> fonts = phone.reads.stream().filter(r -> r.startsWith("font")).toList();
+      Check.equal((long) fonts.size(), fonts.stream().distinct().count(), "turn " + turn + ": " + fonts);
+    }
+  }
+
   /** A 90,000-letter part with 300 distinct letters, paged through, jumped in and searched. */
   static void testHeapStaysSmallForALargePart() throws Exception {
     StringBuilder text = new StringBuilder();
