@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "engine/markers.h"
-#include "platform/code_page.h"
 
 namespace velkaro {
 namespace {
@@ -12,19 +11,21 @@ namespace {
 // Fewer letters than this after a part make no further part.
 constexpr size_t kMostLeftOver = 6;
 
-// Tested as the system code page sees the letter: one it cannot hold turns
-// into "?", which is a cut character too.
-bool IsCutCharacter(char16_t c) {
+// A part ends after a line end or a sentence's last mark, never inside a
+// number or a word. CJK books use their own full stops and marks.
+bool EndsAPart(char16_t c) {
   switch (c) {
-    case u'#':
-    case u'1':
-    case u'0':
+    case u'\n':
     case u'.':
     case u'!':
     case u'?':
+    case u'\u3002':  // 。
+    case u'\uFF01':  // ！
+    case u'\uFF1F':  // ？
+    case u'\uFF0E':  // ．
       return true;
     default:
-      return !AnsiHasLetter(c);
+      return false;
   }
 }
 
@@ -53,9 +54,9 @@ bool AnotherPartFollows(size_t length, size_t end) { return length - end > kMost
 size_t FindPartEnd(std::u16string_view text, size_t start, int32_t part_size, bool last) {
   if (last || start >= text.size()) return text.size();
   const size_t window_end = std::min(text.size(), start + static_cast<size_t>(part_size));
-  size_t end = window_end;  // no cut character: the window's last letter ends the part
+  size_t end = window_end;  // no place to cut: the window's last letter ends the part
   for (size_t i = window_end; i > start; --i) {
-    if (IsCutCharacter(text[i - 1])) {
+    if (EndsAPart(text[i - 1])) {
       end = i;
       break;
     }

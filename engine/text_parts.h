@@ -12,10 +12,10 @@
 namespace velkaro {
 
 // The end (one past the last letter) of the part that starts at `start`.
-// The last part takes the rest; any other ends after the highest cut
-// character ("#10.!?", or a letter the system code page cannot hold) within
-// part_size letters, or at the window's last letter when there is none. A
-// part never ends inside a picture marker.
+// The last part takes the rest; any other ends after the highest line feed,
+// ".", "!" or "?" (or CJK full stop or mark) within part_size letters, or at
+// the window's last letter when there is none. A part never ends inside a
+// number or a picture marker.
 size_t FindPartEnd(std::u16string_view text, size_t start, int32_t part_size, bool last);
 
 // One part of the working text: letters [start, end).

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/markers.h"
+#include "engine/text_source.h"
 #include "platform/io_error.h"
 #include "tests/testing.h"
 
@@ -54,18 +55,40 @@ TEST(TextPartsTest, EveryPartKnowsTheMostPartsTheTextCanMake) {
   }
 }
 
-TEST(TextPartsTest, DigitsOneAndZeroAndNumberSignAreCutCharacters) {
-  EXPECT_EQ(FindPartEnd(u"a1bcdefgh", 0, 5, false), 2u);
-  EXPECT_EQ(FindPartEnd(u"a0bcdefgh", 0, 5, false), 2u);
-  EXPECT_EQ(FindPartEnd(u"a#bcdefgh", 0, 5, false), 2u);
-  EXPECT_EQ(FindPartEnd(u"a.\n\ncdefgh", 0, 5, false), 2u);  // line feed is not one
-  EXPECT_EQ(FindPartEnd(u"a2bcdefgh", 0, 5, false), 5u);
+TEST(TextPartsTest, APartEndsAfterALineEndOrASentenceMark) {
+  // The window is letters 1..5; a part ends after the highest mark in it.
+  const std::vector<std::pair<std::u16string, size_t>> cases = {
+      {u"a.bcdefgh", 2},
+      {u"a!bcdefgh", 2},
+      {u"a?bcdefgh", 2},
+      {u"ab\ncdefgh", 3},
+      {u"a.\n\ncdefgh", 4},
+      {u"\u5929\u3002\u5730\u7384\u9EC4\u5B87", 2},
+      {u"\u5929\uFF01\u5730\u7384\u9EC4\u5B87", 2},
+      {u"\u5929\uFF1F\u5730\u7384\u9EC4\u5B87", 2},
+      {u"\u5929\uFF0E\u5730\u7384\u9EC4\u5B87", 2},
+      // Never inside a number or after "#": the window's end instead.
+      {u"a1bcdefgh", 5},
+      {u"a0bcdefgh", 5},
+      {u"a#bcdefgh", 5},
+      {u"a.b16 cdefgh", 2},
+      {std::u16string(u"ab") + char16_t(0xD800) + u"cdefgh", 5},
+  };
+  for (size_t i = 0; i < cases.size(); ++i) {
+    EXPECT_EQ(FindPartEnd(cases[i].first, 0, 5, false), cases[i].second) << "case " << i;
+  }
 }
 
-TEST(TextPartsTest, ALetterTheCodePageCannotHoldIsACutCharacter) {
-  // A lone surrogate has no form in any code page; it turns into "?".
-  const std::u16string text = std::u16string(u"ab") + char16_t(0xD800) + u"cdefgh";
-  EXPECT_EQ(FindPartEnd(text, 0, 5, false), 3u);
+TEST(TextPartsTest, NoKjvPartEndsInANumber) {
+  VELKARO_REQUIRE_CORPUS();
+  const std::u16string text = LoadPlainText(
+      (testing::CorpusFolder() / "texts" / "en_kjv_bible.utf8.txt").string(), nullptr);
+  const PartList parts = Parts(text, 90000);
+  ASSERT_GT(parts.size(), 40u);
+  for (size_t i = 0; i + 1 < parts.size(); ++i) {
+    const char16_t last = text[parts[i].second - 1];
+    EXPECT_TRUE(last == u'\n' || last == u'.' || last == u'!' || last == u'?') << "part " << i + 1;
+  }
 }
 
 TEST(TextPartsTest, AWindowWithoutCutCharactersEndsAtItsLastLetter) {

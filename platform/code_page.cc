@@ -4,7 +4,6 @@
 #include <langinfo.h>
 
 #include <algorithm>
-#include <bitset>
 #include <cctype>
 #include <cerrno>
 #include <clocale>
@@ -14,10 +13,6 @@
 
 namespace velkaro {
 namespace {
-
-bool IsUtf8(const std::string& charset) {
-  return charset == "UTF-8" || charset == "utf8" || charset == "UTF8";
-}
 
 // The replacement that a conversion writes for a letter it cannot carry.
 std::string Replacement(const std::string& to) {
@@ -103,32 +98,6 @@ std::string WideToAnsi(std::u16string_view text) {
 
 std::string AnsiToOem(std::string_view text) {
   return ConvertCharset(text, SystemCharset(), OemCharset());
-}
-
-bool AnsiHasLetter(char16_t letter) {
-  static const std::unique_ptr<std::bitset<65536>> table = [] {
-    auto has = std::make_unique<std::bitset<65536>>();
-    const bool utf8 = IsUtf8(SystemCharset());
-    iconv_t cd =
-        utf8 ? reinterpret_cast<iconv_t>(-1) : iconv_open(SystemCharset().c_str(), "UTF-16LE");
-    for (int c = 0; c < 65536; ++c) {
-      const bool surrogate = c >= 0xD800 && c <= 0xDFFF;  // never one letter alone
-      if (utf8 || surrogate || cd == reinterpret_cast<iconv_t>(-1)) {
-        (*has)[c] = !surrogate;
-        continue;
-      }
-      char in[2] = {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
-      char out[8];
-      char* in_at = in;
-      char* out_at = out;
-      size_t in_left = 2, out_left = sizeof out;
-      iconv(cd, nullptr, nullptr, nullptr, nullptr);  // a fresh shift state per letter
-      (*has)[c] = iconv(cd, &in_at, &in_left, &out_at, &out_left) != static_cast<size_t>(-1);
-    }
-    if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
-    return has;
-  }();
-  return (*table)[letter];
 }
 
 bool SystemCharsetIsUtf8() {

@@ -23,11 +23,6 @@ std::u16string AnsiToWide(std::string_view text);
 std::string WideToAnsi(std::u16string_view text);
 std::string AnsiToOem(std::string_view text);
 
-// Whether one letter survives the trip to the system code page unchanged in
-// meaning (it does not turn into the default "?"). Answers from a table built
-// on first use.
-bool AnsiHasLetter(char16_t letter);
-
 // Converts between any two iconv character sets; undecodable input and
 // unmappable letters become the replacement of the target set.
 std::string ConvertCharset(std::string_view bytes, const std::string& from, const std::string& to);

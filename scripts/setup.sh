@@ -8,6 +8,7 @@ packages=(
   googletest libgtest-dev libgmock-dev
   zlib1g-dev libzip-dev
   libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-dejavu-extra fonts-wqy-zenhei xfonts-base
+  libuchardet-dev
   qt6-base-dev
   clang libclang-rt-14-dev
   default-jdk-headless ecj proguard-cli
