@@ -7,6 +7,7 @@
 
 #include "engine/utf8_decoder.h"
 #include "engine/velkaro.h"
+#include "platform/charset_guess.h"
 #include "platform/code_page.h"
 #include "platform/files.h"
 #include "platform/io_error.h"
@@ -94,14 +95,33 @@ std::u16string DecodePlainText(std::string_view bytes, TextEncoding encoding) {
   return text;
 }
 
-std::u16string LoadPlainText(const std::string& file_name, std::string* caption) {
+std::u16string DecodeUnmarkedText(std::string_view bytes, const std::string& forced_charset,
+                                  std::string* charset) {
+  std::string chosen = forced_charset;
+  if (chosen.empty()) {
+    if (IsValidIn(bytes, SystemCharset())) return DecodePlainText(bytes, TextEncoding::kAnsi);
+    // A guess that does not hold the bytes either is no better than the rule.
+    chosen = GuessCharset(bytes);
+    if (!IsValidIn(bytes, chosen)) return DecodePlainText(bytes, TextEncoding::kAnsi);
+  } else if (!IsKnownCharset(chosen)) {
+    throw Error("Unknown text encoding " + chosen);
+  }
+  std::u16string text = WideFrom(bytes, chosen);
+  RemoveControlLetters(text);
+  if (charset) *charset = chosen;
+  return text;
+}
+
+std::u16string LoadPlainText(const std::string& file_name, std::string* caption,
+                             const std::string& forced_charset, std::string* charset) {
   std::u16string text;
   std::string info;
   uint64_t size = 0;
   {
     const std::string bytes = ReadFileBytes(file_name);
     const TextEncoding encoding = DetectEncoding(bytes);
-    text = DecodePlainText(bytes, encoding);
+    text = encoding == TextEncoding::kAnsi ? DecodeUnmarkedText(bytes, forced_charset, charset)
+                                           : DecodePlainText(bytes, encoding);
     info = InfoWord(encoding);
     size = bytes.size();
   }
@@ -118,7 +138,9 @@ std::u16string TVelkaro::LoadSourceText(const std::string& file_name, const std:
     std::u16string text;
     if (EndsWithTxt(file_name)) {
       SourceIsPlainText = true;
-      text = LoadPlainText(file_name, caption);
+      std::string charset;
+      text = LoadPlainText(file_name, caption, Encoding, &charset);
+      if (!charset.empty()) AddLog("Text encoding: " + charset);
     } else {
       SourceIsPlainText = false;
       // Word documents come with their own import, after which Tags is set.

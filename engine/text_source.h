@@ -17,11 +17,21 @@ TextEncoding DetectEncoding(std::string_view bytes);
 // every letter below 32 other than line feed removed.
 std::u16string DecodePlainText(std::string_view bytes, TextEncoding encoding);
 
-// Reads a plain-text book: UTF-8, UTF-16 LE or BE by byte-order mark, else
-// the system code page. Letters below 32 other than line feed are dropped.
+// The letters of a file without byte-order mark: in forced_charset when one
+// is named, else in the system code page when the bytes are valid there, else
+// in the character set guessed from them. *charset (when given) receives the
+// name of the set used when it is not the system code page. Throws Error for a
+// forced_charset that iconv does not know.
+std::u16string DecodeUnmarkedText(std::string_view bytes, const std::string& forced_charset,
+                                  std::string* charset);
+
+// Reads a plain-text book: UTF-8, UTF-16 LE or BE by byte-order mark, else as
+// DecodeUnmarkedText. Letters below 32 other than line feed are dropped.
 // When caption is given it receives the file's one-line description.
 // Throws Error with the input/output message.
-std::u16string LoadPlainText(const std::string& file_name, std::string* caption);
+std::u16string LoadPlainText(const std::string& file_name, std::string* caption,
+                             const std::string& forced_charset = "",
+                             std::string* charset = nullptr);
 
 }  // namespace velkaro
 

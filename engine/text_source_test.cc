@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "engine/velkaro.h"
 #include "platform/io_error.h"
@@ -123,11 +125,81 @@ TEST(LoadPlainTextTest, CorpusBooksReadAlikeInEveryEncoding) {
   }
 }
 
+// A book without mark that is not valid in the system code page is read in
+// the character set its bytes show, and says which.
+TEST(LoadPlainTextTest, CorpusBooksInSingleByteCodePagesAreRecognised) {
+  VELKARO_REQUIRE_CORPUS();
+  const auto texts = testing::CorpusFolder() / "texts";
+  for (const auto& [file, book, charset] :
+       std::vector<std::tuple<std::string, std::string, std::string>>{
+           {"ru_turgenev_otcy_i_deti.cp1251.txt", "ru_turgenev_otcy_i_deti", "WINDOWS-1251"},
+           {"ru_turgenev_otcy_i_deti.cp1251_crlf.txt", "ru_turgenev_otcy_i_deti", "WINDOWS-1251"},
+           {"ru_pushkin_evgeny_onegin.cp1251.txt", "ru_pushkin_evgeny_onegin", "WINDOWS-1251"},
+           {"en_moby_dick_ch1.cp1252.txt", "en_moby_dick_ch1", "WINDOWS-1252"},
+           {"ar_alkindi_first_philosophy.cp1256.txt", "ar_alkindi_first_philosophy",
+            "WINDOWS-1256"},
+       }) {
+    SCOPED_TRACE(file);
+    std::string used;
+    const std::u16string text = LoadPlainText((texts / file).string(), nullptr, "", &used);
+    EXPECT_EQ(used, charset);
+    EXPECT_EQ(text, LoadPlainText((texts / (book + ".utf8.txt")).string(), nullptr));
+  }
+}
+
+class CapturedLog : public LogSink {
+ public:
+  void AppendLine(const std::string& line) override { lines.push_back(line); }
+  std::vector<std::string> lines;
+};
+
 class LoadSourceTextTest : public ::testing::Test {
  protected:
+  LoadSourceTextTest() { book_.LogView = &log_; }
+
   ScratchFolder folder_;
+  CapturedLog log_;
   TVelkaro book_ = TVelkaro::CreateDefault();
 };
+
+// The Encoding setting names the character set of a book without mark; a
+// marked book keeps its mark's reading, and only a set other than the system
+// code page is logged.
+TEST_F(LoadSourceTextTest, TheEncodingSettingForcesACharacterSet) {
+  struct Case {
+    std::string bytes;
+    std::string encoding;
+    std::u16string text;
+    std::vector<std::string> log;
+  };
+  const std::string dom_cp1251 = "\xC4\xEE\xEC";  // Дом
+  for (const Case& c : std::vector<Case>{
+           {dom_cp1251, "windows-1251", u"\u0414\u043E\u043C ", {"Text encoding: windows-1251"}},
+           {dom_cp1251, "KOI8-R", u"\u0434\u041D\u041B ", {"Text encoding: KOI8-R"}},
+           {"\xEF\xBB\xBF\xD0\x94", "KOI8-R", u"\u0414 ", {}},
+           {"plain\r\n", "", u"plain\n ", {}},
+           {"\xD0\x94\xD0\xBE\xD0\xBC", "", u"\u0414\u043E\u043C ", {}},
+       }) {
+    SCOPED_TRACE(c.encoding);
+    log_.lines.clear();
+    book_.Encoding = c.encoding;
+    EXPECT_EQ(book_.LoadSourceText(folder_.Write("book.txt", c.bytes).string(), "", nullptr),
+              c.text);
+    EXPECT_EQ(log_.lines, c.log);
+  }
+}
+
+TEST_F(LoadSourceTextTest, AnUnknownEncodingStopsTheLoad) {
+  book_.Encoding = "no-such-set";
+  const std::string path = folder_.Write("book.txt", "abc").string();
+  try {
+    book_.LoadSourceText(path, "", nullptr);
+    FAIL();
+  } catch (const Error& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "Can not load text from file " + path + ", error: Unknown text encoding no-such-set");
+  }
+}
 
 TEST_F(LoadSourceTextTest, PlainTextEndsWithOneAddedBlank) {
   const std::string name = folder_.Write("BOOK.TXT", "Hi\r\n").string();

@@ -77,8 +77,34 @@ std::string ConvertCharset(std::string_view bytes, const std::string& from, cons
   return out;
 }
 
-std::u16string AnsiToWide(std::string_view text) {
-  std::string utf16 = ConvertCharset(text, SystemCharset(), "UTF-16LE");
+bool IsKnownCharset(const std::string& charset) {
+  iconv_t cd = iconv_open("UTF-16LE", charset.c_str());
+  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  iconv_close(cd);
+  return true;
+}
+
+bool IsValidIn(std::string_view bytes, const std::string& charset) {
+  iconv_t cd = iconv_open("UTF-16LE", charset.c_str());
+  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  std::unique_ptr<void, int (*)(iconv_t)> closer(cd, iconv_close);
+  char* in = const_cast<char*>(bytes.data());
+  size_t in_left = bytes.size();
+  char buffer[16384];
+  while (in_left > 0) {
+    char* out = buffer;
+    size_t out_left = sizeof buffer;
+    if (iconv(cd, &in, &in_left, &out, &out_left) == static_cast<size_t>(-1) && errno != E2BIG) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::u16string AnsiToWide(std::string_view text) { return WideFrom(text, SystemCharset()); }
+
+std::u16string WideFrom(std::string_view text, const std::string& charset) {
+  std::string utf16 = ConvertCharset(text, charset, "UTF-16LE");
   std::u16string wide(utf16.size() / 2, u'\0');
   for (size_t i = 0; i < wide.size(); ++i) {
     wide[i] = static_cast<char16_t>(static_cast<unsigned char>(utf16[2 * i]) |

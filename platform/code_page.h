@@ -23,6 +23,14 @@ std::u16string AnsiToWide(std::string_view text);
 std::string WideToAnsi(std::u16string_view text);
 std::string AnsiToOem(std::string_view text);
 
+// Whether iconv knows a character set by this name.
+bool IsKnownCharset(const std::string& charset);
+// Whether every byte sequence of the text is a letter of the character set.
+bool IsValidIn(std::string_view bytes, const std::string& charset);
+// The letters of text in any character set iconv knows; bytes that do not
+// decode become U+FFFD.
+std::u16string WideFrom(std::string_view text, const std::string& charset);
+
 // Converts between any two iconv character sets; undecodable input and
 // unmappable letters become the replacement of the target set.
 std::string ConvertCharset(std::string_view bytes, const std::string& from, const std::string& to);

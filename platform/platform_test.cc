@@ -176,6 +176,14 @@ TEST(CodePageTest, RoundTripsThroughTheSystemPage) {
   EXPECT_EQ(WideToAnsi(u"a\xD800z"), "a?z") << "a lone surrogate becomes the default letter";
   EXPECT_EQ(AnsiToOem("Book.txt"), "Book.txt");
   EXPECT_EQ(ConvertCharset("\xD0\x96", "UTF-8", "CP1251"), "\xC6");
+  EXPECT_TRUE(IsValidIn("A\xD0\x96", "UTF-8"));
+  EXPECT_FALSE(IsValidIn("A\xC6", "UTF-8"));
+  EXPECT_FALSE(IsValidIn("A\xD0", "UTF-8")) << "a sequence the end cuts short";
+  EXPECT_TRUE(IsValidIn("A\xC6", "CP1251"));
+  EXPECT_EQ(WideFrom("A\xC6", "CP1251"), u"A\u0416");
+  EXPECT_TRUE(IsKnownCharset("windows-1251"));
+  EXPECT_FALSE(IsKnownCharset("no-such-set"));
+  EXPECT_FALSE(IsValidIn("A", "no-such-set"));
 }
 
 TEST(ClockTest, TimeOfDayAndDosForm) {
