@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <exception>
 
+#include "engine/line_joiner.h"
 #include "engine/utf8_decoder.h"
 #include "engine/velkaro.h"
 #include "platform/charset_guess.h"
@@ -141,6 +142,7 @@ std::u16string TVelkaro::LoadSourceText(const std::string& file_name, const std:
       std::string charset;
       text = LoadPlainText(file_name, caption, Encoding, &charset);
       if (!charset.empty()) AddLog("Text encoding: " + charset);
+      if (JoinLines) text = JoinWrappedLines(std::move(text));
     } else {
       SourceIsPlainText = false;
       // Word documents come with their own import, after which Tags is set.

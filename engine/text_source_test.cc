@@ -189,6 +189,14 @@ TEST_F(LoadSourceTextTest, TheEncodingSettingForcesACharacterSet) {
   }
 }
 
+TEST_F(LoadSourceTextTest, JoinLinesJoinsAWrappedParagraph) {
+  const std::string line(60, 'a');
+  const std::string path = folder_.Write("book.txt", line + "\n" + line + "\nend").string();
+  EXPECT_EQ(book_.LoadSourceText(path, "", nullptr).find(u'\n'), 60u);
+  book_.JoinLines = true;
+  EXPECT_EQ(book_.LoadSourceText(path, "", nullptr).find(u'\n'), std::u16string::npos);
+}
+
 TEST_F(LoadSourceTextTest, AnUnknownEncodingStopsTheLoad) {
   book_.Encoding = "no-such-set";
   const std::string path = folder_.Write("book.txt", "abc").string();

@@ -1,0 +1,88 @@
+#include "engine/line_joiner.h"
+
+#include <algorithm>
+#include <string_view>
+#include <vector>
+
+namespace velkaro {
+namespace {
+
+// Narrower lines are verse or lists, not a page's width.
+constexpr size_t kNarrowestWrap = 40;
+
+bool IsBlank(char16_t c) { return c == u' ' || c == u'\u00A0' || c == u'\u3000'; }
+
+// CJK letters and marks, which stand without blanks between them.
+bool IsCjk(char16_t c) {
+  return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) ||
+         (c >= 0xFF00 && c <= 0xFFEF);
+}
+
+// A line's length without its trailing blanks.
+size_t VisibleLength(std::u16string_view line) {
+  size_t length = line.size();
+  while (length > 0 && IsBlank(line[length - 1])) --length;
+  return length;
+}
+
+std::vector<std::u16string_view> Lines(std::u16string_view text) {
+  std::vector<std::u16string_view> lines;
+  for (size_t from = 0;;) {
+    const size_t end = text.find(u'\n', from);
+    lines.push_back(text.substr(from, end == std::u16string_view::npos ? end : end - from));
+    if (end == std::u16string_view::npos) return lines;
+    from = end + 1;
+  }
+}
+
+// Nearly as long as the wrap width: shorter by no more than a long word.
+bool NearlyFull(size_t length, size_t width) { return length * 5 >= width * 4; }
+
+}  // namespace
+
+size_t WrapWidth(std::u16string_view text) {
+  std::vector<size_t> lengths;
+  for (std::u16string_view line : Lines(text)) {
+    if (const size_t length = VisibleLength(line)) lengths.push_back(length);
+  }
+  if (lengths.empty()) return 0;
+  // The usual full line: longer than all but a few lines (those that
+  // overflow the wrap with a long word or a heading of their own).
+  std::vector<size_t> sorted = lengths;
+  const auto p95 = sorted.begin() + sorted.size() * 95 / 100;
+  std::nth_element(sorted.begin(), p95, sorted.end());
+  const size_t width = *p95;
+  if (width < kNarrowestWrap) return 0;
+  // Wrapped text fills most lines nearly to the width; paragraphs of one
+  // line spread over every length.
+  const auto near = std::count_if(lengths.begin(), lengths.end(), [&](size_t length) {
+    return NearlyFull(length, width) && length <= width;
+  });
+  return static_cast<size_t>(near) * 3 >= lengths.size() ? width : 0;
+}
+
+std::u16string JoinWrappedLines(std::u16string text) {
+  const size_t width = WrapWidth(text);
+  if (width == 0) return text;
+  std::u16string joined;
+  joined.reserve(text.size());
+  const std::vector<std::u16string_view> lines = Lines(text);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const std::u16string_view line = lines[i];
+    joined.append(line);
+    if (i + 1 == lines.size()) break;
+    const std::u16string_view next = lines[i + 1];
+    const size_t length = VisibleLength(line);
+    if (!NearlyFull(length, width) || next.empty() || IsBlank(next[0]) ||
+        VisibleLength(next) == 0) {
+      joined += u'\n';
+    } else if (length < line.size() || (IsCjk(line[length - 1]) && IsCjk(next[0]))) {
+      // The line ends in a blank already, or CJK needs none.
+    } else {
+      joined += u' ';
+    }
+  }
+  return joined;
+}
+
+}  // namespace velkaro
