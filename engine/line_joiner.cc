@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/cjk_letters.h"
+
 namespace velkaro {
 namespace {
 
@@ -11,12 +13,6 @@ namespace {
 constexpr size_t kNarrowestWrap = 40;
 
 bool IsBlank(char16_t c) { return c == u' ' || c == u'\u00A0' || c == u'\u3000'; }
-
-// CJK letters and marks, which stand without blanks between them.
-bool IsCjk(char16_t c) {
-  return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) ||
-         (c >= 0xFF00 && c <= 0xFFEF);
-}
 
 // A line's length without its trailing blanks.
 size_t VisibleLength(std::u16string_view line) {
@@ -76,7 +72,7 @@ std::u16string JoinWrappedLines(std::u16string text) {
     if (!NearlyFull(length, width) || next.empty() || IsBlank(next[0]) ||
         VisibleLength(next) == 0) {
       joined += u'\n';
-    } else if (length < line.size() || (IsCjk(line[length - 1]) && IsCjk(next[0]))) {
+    } else if (length < line.size() || (IsCjkLetter(line[length - 1]) && IsCjkLetter(next[0]))) {
       // The line ends in a blank already, or CJK needs none.
     } else {
       joined += u' ';

@@ -12,10 +12,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <unordered_map>
 #include <utility>
 
+#include "platform/cjk_letters.h"
 #include "platform/code_page.h"
+#include "platform/glyph_ink.h"
 #include "platform/io_error.h"
 
 namespace velkaro {
@@ -71,29 +74,50 @@ int NearestStrike(FT_Face face, int pixels_per_em) {
   return best;
 }
 
-bool IsInk(const FT_Bitmap& bitmap, const unsigned char* row, unsigned column) {
+// The pixel's coverage, 0 to 255; as one bit, ink when at least half dark
+// (a bitmap font's grey strike).
+int CoverageOf(const FT_Bitmap& bitmap, const unsigned char* row, unsigned column, bool one_bit) {
   switch (bitmap.pixel_mode) {
     case FT_PIXEL_MODE_MONO:
-      return row[column >> 3] & (0x80 >> (column & 7));
+      return row[column >> 3] & (0x80 >> (column & 7)) ? 255 : 0;
     case FT_PIXEL_MODE_GRAY:
-      return row[column] * 2 >= bitmap.num_grays;  // at least half dark
+      if (one_bit) return row[column] * 2 >= bitmap.num_grays ? 255 : 0;
+      return bitmap.num_grays > 1 ? row[column] * 255 / (bitmap.num_grays - 1) : 0;
     default:
-      return false;
+      return 0;
   }
 }
 
-// Copies the ink of a glyph bitmap whose top-left pixel lands on (left, top).
-void Blit(const FT_Bitmap& glyph, int left, int top, InkBitmap& target) {
-  const unsigned stride = static_cast<unsigned>(std::abs(glyph.pitch));
-  for (unsigned row = 0; row < glyph.rows; ++row) {
-    const int y = top + static_cast<int>(row);
-    if (y < 0 || y >= target.height) continue;
+// A rendered glyph bitmap as an image, one-bit or with its coverage.
+GlyphImage ImageOf(const FT_GlyphSlot slot, bool one_bit) {
+  const FT_Bitmap& bitmap = slot->bitmap;
+  GlyphImage image{slot->bitmap_left,
+                   slot->bitmap_top,
+                   static_cast<int>(bitmap.width),
+                   static_cast<int>(bitmap.rows),
+                   {}};
+  image.values.resize(static_cast<size_t>(image.width) * image.rows);
+  const unsigned stride = static_cast<unsigned>(std::abs(bitmap.pitch));
+  for (unsigned row = 0; row < bitmap.rows; ++row) {
     // A negative pitch stores the bottom row first.
-    const unsigned stored = glyph.pitch >= 0 ? row : glyph.rows - 1 - row;
-    const unsigned char* line = glyph.buffer + static_cast<size_t>(stored) * stride;
-    for (unsigned column = 0; column < glyph.width; ++column) {
-      const int x = left + static_cast<int>(column);
-      if (x < 0 || x >= target.width || !IsInk(glyph, line, column)) continue;
+    const unsigned stored = bitmap.pitch >= 0 ? row : bitmap.rows - 1 - row;
+    const unsigned char* line = bitmap.buffer + static_cast<size_t>(stored) * stride;
+    for (unsigned column = 0; column < bitmap.width; ++column) {
+      image.values[static_cast<size_t>(row) * image.width + column] =
+          static_cast<uint8_t>(CoverageOf(bitmap, line, column, one_bit));
+    }
+  }
+  return image;
+}
+
+// Copies the ink of a one-bit glyph image drawn with its pen at (pen, baseline).
+void Blit(const GlyphImage& glyph, int pen, int baseline, InkBitmap& target) {
+  for (int row = 0; row < glyph.rows; ++row) {
+    const int y = baseline - glyph.top + row;
+    if (y < 0 || y >= target.height) continue;
+    for (int column = 0; column < glyph.width; ++column) {
+      const int x = pen + glyph.left + column;
+      if (x < 0 || x >= target.width || glyph.At(column, row) == 0) continue;
       target.pixels[static_cast<size_t>(y) * target.width + x] = 1;
     }
   }
@@ -137,13 +161,36 @@ class FontFace {
     return face_->glyph;
   }
 
-  static bool Render(FT_GlyphSlot slot) {
-    return slot->format == FT_GLYPH_FORMAT_BITMAP ||
-           FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) == 0;
+  // The glyph as a one-bit screen shows it: the one-bit rendering of the
+  // outline hinted for it. A face's own hinting can drop the thin strokes of
+  // CJK letters at small sizes (日 turns into 口); for those letters, when it
+  // does, the grey rendering made one-bit so that every stroke keeps ink.
+  // Empty when the glyph cannot be rendered.
+  GlyphImage Ink(FT_UInt glyph, bool keep_strokes) {
+    FT_GlyphSlot slot = Load(glyph);
+    if (!slot) return {};
+    if (slot->format == FT_GLYPH_FORMAT_BITMAP) return ImageOf(slot, true);  // drawn so by hand
+    if (FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) != 0) return {};
+    GlyphImage one_bit = ImageOf(slot, true);
+    if (!keep_strokes) return one_bit;
+    std::optional<GlyphImage> grey = Grey(glyph);
+    if (!grey || KeepsEveryStroke(one_bit, *grey)) return one_bit;
+    return StrokeKeepingInk(*grey);
   }
 
  private:
   explicit FontFace(FT_Face face) : face_(face) {}
+
+  // The outline hinted lightly (heights only) and rendered in grey.
+  std::optional<GlyphImage> Grey(FT_UInt glyph) {
+    loaded_ = kNone;
+    if (FT_Load_Glyph(face_, glyph, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) != 0) {
+      return std::nullopt;
+    }
+    if (embolden_) FT_GlyphSlot_Embolden(face_->glyph);
+    if (FT_Render_Glyph(face_->glyph, FT_RENDER_MODE_NORMAL) != 0) return std::nullopt;
+    return ImageOf(face_->glyph, false);
+  }
 
   bool SetSize(int pixels_per_em) {
     if (FT_IS_SCALABLE(face_)) return FT_Set_Pixel_Sizes(face_, 0, pixels_per_em) == 0;
@@ -233,11 +280,12 @@ struct TextRasterizer::Impl {
     FontFace* face;
     FT_UInt index;
     int advance;
+    std::optional<GlyphImage> ink;  // rendered on first use
   };
 
   void OpenMain(const std::string& font_name);
   FontFace* Opened(const FontLocation& location);
-  const Glyph& GlyphOf(char32_t code);
+  Glyph& GlyphOf(char32_t code);
   // The face fontconfig picks for a letter the main face lacks, or null.
   FontFace* FallbackFor(char32_t code, FT_UInt* index);
 
@@ -296,13 +344,13 @@ FontFace* TextRasterizer::Impl::Opened(const FontLocation& location) {
   return it->second.get();
 }
 
-const TextRasterizer::Impl::Glyph& TextRasterizer::Impl::GlyphOf(char32_t code) {
+TextRasterizer::Impl::Glyph& TextRasterizer::Impl::GlyphOf(char32_t code) {
   auto it = glyphs.find(code);
   if (it != glyphs.end()) return it->second;
-  Glyph glyph{main, main->GlyphIndex(code), 0};
+  Glyph glyph{main, main->GlyphIndex(code), 0, std::nullopt};
   if (glyph.index == 0 && code >= 0x20) {
     FT_UInt index = 0;
-    if (FontFace* face = FallbackFor(code, &index)) glyph = {face, index, 0};
+    if (FontFace* face = FallbackFor(code, &index)) glyph = {face, index, 0, std::nullopt};
   }
   if (FT_GlyphSlot slot = glyph.face->Load(glyph.index)) {
     glyph.advance = std::max(0, static_cast<int>((slot->advance.x + 32) >> 6));
@@ -371,12 +419,10 @@ InkBitmap TextRasterizer::Draw(std::u16string_view text) {
   bitmap.pixels.assign(static_cast<size_t>(bitmap.width) * bitmap.height, 0);
   int pen = 0;
   for (char16_t letter : text) {
-    const Impl::Glyph& glyph = impl_->GlyphOf(letter);
+    Impl::Glyph& glyph = impl_->GlyphOf(letter);
     if (letter >= 0x20) {
-      FT_GlyphSlot slot = glyph.face->Load(glyph.index);
-      if (slot && FontFace::Render(slot)) {
-        Blit(slot->bitmap, pen + slot->bitmap_left, impl_->ascent - slot->bitmap_top, bitmap);
-      }
+      if (!glyph.ink) glyph.ink = glyph.face->Ink(glyph.index, IsCjkLetter(letter));
+      Blit(*glyph.ink, pen, impl_->ascent, bitmap);
     }
     pen += glyph.advance;
   }

@@ -1,9 +1,15 @@
 #include "platform/text_rasterizer.h"
 
+#include <ft2build.h>
 #include <gtest/gtest.h>
+#include FT_FREETYPE_H
 
 #include <filesystem>
+#include <memory>
+#include <set>
 
+#include "platform/code_page.h"
+#include "platform/files.h"
 #include "platform/io_error.h"
 #include "tests/testing.h"
 
@@ -156,6 +162,90 @@ TEST(TextRasterizerTest, LetterTheFaceLacksComesFromAnotherFace) {
   EXPECT_EQ(zhe.height, 13);
   EXPECT_GT(InkCount(zhe), 0);
   EXPECT_NE(zhe.pixels, missing.pixels);
+}
+
+// The face's own grey rendering of letters, unhinted: where the strokes are.
+class GreyReference {
+ public:
+  GreyReference(const std::string& file, int pixels_per_em) {
+    FT_Init_FreeType(&library_);
+    if (FT_New_Face(library_, file.c_str(), 0, &face_) == 0) {
+      FT_Set_Pixel_Sizes(face_, 0, pixels_per_em);
+    }
+  }
+  ~GreyReference() {
+    if (face_) FT_Done_Face(face_);
+    FT_Done_FreeType(library_);
+  }
+
+  // The pixels (x, y) of the letter's cell, baseline at `ascent`, that a
+  // stroke covers at least half.
+  std::vector<std::pair<int, int>> StrokePixels(char32_t letter, int ascent) const {
+    std::vector<std::pair<int, int>> pixels;
+    if (FT_Load_Char(face_, letter, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP | FT_LOAD_RENDER)) {
+      ADD_FAILURE() << "no grey rendering of " << static_cast<int>(letter);
+      return pixels;
+    }
+    const FT_GlyphSlot slot = face_->glyph;
+    for (unsigned row = 0; row < slot->bitmap.rows; ++row) {
+      for (unsigned column = 0; column < slot->bitmap.width; ++column) {
+        if (slot->bitmap.buffer[row * slot->bitmap.pitch + column] < 128) continue;
+        pixels.emplace_back(slot->bitmap_left + static_cast<int>(column),
+                            ascent - slot->bitmap_top + static_cast<int>(row));
+      }
+    }
+    return pixels;
+  }
+
+ private:
+  FT_Library library_ = nullptr;
+  FT_Face face_ = nullptr;
+};
+
+bool InkWithinOnePixel(const InkBitmap& bitmap, int x, int y) {
+  for (int dy = -1; dy <= 1; ++dy) {
+    for (int dx = -1; dx <= 1; ++dx) {
+      const int at_x = x + dx, at_y = y + dy;
+      if (at_x >= 0 && at_y >= 0 && at_x < bitmap.width && at_y < bitmap.height &&
+          bitmap.Ink(at_x, at_y)) {
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+// Thin strokes of CJK letters survive the one-bit rendering: every pixel of
+// a stroke in the grey rendering keeps ink beside it (日 stays 日, not 口).
+TEST(TextRasterizerTest, EveryStrokeOfACjkLetterKeepsInk) {
+  VELKARO_REQUIRE_CORPUS();
+  const char kZenHei[] = "/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc";
+  REQUIRE_FONT_FILE(kZenHei);
+  std::set<char16_t> letters;
+  for (const char* book : {"zh_tang300.utf8.txt", "ja_tosa_nikki.utf8.txt"}) {
+    const std::u16string text =
+        WideFrom(ReadFileBytes(testing::CorpusFolder() / "texts" / book), "UTF-8");
+    for (char16_t letter : text) {
+      if (letter > u' ') letters.insert(letter);
+    }
+  }
+  ASSERT_GT(letters.size(), 2500u);
+  for (int points : {8, 9, 10, 12}) {
+    TextRasterizer rasterizer("WenQuanYi Zen Hei", points, false, false);
+    ASSERT_EQ(rasterizer.FaceFile(), kZenHei);
+    const GreyReference grey(kZenHei, (points * 96 + 36) / 72);
+    int broken = 0;
+    for (char16_t letter : letters) {
+      const InkBitmap drawn = rasterizer.Draw(std::u16string(1, letter));
+      for (const auto& [x, y] : grey.StrokePixels(letter, rasterizer.Ascent())) {
+        if (InkWithinOnePixel(drawn, x, y)) continue;
+        if (++broken <= 5)
+          ADD_FAILURE() << points << " pt: a stroke of U+" << std::hex << int(letter);
+        break;
+      }
+    }
+    EXPECT_EQ(broken, 0) << points << " pt";
+  }
 }
 
 }  // namespace
