@@ -60,6 +60,13 @@ PictureImport PictureImportOf(const TVelkaro& book) {
   return import;
 }
 
+// Letters that no installed font has come out as empty boxes: say which.
+std::string LettersWithoutGlyphLine(std::u16string_view missing) {
+  constexpr size_t kLettersShown = 20;
+  return "Letters without a glyph in any installed font: " + Number(missing.size()) + " " +
+         WideToAnsi(missing.substr(0, kLettersShown));
+}
+
 // One run of TVelkaro::Build, with what it derives for this run only.
 class BookBuild {
  public:
@@ -223,6 +230,10 @@ void BookBuild::BuildTextPart(const TextPart& text_part) {
   const std::u16string letters = BuildLetterTable(book_.Tags ? WithoutPictureMarkers(part) : part);
   log_("Part contains " + Number(part.size()) + " letters in total and " + Number(letters.size()) +
        " unique letters");
+  if (fonts_) {
+    const std::u16string missing = fonts_->LettersWithoutGlyph(letters);
+    if (!missing.empty()) log_(LettersWithoutGlyphLine(missing));
+  }
   if (book_.Tags) ImportPartPictures(part, text_.pictures, import_, work_, log_);
   WriteDataFiles(part, letters, part_name);
   SaveTextToFile(

@@ -43,12 +43,30 @@ size_t FontFileMaker::CreateFontFiles(std::u16string_view letter_table, const Pa
   return WriteFontFiles(font_data_, folder, log);
 }
 
-void FontFileMaker::GatherFontData(std::u16string_view letter_table, const std::string& part) {
+std::u16string FontFileMaker::LettersWithoutGlyph(std::u16string_view letter_table) {
+  std::u16string missing;
+  try {
+    TextRasterizer& rasterizer = Rasterizer();
+    for (char16_t letter : letter_table) {
+      if (letter >= u' ' && !rasterizer.HasGlyph(letter)) missing += letter;
+    }
+  } catch (const Error& e) {
+    throw Error(FailureMessage(font_.Name, e.what()));  // as CreateFontFiles says it
+  }
+  return missing;
+}
+
+TextRasterizer& FontFileMaker::Rasterizer() {
   if (!rasterizer_) {
     rasterizer_ =
         std::make_unique<TextRasterizer>(font_.Name, font_.Size, font_.Bold, font_.Italic);
     font_data_.reserve(kFontDataCapacity);
   }
+  return *rasterizer_;
+}
+
+void FontFileMaker::GatherFontData(std::u16string_view letter_table, const std::string& part) {
+  Rasterizer();  // opened by the first call
   size_t words = 1 + kGroups;
   for (char16_t letter : letter_table) words += 2 + GlyphOf(letter).width;
   if (words > kFontDataCapacity) {

@@ -47,12 +47,18 @@ class FontFileMaker {
                          const std::function<void(const std::string&)>& log,
                          const std::string& part = "this part");
 
+  // The letters of a table (line feed and other control letters left out)
+  // that no installed font can draw, in table order. Throws as
+  // CreateFontFiles when the font cannot be opened.
+  std::u16string LettersWithoutGlyph(std::u16string_view letter_table);
+
  private:
   struct Glyph {
     uint32_t width;
     size_t first_column;  // in columns_
   };
 
+  TextRasterizer& Rasterizer();
   void GatherFontData(std::u16string_view letter_table, const std::string& part);
   const Glyph& GlyphOf(char16_t letter);
   Glyph Render(char16_t letter);

@@ -404,6 +404,8 @@ int TextRasterizer::Ascent() const { return impl_->ascent; }
 
 const std::string& TextRasterizer::FaceFile() const { return impl_->main_file; }
 
+bool TextRasterizer::HasGlyph(char32_t code) { return impl_->GlyphOf(code).index != 0; }
+
 int TextRasterizer::AdvanceWidth(char32_t code) { return impl_->GlyphOf(code).advance; }
 
 int TextRasterizer::TextExtent(std::u16string_view text) {

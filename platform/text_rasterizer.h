@@ -44,6 +44,9 @@ class TextRasterizer {
   // The font file in use for letters the face has.
   const std::string& FaceFile() const;
 
+  // Whether the face or a face fontconfig picks for it has the letter; one
+  // that none has shows the missing-letter box.
+  bool HasGlyph(char32_t code);
   // How far one letter moves the pen, in pixels; 0 for a combining mark.
   int AdvanceWidth(char32_t code);
   // The width of a text: the sum of its letters' advances.

@@ -99,6 +99,49 @@ TEST_F(TextBuildTest, ThreePartsAtTheCutCharacters) {
   }
 }
 
+// A book file in UTF-16 little-endian, mark included.
+std::string Utf16LeFile(std::u16string_view text) {
+  std::string bytes = "\xFF\xFE";
+  for (char16_t letter : text)
+    bytes += {static_cast<char>(letter & 0xFF), static_cast<char>(letter >> 8)};
+  return bytes;
+}
+
+// Letters no installed font has (lone surrogates here) are named after the
+// part's letter count, the first twenty of them; only with a desktop font.
+TEST_F(TextBuildTest, LettersWithoutAGlyphAreNamed) {
+  std::u16string surrogates;
+  for (char16_t letter = 0xD800; letter < 0xD816; ++letter) surrogates += letter;
+  const std::string line = "Letters without a glyph in any installed font: ";
+  struct Case {
+    bool desktop_font;
+    std::u16string text;
+    std::string logged;  // empty: no such line
+  };
+  for (const Case& c : std::vector<Case>{
+           {true, u"Hi\xD800", line + "1 ?"},
+           {true, u"Hi" + surrogates, line + "22 " + std::string(20, '?')},
+           {true, u"Hi \u65E5\n", ""},
+           {false, u"Hi\xD800", ""},
+       }) {
+    SCOPED_TRACE(c.text.size());
+    if (c.desktop_font) {
+      book_.Font = DesktopFont{.Name = "DejaVu Sans", .Size = 9, .Bold = false, .Italic = false};
+    } else {
+      book_.Font.reset();
+    }
+    book_.TextFileName = root_.Write("book.txt", Utf16LeFile(c.text)).string();
+    book_.PartSize = 1000;
+    ASSERT_TRUE(book_.Build(&error_)) << error_;
+    const std::vector<std::string> log = LogLines();
+    auto part = std::find_if(log.begin(), log.end(),
+                             [](const std::string& l) { return l.starts_with("Part contains"); });
+    ASSERT_NE(part, log.end());
+    ASSERT_NE(part + 1, log.end());
+    EXPECT_EQ(part[1].starts_with(line) ? part[1] : "", c.logged);
+  }
+}
+
 TEST_F(TextBuildTest, OnePartIsNamedLikeTheBook) {
   ASSERT_TRUE(Build("Hi", 100)) << error_;
   testing::Package package = Package("Tales");
