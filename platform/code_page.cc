@@ -51,13 +51,17 @@ const std::string& OemCharset() {
   return charset;
 }
 
-std::string ConvertCharset(std::string_view bytes, const std::string& from, const std::string& to) {
+namespace {
+
+// Runs the bytes through iconv into `out` (when given). An undecodable or
+// unmappable input ends a strict run; otherwise it becomes the target set's
+// replacement and is skipped. False when a set is unknown or a strict run
+// ended early.
+bool RunIconv(std::string_view bytes, const std::string& from, const std::string& to, bool strict,
+              std::string* out) {
   iconv_t cd = iconv_open(to.c_str(), from.c_str());
-  if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(bytes);
+  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
   std::unique_ptr<void, int (*)(iconv_t)> closer(cd, iconv_close);
-  const std::string replacement = Replacement(to);
-  std::string out;
-  out.reserve(bytes.size() * 2 + 16);
   char* in = const_cast<char*>(bytes.data());
   size_t in_left = bytes.size();
   char buffer[16384];
@@ -65,16 +69,23 @@ std::string ConvertCharset(std::string_view bytes, const std::string& from, cons
     char* dst = buffer;
     size_t dst_left = sizeof buffer;
     size_t r = iconv(cd, &in, &in_left, &dst, &dst_left);
-    out.append(buffer, dst - buffer);
-    if (r != static_cast<size_t>(-1)) continue;
-    if (errno == E2BIG) continue;
-    // An undecodable or unmappable input: write the replacement, skip it.
-    out += replacement;
+    if (out) out->append(buffer, dst - buffer);
+    if (r != static_cast<size_t>(-1) || errno == E2BIG) continue;
+    if (strict) return false;
+    if (out) *out += Replacement(to);
     size_t skip = std::min(in_left, errno == EINVAL ? in_left : FailedInputLength(from));
     in += skip;
     in_left -= skip;
   }
-  return out;
+  return true;
+}
+
+}  // namespace
+
+std::string ConvertCharset(std::string_view bytes, const std::string& from, const std::string& to) {
+  std::string out;
+  out.reserve(bytes.size() * 2 + 16);
+  return RunIconv(bytes, from, to, false, &out) ? out : std::string(bytes);
 }
 
 bool IsKnownCharset(const std::string& charset) {
@@ -85,20 +96,7 @@ bool IsKnownCharset(const std::string& charset) {
 }
 
 bool IsValidIn(std::string_view bytes, const std::string& charset) {
-  iconv_t cd = iconv_open("UTF-16LE", charset.c_str());
-  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
-  std::unique_ptr<void, int (*)(iconv_t)> closer(cd, iconv_close);
-  char* in = const_cast<char*>(bytes.data());
-  size_t in_left = bytes.size();
-  char buffer[16384];
-  while (in_left > 0) {
-    char* out = buffer;
-    size_t out_left = sizeof buffer;
-    if (iconv(cd, &in, &in_left, &out, &out_left) == static_cast<size_t>(-1) && errno != E2BIG) {
-      return false;
-    }
-  }
-  return true;
+  return RunIconv(bytes, charset, "UTF-16LE", true, nullptr);
 }
 
 std::u16string AnsiToWide(std::string_view text) { return WideFrom(text, SystemCharset()); }
