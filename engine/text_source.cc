@@ -100,7 +100,9 @@ std::u16string DecodeUnmarkedText(std::string_view bytes, const std::string& for
                                   std::string* charset) {
   std::string chosen = forced_charset;
   if (chosen.empty()) {
-    if (IsValidIn(bytes, SystemCharset())) return DecodePlainText(bytes, TextEncoding::kAnsi);
+    const bool valid =
+        SystemCharsetIsUtf8() ? IsValidUtf8(bytes) : IsValidIn(bytes, SystemCharset());
+    if (valid) return DecodePlainText(bytes, TextEncoding::kAnsi);
     // A guess that does not hold the bytes either is no better than the rule.
     chosen = GuessCharset(bytes);
     if (!IsValidIn(bytes, chosen)) return DecodePlainText(bytes, TextEncoding::kAnsi);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 
 namespace velkaro {
@@ -91,6 +92,32 @@ size_t DecodeLocaleUtf8(std::string_view bytes, char16_t* letters) {
     }
   }
   return static_cast<size_t>(out - letters);
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+  const auto* end = in + bytes.size();
+  while (in < end) {
+    // Eight ASCII bytes at a time: most books are mostly ASCII.
+    if (end - in >= 8) {
+      uint64_t eight = 0;
+      std::memcpy(&eight, in, 8);
+      if ((eight & 0x8080808080808080) == 0) {
+        in += 8;
+        continue;
+      }
+    }
+    if (*in < 0x80) {
+      ++in;
+      continue;
+    }
+    const size_t length = SequenceLength(*in);
+    if (length == 0 || length > static_cast<size_t>(end - in) || !SequenceValue(in, length)) {
+      return false;
+    }
+    in += length;
+  }
+  return true;
 }
 
 }  // namespace velkaro

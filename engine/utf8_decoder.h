@@ -22,6 +22,10 @@ size_t DecodeBookUtf8(std::string_view bytes, char16_t* letters);
 // of the bytes cuts short.
 size_t DecodeLocaleUtf8(std::string_view bytes, char16_t* letters);
 
+// Whether the bytes are UTF-8 that the system conversion reads without a
+// replacement: as IsValidIn(bytes, "UTF-8"), several times faster.
+bool IsValidUtf8(std::string_view bytes);
+
 }  // namespace velkaro
 
 #endif  // VELKARO_ENGINE_UTF8_DECODER_H_

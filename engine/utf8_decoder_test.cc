@@ -4,6 +4,8 @@
 
 #include <random>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/code_page.h"
 
@@ -84,6 +86,22 @@ TEST(LocaleUtf8Test, AgreesWithThePlatformOnRandomBytes) {
     std::string bytes(random() % 12, '\0');
     for (char& b : bytes) b = alphabet[random() % alphabet.size()];
     ASSERT_EQ(LocaleUtf8(bytes), AnsiToWide(bytes)) << ::testing::PrintToString(bytes);
+    ASSERT_EQ(IsValidUtf8(bytes), IsValidIn(bytes, "UTF-8")) << ::testing::PrintToString(bytes);
+  }
+}
+
+TEST(LocaleUtf8Test, IsValidUtf8) {
+  for (const auto& [bytes, valid] : std::vector<std::pair<std::string, bool>>{
+           {"", true},
+           {"plain", true},
+           {"\xD0\x94\xE6\x97\xA5\xF0\x9F\x98\x80", true},
+           {"\xC4\xEE\xEC", false},      // cp1251
+           {"\xD0", false},              // cut short
+           {"\xC0\x80", false},          // overlong
+           {"\xED\xA0\x80", false},      // a surrogate
+           {"\xF4\x90\x80\x80", false},  // past U+10FFFF
+       }) {
+    EXPECT_EQ(IsValidUtf8(bytes), valid) << ::testing::PrintToString(bytes);
   }
 }
 
