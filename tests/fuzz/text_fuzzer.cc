@@ -1,5 +1,6 @@
-// Feeds arbitrary bytes through the road of a text book: decoding, the three
-// text steps and the split into parts with their letter tables. Any crash,
+// Feeds arbitrary bytes through the road of a text book: decoding (the
+// character set guessed when the bytes are no UTF-8), joining wrapped lines,
+// the three text steps and the split into parts with their letter tables. Any crash,
 // hang or broken invariant is a finding.
 
 #include <cstddef>
@@ -10,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/line_joiner.h"
 #include "engine/text_parts.h"
 #include "engine/text_source.h"
 #include "engine/utf8_decoder.h"
@@ -29,6 +31,18 @@ void CheckLocaleDecoder(std::string_view bytes) {
   std::u16string letters(bytes.size(), u'\0');
   letters.resize(DecodeLocaleUtf8(bytes, letters.data()));
   Check(letters == AnsiToWide(bytes));
+  Check(IsValidUtf8(bytes) == IsValidIn(bytes, "UTF-8"));
+}
+
+// Joining wrapped lines only turns line feeds into blanks or drops them.
+void CheckJoinedLines(const std::u16string& text) {
+  const auto without_breaks = [](std::u16string letters) {
+    std::erase_if(letters, [](char16_t c) { return c == u'\n' || c == u' '; });
+    return letters;
+  };
+  const std::u16string joined = JoinWrappedLines(text);
+  Check(joined.size() <= text.size());
+  Check(without_breaks(joined) == without_breaks(text));
 }
 
 std::u16string RunTextSteps(std::u16string text) {
@@ -78,7 +92,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int32_t part_size = 1 + data[0] % 64;
   const std::string_view bytes(reinterpret_cast<const char*>(data + 1), size - 1);
   CheckLocaleDecoder(bytes);
-  const std::u16string text = RunTextSteps(DecodePlainText(bytes, DetectEncoding(bytes)));
+  const std::u16string decoded = DetectEncoding(bytes) == TextEncoding::kAnsi
+                                     ? DecodeUnmarkedText(bytes, "", nullptr)
+                                     : DecodePlainText(bytes, DetectEncoding(bytes));
+  CheckJoinedLines(decoded);
+  const std::u16string text = RunTextSteps(decoded);
   SplitIntoParts(text, part_size, true);
   SplitIntoParts(RawLetters(bytes), part_size, false);
   return 0;
