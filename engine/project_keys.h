@@ -46,6 +46,8 @@ inline constexpr IniSetting<TVelkaro> kBookKeys[] = {
     {"Options", "ImagePngOptions", &TVelkaro::ImagePngOptions},
     {"Options", "ImageJpgOptions", &TVelkaro::ImageJpgOptions},
     {"Options", "ImageSize", &TVelkaro::ImageSize},
+    {"Options", "Encoding", &TVelkaro::Encoding},
+    {"Options", "JoinLines", &TVelkaro::JoinLines},
     {"Files", "TextFileName", &TVelkaro::TextFileName},
     {"Files", "SplashFileName", &TVelkaro::SplashFileName},
     {"Files", "IconFileName", &TVelkaro::IconFileName},

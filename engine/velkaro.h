@@ -82,6 +82,8 @@ class TVelkaro {
   int32_t ImageSize = 0;
   std::string ImagePngOptions;
   std::string ImageJpgOptions;
+  std::string Encoding;    // iconv name of the source text; empty: told from the text
+  bool JoinLines = false;  // join hard-wrapped lines into paragraphs
 };
 
 }  // namespace velkaro
