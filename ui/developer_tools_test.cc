@@ -1,8 +1,8 @@
 // The hidden Hex and Text tools.
+#include "ui/developer_tools.h"
+
 #include <QTemporaryDir>
 #include <QtTest>
-
-#include "ui/developer_tools.h"
 
 namespace velkaro {
 
@@ -32,8 +32,8 @@ class DeveloperToolsTest : public QObject {
       ExportHex(path.toStdString());
       QFile output(path + ".imp");
       QVERIFY(output.open(QIODevice::ReadOnly));
-      QCOMPARE(output.readAll(), "  array [1.." + QByteArray::number(c.input.size()) +
-                                     "] of byte = (" + c.lines);
+      QCOMPARE(output.readAll(),
+               "  array [1.." + QByteArray::number(c.input.size()) + "] of byte = (" + c.lines);
     }
   }
 

@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 
 #include <QCloseEvent>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QVBoxLayout>
@@ -42,6 +43,7 @@ TfmMain::TfmMain(const WindowPaths& paths, QWidget* parent)
   splitter->addWidget(Memo2);
   splitter->setStretchFactor(0, 1);
   splitter->setCollapsible(0, false);
+  splitter->setSizes({700, 140});
 
   auto* central = new QWidget;
   auto* layout = new QVBoxLayout(central);
@@ -50,6 +52,9 @@ TfmMain::TfmMain(const WindowPaths& paths, QWidget* parent)
   setCentralWidget(central);
 
   image_list_ = std::make_unique<TImageList>(sgImages, Label14, Label15);
+  const QRect desktop = screen()->availableGeometry();
+  resize(QSize(1024, 900).boundedTo(desktop.size()));
+  move(desktop.center() - rect().center());
   ConnectHandlers();
   surface_.fill(palette().color(QPalette::Window));
 }
@@ -97,6 +102,8 @@ void TfmMain::FormActivate() {
   Edit4->setText(FromAnsi(preview_font_.Name));
 
   RestoreState();
+  for (QLineEdit* edit : findChildren<QLineEdit*>())
+    edit->home(false);  // show texts from their start
   LoadSourceAndPreview();
   Label11->setText(QString::number(letter_height_));
   ComboBox4Change();

@@ -71,6 +71,7 @@ class TfmMain : public QMainWindow {
   QWidget* MakeSettingsPanel();
   QWidget* MakeTextBookPage();
   QWidget* MakePhotoBookPage();
+  QWidget* MakePackageGroup();
   QWidget* MakePreviewPanel();
   QWidget* MakeBottomBar();
   void ConnectHandlers();

@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "ui/main_window.h"
@@ -86,6 +87,18 @@ QWidget* TfmMain::MakeSettingsPanel() {
   PageControl1->addTab(MakePhotoBookPage(), "Photo book (Gallery)");
   layout->addWidget(PageControl1, 1);
 
+  auto* scroll = new QScrollArea;
+  scroll->setWidget(panel);
+  scroll->setWidgetResizable(true);
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  scroll->setMinimumWidth(std::max(
+      445, panel->minimumSizeHint().width() + scroll->verticalScrollBar()->sizeHint().width()));
+  return scroll;
+}
+
+// Password, splash picture and icon serve both kinds of book.
+QWidget* TfmMain::MakePackageGroup() {
   auto* package = Named<QGroupBox>("GroupBox4", "Package");
   auto* grid = new QGridLayout(package);
   ComboBox5 = DropDown("ComboBox5", {"No password", "Ask password once", "Ask password each time"});
@@ -99,19 +112,12 @@ QWidget* TfmMain::MakeSettingsPanel() {
   Edit7 = Named<QLineEdit>("Edit7");
   Button11 = BrowseButton("Button11");
   grid->addWidget(Row({ComboBox5, Edit8}), 0, 0, 1, 2);
-  grid->addWidget(CheckBox3, 1, 0, 1, 2);
-  grid->addWidget(WithButton(Edit1, Button9), 2, 0, 1, 2);
-  grid->addWidget(CheckBox5, 3, 0, 1, 2);
-  grid->addWidget(WithButton(Edit7, Button11), 4, 0, 1, 2);
-  layout->addWidget(package);
-
-  auto* scroll = new QScrollArea;
-  scroll->setWidget(panel);
-  scroll->setWidgetResizable(true);
-  scroll->setFrameShape(QFrame::NoFrame);
-  scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  scroll->setFixedWidth(445);
-  return scroll;
+  grid->addWidget(CheckBox3, 1, 0);
+  grid->addWidget(WithButton(Edit1, Button9), 1, 1);
+  grid->addWidget(CheckBox5, 2, 0);
+  grid->addWidget(WithButton(Edit7, Button11), 2, 1);
+  grid->setColumnStretch(1, 1);
+  return package;
 }
 
 QWidget* TfmMain::MakeTextBookPage() {
@@ -134,8 +140,10 @@ QWidget* TfmMain::MakeTextBookPage() {
   Edit5 = Named<QLineEdit>("Edit5", "90000");
   form->addRow(Label9, WithButton(Edit3, Button4));
   form->addRow(nullptr, Label7);
-  form->addRow(Label19, Row({ComboBox8, CheckBox7}));
-  form->addRow(Row({CheckBox1, CheckBox6}));
+  form->addRow(Label19, ComboBox8);
+  form->addRow(CheckBox7);
+  form->addRow(CheckBox1);
+  form->addRow(CheckBox6);
   form->addRow(Label3, Edit5);
   layout->addWidget(source);
 
@@ -158,12 +166,14 @@ QWidget* TfmMain::MakeTextBookPage() {
   Label18 = Named<QLabel>("Label18", "Max image size (in bytes)");
   Edit9 = Named<QLineEdit>("Edit9", "10000");
   form->addRow(ComboBox7);
-  form->addRow(Row({Label16, Label17, ComboBox6}));
   auto* options = new QWidget;  // Edit10 and Edit11 share one place
   auto* options_layout = new QHBoxLayout(options);
   options_layout->setContentsMargins(0, 0, 0, 0);
-  options_layout->addWidget(Edit10);
-  options_layout->addWidget(Edit11);
+  for (QWidget* widget : std::initializer_list<QWidget*>{Label16, Label17, ComboBox6}) {
+    options_layout->addWidget(widget);
+  }
+  options_layout->addWidget(Edit10, 1);
+  options_layout->addWidget(Edit11, 1);
   form->addRow(options);
   form->addRow(Label18, Edit9);
   layout->addWidget(pictures);
@@ -195,14 +205,16 @@ QWidget* TfmMain::MakeTextBookPage() {
   grid->addWidget(Label10, 1, 0);
   grid->addWidget(WithButton(Edit4, Button5), 1, 1, 1, 3);
   grid->addWidget(Row({Label2, Label11}), 2, 0, 1, 4);
-  grid->addWidget(BitBtn1, 3, 0, 1, 2);
-  grid->addWidget(BitBtn2, 3, 2, 1, 2);
-  grid->addWidget(Label4, 4, 0);
-  grid->addWidget(ComboBox2, 4, 1);
-  grid->addWidget(Label6, 4, 2);
-  grid->addWidget(ComboBox3, 4, 3);
+  grid->addWidget(Label4, 3, 0);
+  grid->addWidget(ComboBox2, 3, 1);
+  grid->addWidget(Label6, 3, 2);
+  grid->addWidget(ComboBox3, 3, 3);
+  grid->addWidget(BitBtn1, 4, 0, 1, 2);
+  grid->addWidget(BitBtn2, 4, 2, 1, 2);
   grid->addWidget(CheckBox2, 5, 0, 1, 2);
   grid->addWidget(CheckBox4, 5, 2, 1, 2);
+  grid->setColumnStretch(1, 1);
+  grid->setColumnStretch(3, 1);
   layout->addWidget(looks);
   layout->addStretch(1);
   return page;
@@ -245,6 +257,7 @@ QWidget* TfmMain::MakePreviewPanel() {
   Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   ImagePanel->installEventFilter(this);
   layout->addWidget(ImagePanel, 1);
+  layout->addWidget(MakePackageGroup());
   return panel;
 }
 

@@ -106,7 +106,8 @@ class WindowBuildTest : public QObject {
     QCOMPARE(names, FilesIn(line_midlets));
     int packages = 0;
     for (const std::string& name : names) {
-      if (name.ends_with(".jad")) QCOMPARE(Bytes(window_midlets / name), Bytes(line_midlets / name));
+      if (name.ends_with(".jad"))
+        QCOMPARE(Bytes(window_midlets / name), Bytes(line_midlets / name));
       if (!name.ends_with(".jar")) continue;
       ++packages;
       const auto ours = velkaro::testing::ReadPackage(window_midlets / name);
