@@ -15,6 +15,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QThread>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -54,6 +55,24 @@ class TfmMain : public QMainWindow {
   const QImage& PreviewSurface() const { return surface_; }
   int LetterHeight() const { return letter_height_; }
   void SetWindowColors(int32_t font_color, int32_t back_color);
+
+  // The controls, named as the window state file keys them.
+  QLabel *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7, *Label8, *Label9;
+  QLabel *Label10, *Label11, *Label12, *Label13, *Label14, *Label15, *Label16, *Label17;
+  QLabel *Label18, *Label19, *Image1;
+  QLineEdit *Edit1, *Edit2, *Edit3, *Edit4, *Edit5, *Edit6, *Edit7, *Edit8, *Edit9, *Edit10,
+      *Edit11;
+  QComboBox *ComboBox1, *ComboBox2, *ComboBox3, *ComboBox4, *ComboBox5, *ComboBox6, *ComboBox7,
+      *ComboBox8;
+  QCheckBox *CheckBox1, *CheckBox2, *CheckBox3, *CheckBox4, *CheckBox5, *CheckBox6, *CheckBox7;
+  QPushButton *Button1, *Button2, *Button3, *Button4, *Button5, *Button6, *Button7, *Button8,
+      *Button9, *Button10, *Button11;
+  QPushButton *BitBtn1, *BitBtn2, *BitBtn3, *BitBtn4, *BitBtn5, *BitBtn6, *BitBtn7;
+  QTabWidget* PageControl1;
+  QTableWidget* sgImages;
+  QWidget* ImagePanel;
+  QPlainTextEdit* Memo2;
+  QProgressBar* ProgressBar1;
 
  signals:
   // A Start has finished, whether or not its build succeeded.
@@ -120,7 +139,6 @@ class TfmMain : public QMainWindow {
 
   // Window state, main_window.cc.
   void RestoreState();
-  DesktopFont preview_font_;
 
   const WindowPaths paths_;
   QDateTime activated_;  // set at the first activation
@@ -129,31 +147,13 @@ class TfmMain : public QMainWindow {
   QThread* build_thread_ = nullptr;
   PaneLog pane_log_;
   ThreadLog thread_log_;
-  int32_t font_color_ = 0;
+  int32_t font_color_ = 0;  // the window font and back colours, 0x00BBGGRR
   int32_t back_color_ = 0xFFFFFF;
+  DesktopFont preview_font_;
   std::u16string preview_text_;
   int letter_height_ = 10;
   QImage surface_;
   std::unique_ptr<TImageList> image_list_;
-
- public:
-  // The controls, named as the window state file keys them.
-  QLabel *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7, *Label8, *Label9;
-  QLabel *Label10, *Label11, *Label12, *Label13, *Label14, *Label15, *Label16, *Label17;
-  QLabel *Label18, *Label19, *Image1;
-  QLineEdit *Edit1, *Edit2, *Edit3, *Edit4, *Edit5, *Edit6, *Edit7, *Edit8, *Edit9, *Edit10,
-      *Edit11;
-  QComboBox *ComboBox1, *ComboBox2, *ComboBox3, *ComboBox4, *ComboBox5, *ComboBox6, *ComboBox7,
-      *ComboBox8;
-  QCheckBox *CheckBox1, *CheckBox2, *CheckBox3, *CheckBox4, *CheckBox5, *CheckBox6, *CheckBox7;
-  QPushButton *Button1, *Button2, *Button3, *Button4, *Button5, *Button6, *Button7, *Button8,
-      *Button9, *Button10, *Button11;
-  QPushButton *BitBtn1, *BitBtn2, *BitBtn3, *BitBtn4, *BitBtn5, *BitBtn6, *BitBtn7;
-  QTabWidget* PageControl1;
-  QTableWidget* sgImages;
-  QWidget* ImagePanel;
-  QPlainTextEdit* Memo2;
-  QProgressBar* ProgressBar1;
 };
 
 }  // namespace velkaro

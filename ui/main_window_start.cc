@@ -29,6 +29,7 @@ void TfmMain::Button1Click() {
     const std::filesystem::path midlets(book->MidletsFolder);
     book->SaveProject((midlets / (book->BookName + ".ini")).string());
   });
+  build_thread_->setParent(this);
   connect(build_thread_, &QThread::finished, this, &TfmMain::BuildDone);
   build_thread_->start();
 }
