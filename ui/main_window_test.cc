@@ -186,6 +186,25 @@ class MainWindowTest : public QObject {
     }
   }
 
+  void Messages() {
+    QTemporaryDir folder;
+    TestWindow w(PathsIn(folder));
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    w.CheckBox6->setFocus();
+    QTest::keyClick(w.CheckBox6, Qt::Key_Space);  // the user's own change explains tags
+    QTest::keyClick(w.CheckBox6, Qt::Key_Space);  // unchecking says nothing
+    emit w.Label16->linkActivated("#");
+    QCOMPARE(w.messages.size(), size_t{2});
+    QCOMPARE(w.messages[0].caption, "Tags analysis is enabled");
+    const QStringList tags = w.messages[0].text.split("\r\n");
+    QCOMPARE(tags.size(), 9);
+    QCOMPARE(tags[4], "<img d:\\books\\pictures\\chapter1.png>");
+    QCOMPARE(tags[8], "<p3> - Section");
+    QCOMPARE(w.messages[1].caption, "ImageMagick");
+    QCOMPARE(w.messages[1].text.split("\r\n").size(), 3);
+  }
+
   void PhoneFontsMeanPortrait() {
     QTemporaryDir folder;
     TestWindow w(PathsIn(folder));

@@ -119,6 +119,8 @@ class WindowBuildTest : public QObject {
       QVERIFY2(ours.content == theirs.content, name.c_str());
     }
     QVERIFY(packages > 1);
+    QCOMPARE(w.ProgressBar1->maximum(), packages);  // the bar followed the parts
+    QCOMPARE(w.ProgressBar1->value(), packages);
   }
 };
 
