@@ -125,6 +125,14 @@ class MainWindowTest : public QObject {
     QCOMPARE(w.Edit2->text(), "New place");
   }
 
+  void InstalledProgramBuildsInTheUsersFolder() {
+    QTemporaryDir folder;
+    QCOMPARE(BuildFolderFor(folder.path(), folder.filePath("user")), folder.path());
+    const QString absent = folder.filePath("absent");  // a folder the program may not write to
+    QCOMPARE(BuildFolderFor(absent, folder.filePath("user/data")), folder.filePath("user/data"));
+    QVERIFY(QFileInfo(folder.filePath("user/data")).isDir());
+  }
+
   void EnablingRules() {
     using Action = std::function<void(TestWindow&)>;
     struct Case {

@@ -36,7 +36,15 @@ std::string KeyOf(const QObject* control) { return control->objectName().toStdSt
 WindowPaths DefaultWindowPaths() {
   const QString program = QString::fromStdString(ProgramFolder().string());
   const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-  return {QDir(config).filePath(kStateFileName), QDir(program).filePath(kStateFileName), program};
+  const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+  return {QDir(config).filePath(kStateFileName), QDir(program).filePath(kStateFileName),
+          BuildFolderFor(program, data)};
+}
+
+QString BuildFolderFor(const QString& program_folder, const QString& user_folder) {
+  if (QFileInfo(program_folder).isWritable()) return program_folder;
+  QDir().mkpath(user_folder);
+  return user_folder;
 }
 
 IniFile LoadWindowState(const WindowPaths& paths) {

@@ -17,6 +17,10 @@ struct WindowPaths {
 };
 WindowPaths DefaultWindowPaths();
 
+// The folder that holds the "midlets" and "temp" folders: the program's own
+// when it may be written, else (an installed program) the user's data folder.
+QString BuildFolderFor(const QString& program_folder, const QString& user_folder);
+
 // The state file to read: the user's, else the one beside the program. A
 // missing file loads without keys; one that cannot be read throws Error.
 IniFile LoadWindowState(const WindowPaths& paths);
