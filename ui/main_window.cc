@@ -6,6 +6,7 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 
+#include "imaging/magick_converter.h"
 #include "ui/ansi_text.h"
 
 namespace velkaro {
@@ -82,6 +83,7 @@ void TfmMain::FormActivate() {
   if (activated_.isValid()) return;
   activated_ = QDateTime::currentDateTime();
   book_ = std::make_unique<TVelkaro>(TVelkaro::CreateDefault());
+  book_->CreateConverter = CreateMagickConverter;
 
   for (auto [list, index] : {std::pair{ComboBox1, 8},
                              {ComboBox2, 1},

@@ -291,6 +291,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(book.ImagePngOptions, "-colors 16");
     QCOMPARE(book.Encoding, "UTF-8");
     QVERIFY(book.JoinLines);
+    QVERIFY(book.CreateConverter);  // the ImageMagick modes convert as on the command line
     QCOMPARE(book.SplashFileName, "");
     QCOMPARE(QString::fromStdString(book.MidletsFolder), folder.filePath("program/midlets"));
   }
