@@ -43,27 +43,6 @@ std::optional<uint64_t> ParseDigits(std::string_view digits, int base, uint64_t 
   return value;
 }
 
-// Decimal with an optional sign, or "$" / "0x" / "0X" and up to 32 bits of
-// hexadecimal ("$FFFFFFFF" is -1).
-std::optional<int32_t> ParseInteger(std::string_view text) {
-  bool negative = !text.empty() && text[0] == '-';
-  if (!text.empty() && (text[0] == '-' || text[0] == '+')) text.remove_prefix(1);
-  std::optional<uint64_t> hex;
-  if (text.starts_with("$")) {
-    hex = ParseDigits(text.substr(1), 16, 0xFFFFFFFFu);
-  } else if (text.starts_with("0x") || text.starts_with("0X")) {
-    hex = ParseDigits(text.substr(2), 16, 0xFFFFFFFFu);
-  } else {
-    std::optional<uint64_t> decimal = ParseDigits(text, 10, negative ? 0x80000000u : 0x7FFFFFFFu);
-    if (!decimal) return std::nullopt;
-    int64_t value = static_cast<int64_t>(*decimal);
-    return static_cast<int32_t>(negative ? -value : value);
-  }
-  if (!hex) return std::nullopt;
-  uint32_t bits = static_cast<uint32_t>(*hex);
-  return static_cast<int32_t>(negative ? 0u - bits : bits);
-}
-
 bool IsContinuation(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
 
 // At most `longest` bytes of a value. Values are in the system code page;
@@ -88,6 +67,27 @@ std::string KeyLine(std::string_view name, std::string_view value) {
 }
 
 }  // namespace
+
+// Decimal with an optional sign, or "$" / "0x" / "0X" and up to 32 bits of
+// hexadecimal ("$FFFFFFFF" is -1).
+std::optional<int32_t> ParseInteger(std::string_view text) {
+  bool negative = !text.empty() && text[0] == '-';
+  if (!text.empty() && (text[0] == '-' || text[0] == '+')) text.remove_prefix(1);
+  std::optional<uint64_t> hex;
+  if (text.starts_with("$")) {
+    hex = ParseDigits(text.substr(1), 16, 0xFFFFFFFFu);
+  } else if (text.starts_with("0x") || text.starts_with("0X")) {
+    hex = ParseDigits(text.substr(2), 16, 0xFFFFFFFFu);
+  } else {
+    std::optional<uint64_t> decimal = ParseDigits(text, 10, negative ? 0x80000000u : 0x7FFFFFFFu);
+    if (!decimal) return std::nullopt;
+    int64_t value = static_cast<int64_t>(*decimal);
+    return static_cast<int32_t>(negative ? -value : value);
+  }
+  if (!hex) return std::nullopt;
+  uint32_t bits = static_cast<uint32_t>(*hex);
+  return static_cast<int32_t>(negative ? 0u - bits : bits);
+}
 
 IniFile::IniFile(std::string bytes) : bytes_(std::move(bytes)) { Parse(); }
 

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -24,6 +25,11 @@ namespace velkaro {
 // other line is kept byte for byte. Lines that we write end in CR LF.
 //
 // Texts are bytes in the system code page; a NUL byte is an ordinary byte.
+// An integer as settings files and number fields hold it: decimal with an
+// optional sign, or "$" / "0x" and up to 32 bits of hexadecimal ("$FFFFFFFF"
+// is -1). Nothing for any other text.
+std::optional<int32_t> ParseInteger(std::string_view text);
+
 class IniFile {
  public:
   // A file without keys.

@@ -61,6 +61,7 @@ TVelkaro FullBook() {
   book.ImageJpgOptions = "-quality 60";
   book.ImageSize = 32000;
   book.Encoding = "KOI8-R";
+  book.JoinLines = true;
   book.TextFileName = "books/" + kCyrillicBook + ".txt";
   book.SplashFileName = "splash.png";
   book.IconFileName = "icon.png";
@@ -108,7 +109,7 @@ TEST(ProjectSave, NewFileHoldsEverySettingUnderItsKeyInOrder) {
                 "CharSpacing=1\r\nWordWrap=1\r\nPortraitLayout=0\r\nFormat=1\r\nTags=0\r\n"
                 "Password=1234\r\nPasswordMode=2\r\nImageMode=6\r\n"
                 "ImagePngOptions=-colors 256\r\nImageJpgOptions=-quality 60\r\n"
-                "ImageSize=32000\r\nEncoding=KOI8-R\r\nJoinLines=0\r\n"
+                "ImageSize=32000\r\nEncoding=KOI8-R\r\nJoinLines=1\r\n"
                 "[Files]\r\nTextFileName=books/" +
                 kCyrillicBook +
                 ".txt\r\nSplashFileName=splash.png\r\nIconFileName=icon.png\r\n"
