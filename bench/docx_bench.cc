@@ -7,6 +7,7 @@
 
 #include "bench/bench_util.h"
 #include "engine/velkaro.h"
+#include "platform/folders.h"
 #include "platform/process.h"
 #include "tests/docx_maker.h"
 

@@ -1,6 +1,7 @@
 #include "documents/office_conversion.h"
 
 #include "documents/docx_reader.h"
+#include "platform/folders.h"
 #include "platform/io_error.h"
 #include "platform/process.h"
 

@@ -15,9 +15,7 @@ std::string TVelkaro::SaveClipboardPicture(const PictureSource& clipboard,
     if (extension.empty()) continue;
     const std::string file = std::to_string(number) + "." + std::string(extension);
     const std::string path = (Path(folder) / ("tmp" + file)).string();
-    OutputFile out(path);
-    out.Write(format.data);
-    out.Close();
+    WriteWholeFile(path, format.data);
     AddLog("Image " + file + " saved (" + std::to_string(format.data.size()) + " bytes)");
     return path;
   }

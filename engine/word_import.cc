@@ -48,17 +48,14 @@ std::optional<PictureSource> WithPngOrJpeg(TVelkaro& book, const PictureSource& 
   const Path converted = folder / ("tmp" + std::to_string(number) + ".converted.png");
   PictureSource offered = picture;
   try {
-    OutputFile out(source);
-    out.Write(picture.front().data);
-    out.Close();
+    WriteWholeFile(source, picture.front().data);
     book.Converter->Convert({source.string(), converted.string()});
     offered.push_back({"PNG", ReadFileBytes(converted)});
   } catch (const std::exception& e) {
     book.AddLog("Can't convert picture (" + format + "): " + e.what());
   }
-  std::error_code ignored;
-  std::filesystem::remove(source, ignored);
-  std::filesystem::remove(converted, ignored);
+  RemoveFile(source);
+  RemoveFile(converted);
   return offered;
 }
 

@@ -27,9 +27,7 @@ class Lines : public LogSink {
 class FakeConverter : public ImageConverter {
  public:
   void Convert(const std::vector<std::string>& arguments) override {
-    OutputFile out(arguments.back());
-    out.Write(testing::TinyPng());
-    out.Close();
+    WriteWholeFile(arguments.back(), testing::TinyPng());
   }
 };
 

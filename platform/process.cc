@@ -6,12 +6,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <sstream>
-#include <system_error>
 #include <thread>
 
+#include "platform/files.h"
 #include "platform/io_error.h"
 
 extern char** environ;
@@ -61,17 +60,6 @@ int RunProgram(const std::vector<std::string>& command, std::chrono::seconds tim
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-TemporaryFolder::TemporaryFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "velkaro-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) ThrowIoError(errno);
-  path_ = pattern;
-}
-
-TemporaryFolder::~TemporaryFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
 }
 
 }  // namespace velkaro

@@ -5,8 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/files.h"
-
 namespace velkaro {
 
 // The full path of a program found on the search path, or "" when absent.
@@ -17,20 +15,6 @@ std::string FindProgram(const std::string& name);
 // `timeout` is killed with everything it started. Returns its exit code, or
 // -1 when it could not start, was killed or ended by a signal.
 int RunProgram(const std::vector<std::string>& command, std::chrono::seconds timeout);
-
-// A new folder only this user can enter, removed with all it holds.
-class TemporaryFolder {
- public:
-  TemporaryFolder();
-  ~TemporaryFolder();
-  TemporaryFolder(const TemporaryFolder&) = delete;
-  TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-
-  const Path& path() const { return path_; }
-
- private:
-  Path path_;
-};
 
 }  // namespace velkaro
 

@@ -45,6 +45,7 @@ TEST(WordBuildTest, BookFromARealDocumentHoldsItsPicturesAndHeadings) {
   ASSERT_TRUE(package.ok);
   EXPECT_TRUE(package.content.contains("pic1.jpg"));
   EXPECT_TRUE(package.content.contains("pic2.png"));
+  EXPECT_FALSE(package.content.contains("tmp1.jpg")) << "clipboard pictures stay outside";
   EXPECT_EQ(package.content.at("pic1.jpg").substr(0, 3), "\xFF\xD8\xFF");
 }
 
