@@ -9,6 +9,7 @@
 #include "platform/code_page.h"
 #include "platform/files.h"
 #include "platform/io_error.h"
+#include "platform/process.h"
 #include "tests/docx_maker.h"
 #include "tests/testing.h"
 
@@ -145,6 +146,46 @@ TEST_F(WordImportTest, LoadSourceTextReadsDocumentsWithTags) {
   EXPECT_EQ(caption, "MS Word, 0 letters)");
   EXPECT_TRUE(book_.Tags);
   EXPECT_FALSE(book_.SourceIsPlainText);
+}
+
+// A flat text document with a table of contents, headings numbered at three
+// levels through the outline, bullets, simple numbering and a heading with
+// a picture.
+constexpr const char* kFlatText =
+    R"(<?xml version="1.0" encoding="UTF-8"?>)"
+    R"(<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0" xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0" xmlns:draw="urn:oasis:names:tc:opendocument:xmlns:drawing:1.0" xmlns:svg="urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0" xmlns:xlink="http://www.w3.org/1999/xlink" xmlns:style="urn:oasis:names:tc:opendocument:xmlns:style:1.0" office:version="1.2" office:mimetype="application/vnd.oasis.opendocument.text">)"
+    R"(<office:styles>)"
+    R"(<style:style style:name="Heading_20_1" style:display-name="Heading 1" style:family="paragraph" style:default-outline-level="1"/>)"
+    R"(<style:style style:name="Heading_20_2" style:display-name="Heading 2" style:family="paragraph" style:default-outline-level="2"/>)"
+    R"(<style:style style:name="Heading_20_3" style:display-name="Heading 3" style:family="paragraph" style:default-outline-level="3"/>)"
+    R"(<text:outline-style style:name="Outline">)"
+    R"(<text:outline-level-style text:level="1" style:num-format="1"/>)"
+    R"(<text:outline-level-style text:level="2" style:num-format="1" text:display-levels="2"/>)"
+    R"(<text:outline-level-style text:level="3" style:num-format="1" text:display-levels="3"/>)"
+    R"(</text:outline-style>)"
+    R"(</office:styles>)"
+    R"(<office:automatic-styles>)"
+    R"(<text:list-style style:name="L1"><text:list-level-style-bullet text:level="1" text:bullet-char="*"/></text:list-style>)"
+    R"(<text:list-style style:name="L2"><text:list-level-style-number text:level="1" style:num-format="1" style:num-suffix="."/></text:list-style>)"
+    R"(</office:automatic-styles>)"
+    R"(<office:body><office:text>)"
+    R"(<text:table-of-content text:name="Contents"><text:table-of-content-source text:outline-level="3"/><text:index-body><text:index-title text:name="Contents_Head"><text:p>Contents</text:p></text:index-title><text:p>One</text:p></text:index-body></text:table-of-content>)"
+    R"(<text:h text:style-name="Heading_20_1" text:outline-level="1">One</text:h>)"
+    R"(<text:h text:style-name="Heading_20_2" text:outline-level="2">One.One</text:h>)"
+    R"(<text:h text:style-name="Heading_20_3" text:outline-level="3">Deep</text:h>)"
+    R"(<text:p>Body</text:p>)"
+    R"(<text:list text:style-name="L1"><text:list-item><text:p>bullet</text:p></text:list-item><text:list-item><text:p>bullet</text:p></text:list-item></text:list>)"
+    R"(<text:list text:style-name="L2"><text:list-item><text:p>number</text:p></text:list-item><text:list-item><text:p>number</text:p></text:list-item></text:list>)"
+    R"(<text:h text:style-name="Heading_20_1" text:outline-level="1"><draw:frame draw:name="P" text:anchor-type="as-char" svg:width="1cm" svg:height="1cm"><draw:image><office:binary-data>iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAAAAAA6fptVAAAACklEQVR4nGNgAAAAAgABSK+kcQAAAABJRU5ErkJggg==</office:binary-data></draw:image></draw:frame>Two</text:h>)"
+    R"(</office:text></office:body>)"
+    R"(</office:document>)";
+
+TEST_F(WordImportTest, DocumentsMadeByLibreOffice) {
+  if (FindProgram("soffice").empty()) GTEST_SKIP() << "LibreOffice is not installed";
+  const Path source = folder_.Write("book.fodt", kFlatText);
+  EXPECT_EQ(WideToAnsi(book_.ImportWordDocument(source.string(), "", nullptr)),
+            "<p1>Contents\r\r\nOne\r\r\n<p2>One\r\r\n<p3>One.One\r\r\n<p3>Deep\r\r\nBody\r\r\n"
+            "bullet\r\r\nbullet\r\r\nnumber\r\r\nnumber\r\r\n<p2><img pic1>Two\r\r\n");
 }
 
 TEST_F(WordImportTest, FailuresNameTheFile) {
