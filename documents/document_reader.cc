@@ -37,6 +37,8 @@ std::string LowerExtension(const std::string& path) {
 }  // namespace
 
 Document ReadBookDocument(const std::string& path, const ReadOptions& options) {
+  // A file that can not be read fails with the input/output message.
+  const InputFile readable{Path(path)};
   const std::string extension = LowerExtension(path);
   for (const FormatReader& reader : kReaders) {
     if (reader.extension == extension) return reader.read(path, options);

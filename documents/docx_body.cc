@@ -86,21 +86,17 @@ Document DocxBody::Read(const pugi::xml_node& body) {
 
 void DocxBody::Blocks(const pugi::xml_node& container, int depth) {
   CheckDepth(depth);
-  for (const pugi::xml_node child : container.children()) {
-    const std::string_view name = LocalName(child.name());
-    if (child.type() != pugi::node_element) continue;
+  ForEachChildElement(container, [&](std::string_view name, const pugi::xml_node& child) {
     if (name == "p") {
       ReadParagraph(child, depth + 1);
     } else if (name == "sdt") {
-      if (IsContentsControl(child) && !document_.contents_start) {
-        document_.contents_start = position_;
-      }
+      ContentControlStarts(child);
       Blocks(child, depth + 1);
     } else if (name == "tbl" || name == "tr" || name == "tc" || name == "sdtContent" ||
                name == "customXml" || name == "ins" || name == "moveTo") {
       Blocks(child, depth + 1);
     }
-  }
+  });
 }
 
 void DocxBody::ReadParagraph(const pugi::xml_node& paragraph, int depth) {
@@ -116,9 +112,7 @@ void DocxBody::ReadParagraph(const pugi::xml_node& paragraph, int depth) {
 
 void DocxBody::Inline(const pugi::xml_node& container, int depth) {
   CheckDepth(depth);
-  for (const pugi::xml_node child : container.children()) {
-    const std::string_view name = LocalName(child.name());
-    if (child.type() != pugi::node_element) continue;
+  ForEachChildElement(container, [&](std::string_view name, const pugi::xml_node& child) {
     if (name == "r") {
       RunContent(child, depth + 1);
     } else if (name == "del" || name == "moveFrom") {
@@ -130,15 +124,13 @@ void DocxBody::Inline(const pugi::xml_node& container, int depth) {
     } else if (name == "AlternateContent") {
       Inline(FirstChoice(child), depth + 1);
     } else if (name == "sdt") {
-      if (IsContentsControl(child) && !document_.contents_start) {
-        document_.contents_start = position_;
-      }
+      ContentControlStarts(child);
       Inline(child, depth + 1);
     } else if (name == "hyperlink" || name == "smartTag" || name == "customXml" || name == "ins" ||
                name == "moveTo" || name == "sdtContent" || name == "bdo" || name == "dir") {
       Inline(child, depth + 1);
     }
-  }
+  });
 }
 
 // A field without separate marks: its code is an attribute and its
@@ -155,9 +147,7 @@ void DocxBody::SimpleField(const pugi::xml_node& field, int depth) {
 
 void DocxBody::RunContent(const pugi::xml_node& run, int depth) {
   CheckDepth(depth);
-  for (const pugi::xml_node child : run.children()) {
-    const std::string_view name = LocalName(child.name());
-    if (child.type() != pugi::node_element) continue;
+  ForEachChildElement(run, [&](std::string_view name, const pugi::xml_node& child) {
     if (name == "t") {
       Text(child.child_value());
     } else if (name == "instrText") {
@@ -188,7 +178,7 @@ void DocxBody::RunContent(const pugi::xml_node& run, int depth) {
     } else if (name == "AlternateContent") {
       RunContent(FirstChoice(child), depth + 1);
     }
-  }
+  });
 }
 
 void DocxBody::FieldMark(std::string_view type) {
@@ -200,6 +190,10 @@ void DocxBody::FieldMark(std::string_view type) {
     if (type == "end") fields_.pop_back();
   }
   ++position_;
+}
+
+void DocxBody::ContentControlStarts(const pugi::xml_node& control) {
+  if (!document_.contents_start && IsContentsControl(control)) document_.contents_start = position_;
 }
 
 void DocxBody::ContentsFieldEnds(const Field& field) {

@@ -43,6 +43,7 @@ class DocxBody {
   void Letter(char16_t letter);
   void Text(std::string_view utf8);
   void Object(const pugi::xml_node& object);
+  void ContentControlStarts(const pugi::xml_node& control);
   void ContentsFieldEnds(const Field& field);
   bool Emitting() const;
 

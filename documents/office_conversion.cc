@@ -24,7 +24,6 @@ Document ReadThroughOffice(const std::string& path, const ReadOptions& options) 
   if (office.empty()) {
     throw Error("LibreOffice is needed to read " + Extension(path) + " files");
   }
-  if (!std::filesystem::is_regular_file(path)) throw Error("File not found");
   const TemporaryFolder folder;
   const Path output = folder.path() / "out";
   // The source is handed over under a fixed name: LibreOffice names its

@@ -18,6 +18,14 @@ std::string_view LocalName(const char* qualified_name);
 bool IsNamed(const pugi::xml_node& node, std::string_view local_name);
 pugi::xml_node ChildNamed(const pugi::xml_node& node, std::string_view local_name);
 pugi::xml_attribute AttributeNamed(const pugi::xml_node& node, std::string_view local_name);
+// Calls visit(local name, element) for each child element, in order.
+template <typename Visit>
+void ForEachChildElement(const pugi::xml_node& node, Visit&& visit) {
+  for (const pugi::xml_node child : node.children()) {
+    if (child.type() == pugi::node_element) visit(LocalName(child.name()), child);
+  }
+}
+
 // The "val" attribute of the named child, or "" when either is missing.
 std::string_view ChildValue(const pugi::xml_node& node, std::string_view local_name);
 

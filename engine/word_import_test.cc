@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -192,7 +193,7 @@ TEST_F(WordImportTest, FailuresNameTheFile) {
   const std::string old_path = std::getenv("PATH");
   struct Case {
     const char* name;
-    std::string bytes;
+    std::optional<std::string> bytes;  // none: the file is missing
     const char* search_path;
     std::string message;
   };
@@ -200,9 +201,11 @@ TEST_F(WordImportTest, FailuresNameTheFile) {
       {"not-a-zip.docx", "plain", old_path.c_str(),
        "Not a readable document package (Not a zip archive)"},
       {"old.doc", "x", "/nowhere", "LibreOffice is needed to read .doc files"},
+      {"missing.docx", std::nullopt, old_path.c_str(), "File not found"},
   };
   for (const Case& c : cases) {
-    const std::string path = folder_.Write(c.name, c.bytes).string();
+    const std::string path =
+        c.bytes ? folder_.Write(c.name, *c.bytes).string() : (folder_ / c.name).string();
     setenv("PATH", c.search_path, 1);
     try {
       book_.LoadSourceText(path, "", nullptr);
