@@ -2,13 +2,14 @@
 // pictures and prints how long each took.
 
 #include <cstdio>
+#include <filesystem>
 #include <random>
 #include <string>
 
 #include "bench/bench_util.h"
 #include "engine/velkaro.h"
-#include "platform/folders.h"
 #include "platform/process.h"
+#include "platform/temp_folder.h"
 #include "tests/docx_maker.h"
 
 namespace velkaro::bench {
@@ -69,8 +70,8 @@ testing::DocxParts MakeDocument() {
 int main() {
   using namespace velkaro;
   using namespace velkaro::bench;
-  const TemporaryFolder folder;
-  const Path source = folder.path() / "book.docx";
+  const TempFolder folder("velkaro-");
+  const std::filesystem::path source = folder.path() / "book.docx";
   testing::WriteDocx(source, MakeDocument());
 
   TVelkaro book = TVelkaro::CreateDefault();
@@ -85,7 +86,7 @@ int main() {
   book.MidletsFolder = (folder.path() / "midlets").string();
   book.TempFolder = (folder.path() / "temp").string();
   book.RunMode = 1;
-  const Path work = folder.path() / "import";
+  const std::filesystem::path work = folder.path() / "import";
   std::filesystem::create_directory(work);
 
   Stopwatch import_clock;

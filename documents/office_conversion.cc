@@ -1,9 +1,10 @@
 #include "documents/office_conversion.h"
 
 #include "documents/docx_reader.h"
-#include "platform/folders.h"
+#include "platform/files.h"
 #include "platform/io_error.h"
 #include "platform/process.h"
+#include "platform/temp_folder.h"
 
 namespace velkaro {
 namespace {
@@ -24,7 +25,7 @@ Document ReadThroughOffice(const std::string& path, const ReadOptions& options) 
   if (office.empty()) {
     throw Error("LibreOffice is needed to read " + Extension(path) + " files");
   }
-  const TemporaryFolder folder;
+  const TempFolder folder("velkaro-");
   const Path output = folder.path() / "out";
   // The source is handed over under a fixed name: LibreOffice names its
   // result after the source, and the name might read as an option.

@@ -5,9 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <memory>
-#include <system_error>
 
 #include "platform/file_mask.h"
 #include "platform/io_error.h"
@@ -40,17 +38,6 @@ void DeleteByMask(const Path& folder, std::string_view mask) {
   for (const std::string& name : names) {
     if (MatchesMask(mask, name)) RemoveFile(folder / name);  // a folder refuses
   }
-}
-
-TemporaryFolder::TemporaryFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "velkaro-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) ThrowIoError(errno);
-  path_ = pattern;
-}
-
-TemporaryFolder::~TemporaryFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
 }
 
 }  // namespace velkaro

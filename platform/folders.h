@@ -21,20 +21,6 @@ std::vector<std::string> SortedFolderNames(const Path& folder);
 // folder that cannot be listed.
 void DeleteByMask(const Path& folder, std::string_view mask);
 
-// A new folder only this user can enter, removed with all it holds.
-class TemporaryFolder {
- public:
-  TemporaryFolder();
-  ~TemporaryFolder();
-  TemporaryFolder(const TemporaryFolder&) = delete;
-  TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-
-  const Path& path() const { return path_; }
-
- private:
-  Path path_;
-};
-
 }  // namespace velkaro
 
 #endif  // VELKARO_PLATFORM_FOLDERS_H_
