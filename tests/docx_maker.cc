@@ -98,29 +98,26 @@ void WriteZipBomb(const std::filesystem::path& path, const std::string& name, ui
                   uint32_t claimed_size) {
   uint32_t crc = 0;
   const std::string data = DeflatedZeros(size, crc);
+  // The fields that the local header and the central directory share, from
+  // the version needed to the name's length.
+  std::string shared;
+  Put(shared, 20, 2);
+  Put(shared, 0, 2);
+  Put(shared, 8, 2);  // deflated
+  Put(shared, 0, 4);  // time and date
+  Put(shared, crc, 4);
+  Put(shared, data.size(), 4);
+  Put(shared, claimed_size, 4);
+  Put(shared, name.size(), 2);
   std::string local;
   Put(local, 0x04034b50, 4);
-  Put(local, 20, 2);
-  Put(local, 0, 2);
-  Put(local, 8, 2);  // deflated
-  Put(local, 0, 4);  // time and date
-  Put(local, crc, 4);
-  Put(local, data.size(), 4);
-  Put(local, claimed_size, 4);
-  Put(local, name.size(), 2);
-  Put(local, 0, 2);
+  local += shared;
+  Put(local, 0, 2);  // extra
   local += name;
   std::string central;
   Put(central, 0x02014b50, 4);
-  Put(central, 20, 2);
-  Put(central, 20, 2);
-  Put(central, 0, 2);
-  Put(central, 8, 2);
-  Put(central, 0, 4);
-  Put(central, crc, 4);
-  Put(central, data.size(), 4);
-  Put(central, claimed_size, 4);
-  Put(central, name.size(), 2);
+  Put(central, 20, 2);  // made by
+  central += shared;
   for (int field = 0; field < 4; ++field) Put(central, 0, 2);  // extra, comment, disk, attributes
   Put(central, 0, 4);                                          // external attributes
   Put(central, 0, 4);                                          // local header offset
