@@ -45,6 +45,10 @@ pugi::xml_node FirstChoice(const pugi::xml_node& alternate) {
   return choice ? choice : ChildNamed(alternate, "Fallback");
 }
 
+// Letters 1 and 2 stand for objects in a word processor's text and start and
+// end markers in a book's; a damaged document's text must not carry them.
+bool IsObjectLetter(char16_t letter) { return letter == 1 || letter == 2; }
+
 char16_t BreakLetter(std::string_view type) {
   if (type == "page") return 12;
   if (type == "column") return 14;
@@ -208,12 +212,19 @@ bool DocxBody::Emitting() const {
 }
 
 void DocxBody::Letter(char16_t letter) {
-  if (Emitting()) paragraph_->text += letter;
+  if (Emitting() && !IsObjectLetter(letter)) paragraph_->text += letter;
   ++position_;
 }
 
 void DocxBody::Text(std::string_view utf8) {
-  position_ += Emitting() ? AppendUtf8(utf8, paragraph_->text) : Utf16Length(utf8);
+  if (!Emitting()) {
+    position_ += Utf16Length(utf8);
+    return;
+  }
+  std::u16string& text = paragraph_->text;
+  const size_t before = text.size();
+  position_ += AppendUtf8(utf8, text);
+  text.erase(std::remove_if(text.begin() + before, text.end(), IsObjectLetter), text.end());
 }
 
 // Objects take one position and no letter, so that no placeholder letter

@@ -50,6 +50,11 @@ TEST_F(DocxReaderTest, TextAsAWordProcessorReportsIt) {
        P(T("a") + T(" b") + R("<w:tab/><w:br/><w:br w:type=\"page\"/><w:cr/>") + T("c")),
        {u"a b\t\v\f\vc\r"}},
       {"a lone blank", P(R("<w:t xml:space=\"preserve\"> </w:t>")), {u" \r"}},
+      {"object letters of a damaged document",
+       P(T("a\x01"
+           "b\x02"
+           "c")),
+       {u"abc\r"}},
       {"letters past the basic plane", P(T("\xF0\x9F\x98\x80\xD0\x96")), {u"\U0001F600\u0416\r"}},
       {"field result without code",
        P(T("p") + Mark("begin") + Code(" PAGE ") + Mark("separate") + T("7") + Mark("end")),
@@ -79,7 +84,7 @@ TEST_F(DocxReaderTest, TextAsAWordProcessorReportsIt) {
          "</mc:Choice><mc:Fallback>" + T("f") + "</mc:Fallback></mc:AlternateContent>"),
        {u"hsc\r"}},
       {"symbols and hyphens",
-       P(R("<w:sym w:char=\"F04A\"/><w:noBreakHyphen/><w:softHyphen/>")),
+       P(R("<w:sym w:char=\"F04A\"/><w:noBreakHyphen/><w:softHyphen/><w:sym w:char=\"2\"/>")),
        {u"\uF04A\x1E\x1F\r"}},
   };
   for (const Case& c : cases) {
