@@ -1,6 +1,7 @@
 #include "documents/docx_body.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <sstream>
 
@@ -25,7 +26,8 @@ bool IsContentsInstruction(const std::string& instruction) {
   std::istringstream words(instruction);
   std::string word;
   if (!(words >> word)) return false;
-  std::transform(word.begin(), word.end(), word.begin(), ::toupper);
+  std::transform(word.begin(), word.end(), word.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
   if (word != "TOC") return false;
   while (words >> word) {
     if (word == "\\c" || word == "\\a") return false;

@@ -1,6 +1,8 @@
 #include <algorithm>
 #include <cctype>
 #include <exception>
+#include <optional>
+#include <string>
 
 #include "documents/document_reader.h"
 #include "engine/image_converter.h"
