@@ -28,10 +28,10 @@ struct DocxPicture {
 // The parts of a small word-processing package. The body is the inside of
 // w:body with the prefixes w, r, wp, a, pic, mc, v and o declared.
 struct DocxParts {
-  std::string body;
-  std::string numbering;  // inside w:numbering; no part when empty
-  std::string styles;     // inside w:styles; no part when empty
-  std::vector<DocxPicture> pictures;
+  std::string body = {};
+  std::string numbering = {};  // inside w:numbering; no part when empty
+  std::string styles = {};     // inside w:styles; no part when empty
+  std::vector<DocxPicture> pictures = {};
 };
 
 void WriteDocx(const std::filesystem::path& path, const DocxParts& parts);
