@@ -43,11 +43,6 @@ class TVelkaro {
   // see word_import.cc. Pictures are saved into work_folder when one is given.
   std::u16string ImportWordDocument(const std::string& file_name, const std::string& work_folder,
                                     std::string* caption);
-  // Saves a picture offered in several formats into folder as tmp<number>.png
-  // or .jpg; returns the file's full path, or "" when nothing was saved.
-  std::string SaveClipboardPicture(const PictureSource& clipboard, const std::string& folder,
-                                   int number);
-
   // Saves the picture a document offers as the clipboard picture "tmp" +
   // number + ".png" or ".jpg" in `folder`, choosing among its PNG and JFIF
   // formats as ImageMode asks; see clipboard_pictures.cc. Returns the file's
