@@ -11,6 +11,8 @@ namespace velkaro {
 struct PictureFormat {
   std::string name;
   std::string data;
+
+  bool operator==(const PictureFormat&) const = default;
 };
 
 // The same picture in one or more formats, most preferred first. Document

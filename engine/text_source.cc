@@ -135,8 +135,8 @@ std::u16string LoadPlainText(const std::string& file_name, std::string* caption,
   return text;
 }
 
-std::u16string TVelkaro::LoadSourceText(const std::string& file_name, const std::string&,
-                                        std::string* caption) {
+std::u16string TVelkaro::LoadSourceText(const std::string& file_name,
+                                        const std::string& work_folder, std::string* caption) {
   try {
     std::u16string text;
     if (EndsWithTxt(file_name)) {
@@ -147,8 +147,8 @@ std::u16string TVelkaro::LoadSourceText(const std::string& file_name, const std:
       if (JoinLines) text = JoinWrappedLines(std::move(text));
     } else {
       SourceIsPlainText = false;
-      // Word documents come with their own import, after which Tags is set.
-      throw Error("Word documents can not be read yet");
+      text = ImportWordDocument(file_name, work_folder, caption);
+      Tags = true;
     }
     text += u' ';
     return text;

@@ -218,23 +218,6 @@ TEST_F(LoadSourceTextTest, PlainTextEndsWithOneAddedBlank) {
   EXPECT_EQ(book_.LoadSourceText(folder_.Write("empty.txt", "").string(), "", nullptr), u" ");
 }
 
-TEST_F(LoadSourceTextTest, OtherNamesAreWordDocuments) {
-  for (const char* name : {"book.doc", "book.rtf", "book.txt.doc"}) {
-    const std::string path = folder_.Write(name, "x").string();
-    book_.SourceIsPlainText = true;
-    book_.Tags = false;
-    try {
-      book_.LoadSourceText(path, "", nullptr);
-      FAIL() << name;
-    } catch (const Error& e) {
-      EXPECT_EQ(std::string(e.what()), "Can not load text from file " + path +
-                                           ", error: Word documents can not be read yet");
-    }
-    EXPECT_FALSE(book_.SourceIsPlainText);
-    EXPECT_FALSE(book_.Tags);  // set only after a successful import
-  }
-}
-
 TEST_F(LoadSourceTextTest, FailuresNameTheFileAsGiven) {
   const std::string path = (folder_ / "missing.txt").string();
   try {

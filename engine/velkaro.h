@@ -39,7 +39,10 @@ class TVelkaro {
   // text_source.cc. Throws Error("Can not load text from file ...").
   std::u16string LoadSourceText(const std::string& file_name, const std::string& work_folder,
                                 std::string* caption);
-
+  // Reads a word-processor document into text with heading and picture tags;
+  // see word_import.cc. Pictures are saved into work_folder when one is given.
+  std::u16string ImportWordDocument(const std::string& file_name, const std::string& work_folder,
+                                    std::string* caption);
   // Saves the picture a document offers as the clipboard picture "tmp" +
   // number + ".png" or ".jpg" in `folder`, choosing among its PNG and JFIF
   // formats as ImageMode asks; see clipboard_pictures.cc. Returns the file's

@@ -6,7 +6,8 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   googletest libgtest-dev libgmock-dev
-  zlib1g-dev libzip-dev
+  zlib1g-dev libzip-dev libpugixml-dev
+  libreoffice-writer-nogui
   libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-dejavu-extra fonts-wqy-zenhei xfonts-base
   libuchardet-dev
   qt6-base-dev

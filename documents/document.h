@@ -1,0 +1,57 @@
+#ifndef VELKARO_DOCUMENTS_DOCUMENT_H_
+#define VELKARO_DOCUMENTS_DOCUMENT_H_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "documents/picture_source.h"
+
+namespace velkaro {
+
+// How a paragraph's list is numbered, by the values word processors report.
+enum class ListType : int {
+  kNone = 0,
+  kNumbersOnly = 1,
+  kBullet = 2,
+  kSimpleNumbering = 3,
+  kOutlineNumbering = 4,  // multi-level numbering, as headings use
+  kMixedNumbering = 5,
+  kPictureBullet = 6,
+};
+
+struct ListFormat {
+  int value = 0;  // the item's number; 0 when the paragraph is no list item
+  ListType type = ListType::kNone;
+  int level = 0;  // 1 for the outermost level
+};
+
+// One paragraph of a book in reading order.
+struct Paragraph {
+  // Letters as the word processor reports them: tab 9, line break 11, page
+  // break 12, and the paragraph mark 13 at the end.
+  std::u16string text;
+  // Character position of the paragraph's first letter in the document.
+  int64_t start = 0;
+  ListFormat list;
+  // The paragraph's first inline picture. Its formats stay empty when the
+  // reader was asked to leave picture bytes out, or when it has none of its
+  // own (a linked picture).
+  std::optional<PictureSource> picture;
+};
+
+// What every reader makes of a book file, whatever its format.
+struct Document {
+  std::vector<Paragraph> paragraphs;
+  // Character position where the first table of contents starts, if any.
+  std::optional<int64_t> contents_start;
+};
+
+struct ReadOptions {
+  bool picture_bytes = true;  // false: pictures are noted, their bytes not read
+};
+
+}  // namespace velkaro
+
+#endif  // VELKARO_DOCUMENTS_DOCUMENT_H_

@@ -1,0 +1,52 @@
+#include "documents/xml_part.h"
+
+#include <cstring>
+
+#include "platform/io_error.h"
+
+namespace velkaro {
+
+pugi::xml_document ParseXmlPart(const std::string& bytes, const std::string& name) {
+  // Whitespace alone is text inside a text element (a run of one blank).
+  constexpr unsigned kOptions =
+      pugi::parse_default | pugi::parse_ws_pcdata_single | pugi::parse_doctype;
+  pugi::xml_document document;
+  const pugi::xml_parse_result result =
+      document.load_buffer(bytes.data(), bytes.size(), kOptions, pugi::encoding_utf8);
+  if (!result) throw Error("Document part " + name + " is not well-formed XML");
+  for (const pugi::xml_node node : document.children()) {
+    if (node.type() == pugi::node_doctype) {
+      throw Error("Document part " + name + " declares a document type");
+    }
+  }
+  return document;
+}
+
+std::string_view LocalName(const char* qualified_name) {
+  const char* colon = std::strchr(qualified_name, ':');
+  return colon ? std::string_view(colon + 1) : std::string_view(qualified_name);
+}
+
+bool IsNamed(const pugi::xml_node& node, std::string_view local_name) {
+  return node.type() == pugi::node_element && LocalName(node.name()) == local_name;
+}
+
+pugi::xml_node ChildNamed(const pugi::xml_node& node, std::string_view local_name) {
+  for (const pugi::xml_node child : node.children()) {
+    if (IsNamed(child, local_name)) return child;
+  }
+  return {};
+}
+
+pugi::xml_attribute AttributeNamed(const pugi::xml_node& node, std::string_view local_name) {
+  for (const pugi::xml_attribute attribute : node.attributes()) {
+    if (LocalName(attribute.name()) == local_name) return attribute;
+  }
+  return {};
+}
+
+std::string_view ChildValue(const pugi::xml_node& node, std::string_view local_name) {
+  return AttributeNamed(ChildNamed(node, local_name), "val").value();
+}
+
+}  // namespace velkaro

@@ -1,0 +1,34 @@
+#ifndef VELKARO_DOCUMENTS_XML_PART_H_
+#define VELKARO_DOCUMENTS_XML_PART_H_
+
+#include <pugixml.hpp>
+#include <string>
+#include <string_view>
+
+namespace velkaro {
+
+// Parses one XML part (a leading byte-order mark is allowed). Throws Error
+// when it is not well-formed or declares a document type: package parts
+// never need one, and entity declarations are refused rather than expanded.
+pugi::xml_document ParseXmlPart(const std::string& bytes, const std::string& name);
+
+// Element and attribute names without their namespace prefix: the same
+// vocabulary comes under more than one namespace.
+std::string_view LocalName(const char* qualified_name);
+bool IsNamed(const pugi::xml_node& node, std::string_view local_name);
+pugi::xml_node ChildNamed(const pugi::xml_node& node, std::string_view local_name);
+pugi::xml_attribute AttributeNamed(const pugi::xml_node& node, std::string_view local_name);
+// Calls visit(local name, element) for each child element, in order.
+template <typename Visit>
+void ForEachChildElement(const pugi::xml_node& node, Visit&& visit) {
+  for (const pugi::xml_node child : node.children()) {
+    if (child.type() == pugi::node_element) visit(LocalName(child.name()), child);
+  }
+}
+
+// The "val" attribute of the named child, or "" when either is missing.
+std::string_view ChildValue(const pugi::xml_node& node, std::string_view local_name);
+
+}  // namespace velkaro
+
+#endif  // VELKARO_DOCUMENTS_XML_PART_H_

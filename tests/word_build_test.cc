@@ -1,0 +1,53 @@
+// Whole builds of books whose source is a word-processor document.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "engine/velkaro.h"
+#include "tests/package_reader.h"
+#include "tests/testing.h"
+
+namespace velkaro {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool Has(const std::vector<std::string>& lines, const std::string& line) {
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+TEST(WordBuildTest, BookFromARealDocumentHoldsItsPicturesAndHeadings) {
+  VELKARO_REQUIRE_CORPUS();
+  testing::ScratchFolder root;
+  TVelkaro book = TVelkaro::CreateDefault();
+  book.FileVersion = "4.7.0.246";
+  book.MidletsFolder = (root / "midlets").string();
+  book.TempFolder = (root / "temp").string();
+  book.BookName = "Mars";
+  book.BookMode = true;
+  book.Font.reset();
+  book.PartSize = 100000;
+  book.ImageMode = 1;
+  book.ImageSize = 1000000;
+  book.TextFileName =
+      (testing::CorpusFolder() / "docx" / "powertools_Mars_numbered_headings_jpeg_png.docx")
+          .string();
+  std::string error;
+  ASSERT_TRUE(book.Build(&error)) << error;
+
+  const std::vector<std::string> log = testing::LogFileLines(root / "midlets" / "Mars.log");
+  EXPECT_TRUE(Has(log, "Initializing MS Word"));
+  // Five outline-numbered headings and two pictures.
+  EXPECT_TRUE(Has(log, "Detected 7 tags"));
+  const testing::Package package = testing::ReadPackage(root / "midlets" / "Mars.jar");
+  ASSERT_TRUE(package.ok);
+  EXPECT_TRUE(package.content.contains("pic1.jpg"));
+  EXPECT_TRUE(package.content.contains("pic2.png"));
+  EXPECT_FALSE(package.content.contains("tmp1.jpg")) << "clipboard pictures stay outside";
+  EXPECT_EQ(package.content.at("pic1.jpg").substr(0, 3), "\xFF\xD8\xFF");
+}
+
+}  // namespace
+}  // namespace velkaro
