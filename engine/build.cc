@@ -148,8 +148,9 @@ void BookBuild::CheckSettings() {
 // by ".jar.partial".
 void BookBuild::CheckNameLength() const {
   constexpr size_t kLongestEnding = sizeof ".jar.partial" - 1;
-  const int32_t most_parts = std::numeric_limits<int32_t>::max() / book_.PartSize + 1;
-  const size_t number_digits = book_.BookMode ? Number(most_parts).size() : 0;
+  // A photo book is one package, whatever its part size says.
+  const size_t number_digits =
+      book_.BookMode ? Number(std::numeric_limits<int32_t>::max() / book_.PartSize + 1).size() : 0;
   if (book_.BookName.size() + number_digits + kLongestEnding > LongestFileName(midlets_)) {
     throw Error("Book name is too long");
   }
