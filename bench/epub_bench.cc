@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 
 #include "bench/bench_util.h"
@@ -24,7 +25,7 @@ int Run() {
   }
   const std::string source = (corpus / "epub" / kBook).string();
   const TemporaryFolder folder;
-  double load = 1e9, build = 1e9;
+  double load = 1e9, build = 1e9, build_cpu = 1e9;
   size_t letters = 0;
   for (int round = 0; round < kRounds; ++round) {
     TVelkaro book = TVelkaro::CreateDefault();
@@ -43,16 +44,19 @@ int Run() {
     book.RunMode = 1;
     std::string error;
     Stopwatch build_clock;
+    const std::clock_t cpu_start = std::clock();
     if (!book.Build(&error)) {
       std::printf("epub_bench: the build failed: %s\n", error.c_str());
       return 1;
     }
     build = std::min(build, build_clock.Seconds());
+    // CPU time is less disturbed by other programs than wall time.
+    build_cpu = std::min(build_cpu, static_cast<double>(std::clock() - cpu_start) / CLOCKS_PER_SEC);
   }
   std::printf("book: %s, %.1f MB, %zu letters\n", kBook,
               std::filesystem::file_size(source) / (1024.0 * 1024.0), letters);
   std::printf("load: %.3f s (target under 0.5 s)\n", load);
-  std::printf("build with phone fonts: %.3f s (target under 1 s)\n", build);
+  std::printf("build with phone fonts: %.3f s, cpu %.3f s (target under 1 s)\n", build, build_cpu);
   std::printf("peak memory: %.1f MB\n", PeakMemoryBytes() / (1024.0 * 1024.0));
   return 0;
 }
