@@ -9,7 +9,7 @@
 
 #include "bench/bench_util.h"
 #include "engine/velkaro.h"
-#include "platform/process.h"
+#include "platform/temp_folder.h"
 
 namespace velkaro::bench {
 namespace {
@@ -24,7 +24,7 @@ int Run() {
     return 0;
   }
   const std::string source = (corpus / "epub" / kBook).string();
-  const TemporaryFolder folder;
+  const TempFolder folder("velkaro-");
   double load = 1e9, build = 1e9, build_cpu = 1e9;
   size_t letters = 0;
   for (int round = 0; round < kRounds; ++round) {

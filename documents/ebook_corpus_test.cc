@@ -79,7 +79,7 @@ void AddBlock(std::u16string_view block, std::vector<std::u16string>& paragraphs
 // only form pandoc reads.
 std::vector<std::u16string> PandocParagraphs(const std::filesystem::path& book,
                                              const std::string& from) {
-  TemporaryFolder folder;
+  testing::ScratchFolder folder;
   Path input = book;
   if (from == "fb2") {
     std::string bytes = ReadFileBytes(book);

@@ -21,11 +21,6 @@ constexpr std::array<std::string_view, 7> kParagraphs = {"p",  "v",  "subtitle",
 constexpr std::array<std::string_view, 7> kContainers = {"epigraph", "annotation", "cite", "poem",
                                                          "stanza",   "table",      "tr"};
 
-template <size_t n>
-bool IsOneOf(std::string_view name, const std::array<std::string_view, n>& names) {
-  return std::find(names.begin(), names.end(), name) != names.end();
-}
-
 bool EndsWith(std::string name, std::string_view ending) {
   std::transform(name.begin(), name.end(), name.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -92,11 +87,11 @@ class Fb2Book {
         collector_.Break();
         Picture(child);
         collector_.Break();
-      } else if (IsOneOf(name, kParagraphs)) {
+      } else if (IsNameAmong(name, kParagraphs)) {
         collector_.Break();
         Inline(child, depth + 1);
         collector_.Break();
-      } else if (IsOneOf(name, kContainers)) {
+      } else if (IsNameAmong(name, kContainers)) {
         Blocks(child, depth + 1, 0);  // titles of poems are no headings
       }
     }

@@ -20,11 +20,6 @@ constexpr std::array<std::string_view, 35> kBlocks = {
     "ol",     "dl",    "hr",      "center",     "main",    "body",       "tbody",
     "thead",  "tfoot", "hgroup",  "details",    "summary", "form",       "fieldset"};
 
-template <size_t n>
-bool IsOneOf(std::string_view name, const std::array<std::string_view, n>& names) {
-  return std::find(names.begin(), names.end(), name) != names.end();
-}
-
 // h1 to h6 give 1 to 6; anything else 0.
 int HeadingRank(std::string_view name) {
   if (name.size() != 2 || name[0] != 'h' || name[1] < '1' || name[1] > '6') return 0;
@@ -60,7 +55,7 @@ class HtmlPage {
  private:
   void Element(const pugi::xml_node& element, int depth) {
     const std::string_view name = LocalName(element.name());
-    if (IsOneOf(name, kLeftOut) || IsHidden(element)) return;
+    if (IsNameAmong(name, kLeftOut) || IsHidden(element)) return;
     if (const pugi::xml_attribute id = element.attribute("id")) {
       if (const int level = links_.outline_level(id.value())) collector_.OutlineEntry(level);
     }
@@ -73,7 +68,7 @@ class HtmlPage {
       collector_.Heading(std::min(rank, 3));
       Children(element, depth);
       collector_.Break();
-    } else if (IsOneOf(name, kBlocks)) {
+    } else if (IsNameAmong(name, kBlocks)) {
       const bool preformatted = name == "pre";
       collector_.Break();
       preformatted_ += preformatted;

@@ -1,5 +1,6 @@
 #include "documents/xml_part.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "documents/html_entities.h"
@@ -54,6 +55,10 @@ pugi::xml_attribute AttributeNamed(const pugi::xml_node& node, std::string_view 
     if (LocalName(attribute.name()) == local_name) return attribute;
   }
   return {};
+}
+
+bool IsNameAmong(std::string_view local_name, std::span<const std::string_view> names) {
+  return std::find(names.begin(), names.end(), local_name) != names.end();
 }
 
 std::string_view ChildValue(const pugi::xml_node& node, std::string_view local_name) {

@@ -2,6 +2,7 @@
 #define VELKARO_DOCUMENTS_XML_PART_H_
 
 #include <pugixml.hpp>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -49,6 +50,8 @@ void ForEachChildElement(const pugi::xml_node& node, Visit&& visit) {
   }
 }
 
+// Whether a local name is one of `names`.
+bool IsNameAmong(std::string_view local_name, std::span<const std::string_view> names);
 // The "val" attribute of the named child, or "" when either is missing.
 std::string_view ChildValue(const pugi::xml_node& node, std::string_view local_name);
 
