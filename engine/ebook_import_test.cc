@@ -7,6 +7,7 @@
 #include "engine/velkaro.h"
 #include "platform/code_page.h"
 #include "platform/io_error.h"
+#include "tests/docx_maker.h"
 #include "tests/testing.h"
 
 namespace velkaro {
@@ -18,8 +19,10 @@ class Lines : public LogSink {
   std::vector<std::string> lines;
 };
 
-// "iVBORw0KGgo=" is the eight-byte PNG signature.
-std::string Fb2(const std::string& body, const std::string& binary = "iVBORw0KGgo=") {
+// The default binary is the tiny PNG of the test document maker.
+std::string Fb2(const std::string& body, const std::string& binary =
+                                             "iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAAAAAA6fptVAAAACklEQ"
+                                             "VR4nGNgAAAAAgABSK+kcQAAAABJRU5ErkJggg==") {
   return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><FictionBook "
          "xmlns=\"http://www.gribuser.ru/xml/fictionbook/2.0\" "
          "xmlns:l=\"http://www.w3.org/1999/xlink\"><body>" +
@@ -52,6 +55,7 @@ TEST(EbookImportTest, BooksBecomeTextWithHeadingAndPictureTags) {
     Lines log;
     book.LogView = &log;
     book.ImageMode = c.image_mode;
+    book.ImageSize = 10000;  // the test picture is far smaller
     std::string caption;
     const std::u16string text = book.LoadSourceText(source, c.work_folder, &caption);
     EXPECT_EQ(WideToAnsi(text), c.text) << c.what;
@@ -61,7 +65,7 @@ TEST(EbookImportTest, BooksBecomeTextWithHeadingAndPictureTags) {
     ASSERT_FALSE(log.lines.empty()) << c.what;
     EXPECT_EQ(log.lines.back(), "Loaded FB2 book (" + letters + ")") << c.what;
   }
-  EXPECT_EQ(testing::ReadBytes(work + "/tmp1.png"), "\x89PNG\r\n\x1A\n");
+  EXPECT_EQ(testing::ReadBytes(work + "/tmp1.png"), testing::TinyPng());
 }
 
 TEST(EbookImportTest, BrokenBooksNameTheFileAndTheReason) {
