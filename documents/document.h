@@ -30,11 +30,15 @@ struct ListFormat {
 // One paragraph of a book in reading order.
 struct Paragraph {
   // Letters as the word processor reports them: tab 9, line break 11, page
-  // break 12, and the paragraph mark 13 at the end.
+  // break 12, and the paragraph mark 13 at the end. Books in markup break
+  // lines with a line feed (10) instead.
   std::u16string text;
   // Character position of the paragraph's first letter in the document.
   int64_t start = 0;
   ListFormat list;
+  // The heading level a book's own outline gives the paragraph: 1 for the
+  // title and parts, 2 for chapters, 3 for deeper sections; 0 for none.
+  int heading = 0;
   // The paragraph's first inline picture. Its formats stay empty when the
   // reader was asked to leave picture bytes out, or when it has none of its
   // own (a linked picture).
@@ -46,6 +50,8 @@ struct Document {
   std::vector<Paragraph> paragraphs;
   // Character position where the first table of contents starts, if any.
   std::optional<int64_t> contents_start;
+  // What the reader left out of a damaged book, one line each.
+  std::vector<std::string> warnings;
 };
 
 struct ReadOptions {

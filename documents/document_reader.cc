@@ -6,6 +6,8 @@
 #include <string_view>
 
 #include "documents/docx_reader.h"
+#include "documents/epub_reader.h"
+#include "documents/fb2_reader.h"
 #include "documents/office_conversion.h"
 #include "platform/files.h"
 
@@ -15,23 +17,29 @@ namespace {
 using Reader = Document (*)(const std::string& path, const ReadOptions& options);
 
 struct FormatReader {
-  std::string_view extension;
+  std::string_view ending;
   Reader read;
+  std::string_view format;
 };
+
+constexpr std::string_view kWordFormat = "MS Word";
 
 // One row per format with a reader of its own.
 constexpr std::array kReaders = {
-    FormatReader{".docx", ReadDocx},
-    FormatReader{".docm", ReadDocx},
-    FormatReader{".dotx", ReadDocx},
-    FormatReader{".dotm", ReadDocx},
+    FormatReader{".docx", ReadDocx, kWordFormat}, FormatReader{".docm", ReadDocx, kWordFormat},
+    FormatReader{".dotx", ReadDocx, kWordFormat}, FormatReader{".dotm", ReadDocx, kWordFormat},
+    FormatReader{".epub", ReadEpub, "EPUB"},      FormatReader{".fb2", ReadFb2, "FB2"},
+    FormatReader{".fb2.zip", ReadFb2, "FB2"},
 };
 
-std::string LowerExtension(const std::string& path) {
-  std::string extension = Path(path).extension().string();
-  std::transform(extension.begin(), extension.end(), extension.begin(),
+const FormatReader* ReaderOf(const std::string& path) {
+  std::string name = Path(path).filename().string();
+  std::transform(name.begin(), name.end(), name.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return extension;
+  for (const FormatReader& reader : kReaders) {
+    if (name.ends_with(reader.ending)) return &reader;
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -39,11 +47,13 @@ std::string LowerExtension(const std::string& path) {
 Document ReadBookDocument(const std::string& path, const ReadOptions& options) {
   // A file that can not be read fails with the input/output message.
   const InputFile readable{Path(path)};
-  const std::string extension = LowerExtension(path);
-  for (const FormatReader& reader : kReaders) {
-    if (reader.extension == extension) return reader.read(path, options);
-  }
-  return ReadThroughOffice(path, options);
+  const FormatReader* reader = ReaderOf(path);
+  return reader ? reader->read(path, options) : ReadThroughOffice(path, options);
+}
+
+std::string_view BookFormatName(const std::string& path) {
+  const FormatReader* reader = ReaderOf(path);
+  return reader ? reader->format : kWordFormat;
 }
 
 }  // namespace velkaro

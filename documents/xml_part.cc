@@ -1,25 +1,37 @@
 #include "documents/xml_part.h"
 
+#include <algorithm>
 #include <cstring>
 
+#include "documents/html_entities.h"
+#include "documents/xml_encoding.h"
 #include "platform/io_error.h"
 
 namespace velkaro {
 
-pugi::xml_document ParseXmlPart(const std::string& bytes, const std::string& name) {
-  // Whitespace alone is text inside a text element (a run of one blank).
-  constexpr unsigned kOptions =
-      pugi::parse_default | pugi::parse_ws_pcdata_single | pugi::parse_doctype;
+pugi::xml_document ParseXmlPart(const std::string& bytes, const std::string& name, XmlKind kind) {
+  const unsigned options =
+      pugi::parse_default | pugi::parse_doctype |
+      (kind == XmlKind::kPackagePart ? pugi::parse_ws_pcdata_single : pugi::parse_ws_pcdata);
   pugi::xml_document document;
   const pugi::xml_parse_result result =
-      document.load_buffer(bytes.data(), bytes.size(), kOptions, pugi::encoding_utf8);
-  if (!result) throw Error("Document part " + name + " is not well-formed XML");
+      document.load_buffer(bytes.data(), bytes.size(), options, pugi::encoding_utf8);
+  if (!result) throw MalformedXml("Document part " + name + " is not well-formed XML");
   for (const pugi::xml_node node : document.children()) {
-    if (node.type() == pugi::node_doctype) {
+    if (node.type() != pugi::node_doctype) continue;
+    if (kind == XmlKind::kPackagePart) {
       throw Error("Document part " + name + " declares a document type");
     }
+    if (std::strchr(node.value(), '[')) throw Error("Document part " + name + " declares entities");
   }
   return document;
+}
+
+pugi::xml_document ParseBookMarkup(std::string bytes, const std::string& name) {
+  const std::optional<std::string> markup =
+      WithHtmlEntitiesAsReferences(XmlAsUtf8(std::move(bytes)));
+  if (!markup) throw MalformedXml("Document part " + name + " is not well-formed XML");
+  return ParseXmlPart(*markup, name, XmlKind::kBookMarkup);
 }
 
 std::string_view LocalName(const char* qualified_name) {
@@ -43,6 +55,10 @@ pugi::xml_attribute AttributeNamed(const pugi::xml_node& node, std::string_view 
     if (LocalName(attribute.name()) == local_name) return attribute;
   }
   return {};
+}
+
+bool IsNameAmong(std::string_view local_name, std::span<const std::string_view> names) {
+  return std::find(names.begin(), names.end(), local_name) != names.end();
 }
 
 std::string_view ChildValue(const pugi::xml_node& node, std::string_view local_name) {

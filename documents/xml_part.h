@@ -2,15 +2,39 @@
 #define VELKARO_DOCUMENTS_XML_PART_H_
 
 #include <pugixml.hpp>
+#include <span>
 #include <string>
 #include <string_view>
 
+#include "platform/io_error.h"
+
 namespace velkaro {
 
+// The failure of a part that is not well-formed XML.
+class MalformedXml : public Error {
+ public:
+  using Error::Error;
+};
+
+enum class XmlKind {
+  // Word-processing package parts: they never need a document type, and
+  // whitespace alone is text only inside a text element (a run of one blank).
+  kPackagePart,
+  // Book markup (XHTML, FB2): a page may name its document type
+  // ("<!DOCTYPE html ...>") but declare nothing in it, and every blank
+  // between elements may separate words.
+  kBookMarkup,
+};
+
 // Parses one XML part (a leading byte-order mark is allowed). Throws Error
-// when it is not well-formed or declares a document type: package parts
-// never need one, and entity declarations are refused rather than expanded.
-pugi::xml_document ParseXmlPart(const std::string& bytes, const std::string& name);
+// when it is not well-formed or its document type breaks the rule of its
+// kind. Entity declarations are refused rather than expanded.
+pugi::xml_document ParseXmlPart(const std::string& bytes, const std::string& name,
+                                XmlKind kind = XmlKind::kPackagePart);
+
+// Parses a book's markup file: its declared encoding honoured and the named
+// characters of HTML understood, as ParseXmlPart does for kBookMarkup.
+pugi::xml_document ParseBookMarkup(std::string bytes, const std::string& name);
 
 // Element and attribute names without their namespace prefix: the same
 // vocabulary comes under more than one namespace.
@@ -26,6 +50,8 @@ void ForEachChildElement(const pugi::xml_node& node, Visit&& visit) {
   }
 }
 
+// Whether a local name is one of `names`.
+bool IsNameAmong(std::string_view local_name, std::span<const std::string_view> names);
 // The "val" attribute of the named child, or "" when either is missing.
 std::string_view ChildValue(const pugi::xml_node& node, std::string_view local_name);
 

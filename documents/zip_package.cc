@@ -35,6 +35,15 @@ ZipPackage::~ZipPackage() { zip_discard(archive_); }
 
 bool ZipPackage::Has(const std::string& name) const { return Locate(archive_, name) >= 0; }
 
+std::vector<std::string> ZipPackage::Names() const {
+  std::vector<std::string> names;
+  const zip_int64_t count = zip_get_num_entries(archive_, 0);
+  for (zip_int64_t i = 0; i < count; ++i) {
+    if (const char* name = zip_get_name(archive_, i, 0)) names.emplace_back(name);
+  }
+  return names;
+}
+
 std::string ZipPackage::Read(const std::string& name, uint64_t limit) const {
   const zip_int64_t index = Locate(archive_, name);
   if (index < 0) throw Error("Document part " + name + " is missing");

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct zip;
 
@@ -21,6 +22,8 @@ class ZipPackage {
   ZipPackage& operator=(const ZipPackage&) = delete;
 
   bool Has(const std::string& name) const;
+  // The names of all parts, in the archive's order.
+  std::vector<std::string> Names() const;
   // The part's inflated bytes. The size is checked while inflating, since an
   // archive's headers may lie about it.
   std::string Read(const std::string& name, uint64_t limit = kLargestPart) const;

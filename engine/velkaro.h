@@ -39,8 +39,9 @@ class TVelkaro {
   // text_source.cc. Throws Error("Can not load text from file ...").
   std::u16string LoadSourceText(const std::string& file_name, const std::string& work_folder,
                                 std::string* caption);
-  // Reads a word-processor document into text with heading and picture tags;
-  // see word_import.cc. Pictures are saved into work_folder when one is given.
+  // Reads a word-processor document or an e-book (EPUB, FB2) into text with
+  // heading and picture tags; see word_import.cc. Pictures are saved into work_folder when one is
+  // given.
   std::u16string ImportWordDocument(const std::string& file_name, const std::string& work_folder,
                                     std::string* caption);
   // Saves the picture a document offers as the clipboard picture "tmp" +

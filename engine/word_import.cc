@@ -16,6 +16,7 @@ namespace {
 // "<p1>" at the start of the first table of contents; outline-numbered list
 // items win over it with "<p2>" at the first level and "<p3>" below.
 std::u16string HeadingTag(const Paragraph& paragraph, std::optional<int64_t> contents_start) {
+  if (paragraph.heading > 0) return u"<p" + std::u16string(1, u'0' + paragraph.heading) + u">";
   const ListFormat& list = paragraph.list;
   if (list.value > 0 && list.type == ListType::kOutlineNumbering) {
     return list.level <= 1 ? u"<p2>" : u"<p3>";
@@ -65,9 +66,12 @@ std::optional<PictureSource> WithPngOrJpeg(TVelkaro& book, const PictureSource& 
 
 std::u16string TVelkaro::ImportWordDocument(const std::string& file_name,
                                             const std::string& work_folder, std::string* caption) {
-  AddLog("Initializing MS Word");
+  const std::string format(BookFormatName(file_name));
+  const bool word = format == "MS Word";
+  if (word) AddLog("Initializing MS Word");
   const bool saves_pictures = !work_folder.empty() && ImageMode != 0;
   const Document document = ReadBookDocument(file_name, {.picture_bytes = saves_pictures});
+  for (const std::string& warning : document.warnings) AddLog(warning);
   std::u16string text;
   int number = 1;
   for (const Paragraph& paragraph : document.paragraphs) {
@@ -85,7 +89,9 @@ std::u16string TVelkaro::ImportWordDocument(const std::string& file_name,
     text += paragraph.text;
     text += u"\r\n";
   }
-  if (caption) *caption = "MS Word, " + std::to_string(text.size()) + " letters)";
+  const std::string letters = std::to_string(text.size()) + " letters";
+  if (!word) AddLog("Loaded " + format + " book (" + letters + ")");
+  if (caption) *caption = format + ", " + letters + ")";
   return text;
 }
 

@@ -14,7 +14,7 @@ packages=(
   clang libclang-rt-14-dev
   default-jdk-headless ecj proguard-cli
   libmagickwand-6.q16-dev imagemagick-6.q16
-  zip unzip python3
+  zip unzip python3 pandoc
 )
 
 missing=()

@@ -23,7 +23,8 @@ import javax.microedition.rms.RecordStore;
  * Packages that the tool itself builds from the example books, run on the desktop stand-in:
  * the first line is drawn from the package's own font files in its colours, paging reaches the
  * end, the menu works, every part lists the whole book's contents, a CJK book pages without
- * reading a font file twice, and the gallery shows its pictures.
+ * reading a font file twice, the gallery shows its pictures, and a book made from an illustrated
+ * EPUB lists its chapters and shows its pictures.
  * Usage: RealPackageTest VELKARO_EXECUTABLE EXAMPLES_FOLDER
  */
 public final class RealPackageTest {
@@ -230,5 +231,47 @@ public final class RealPackageTest {
         phone.press(Canvas.KEY_FIRE, Canvas.KEY_RIGHT);
       }
     }
+  }
+
+  /** A book made from an illustrated EPUB lists its chapters and shows its pictures. */
+  static void testEpubBookShowsItsContentsAndPictures() throws Exception {
+    if (CORPUS == null || !Files.isDirectory(Path.of(CORPUS, "epub"))) {
+      System.out.println("SKIP no corpus");
+      return;
+    }
+    Path folder = Files.createTempDirectory("velkaro-epub");
+    Path epub = Path.of(CORPUS, "epub", "epubjs_alice_illustrated_28_jpegs.epub");
+    Files.writeString(folder.resolve("alice.ini"), String.join("\n",
+        "[Options]", "BookMode=1", "BookName=AliceEpub", "PartSize=1000000", "WordWrap=1",
+        "PortraitLayout=1", "Format=1", "Tags=0", "ImageMode=1", "ImageSize=1000000",
+        "[Files]", "TextFileName=" + epub, ""));
+    Path jar = build(folder.resolve("alice.ini"), "AliceEpub").get(0);
+    try (ZipFile zip = new ZipFile(jar.toFile())) {
+      Check.that(zip.getEntry("pic1.jpg") != null, "the first picture is in the package");
+    }
+    Phone phone = new Phone(jar);
+    phone.press(Canvas.KEY_NUM0);  // ends the splash
+    phone.press(Canvas.KEY_NUM5);
+    phone.current(javax.microedition.lcdui.List.class).select(0);
+    List<String> contents = phone.current(javax.microedition.lcdui.List.class).items();
+    Check.that(contents.stream().anyMatch(s -> s.contains("Down The Rabbit-Hole")),
+               "contents list the first chapter: " + contents);
+    Check.that(contents.stream().anyMatch(s -> s.contains("Alice's Evidence")),
+               "contents list the last chapter: " + contents);
+    phone.current().fire("Back");
+    boolean pictureSeen = false;
+    for (int i = 0; i < 300 && !pictureSeen; i++) {
+      pictureSeen = colours(phone.screen()) > 16;  // text alone has ink and back colour
+      phone.press(Canvas.KEY_NUM6);
+    }
+    Check.that(pictureSeen, "a page shows a picture");
+  }
+
+  static int colours(BufferedImage screen) {
+    java.util.Set<Integer> seen = new java.util.HashSet<>();
+    for (int y = 0; y < screen.getHeight(); y++) {
+      for (int x = 0; x < screen.getWidth(); x++) seen.add(screen.getRGB(x, y));
+    }
+    return seen.size();
   }
 }

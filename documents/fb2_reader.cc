@@ -1,0 +1,163 @@
+#include "documents/fb2_reader.h"
+
+#include <algorithm>
+#include <array>
+#include <map>
+#include <string_view>
+
+#include "documents/base64.h"
+#include "documents/paragraph_collector.h"
+#include "documents/picture_format.h"
+#include "documents/xml_part.h"
+#include "documents/zip_package.h"
+#include "platform/files.h"
+#include "platform/io_error.h"
+
+namespace velkaro {
+namespace {
+
+constexpr std::array<std::string_view, 7> kParagraphs = {"p",  "v",  "subtitle",  "text-author",
+                                                         "td", "th", "empty-line"};
+constexpr std::array<std::string_view, 7> kContainers = {"epigraph", "annotation", "cite", "poem",
+                                                         "stanza",   "table",      "tr"};
+
+bool EndsWith(std::string name, std::string_view ending) {
+  std::transform(name.begin(), name.end(), name.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return name.ends_with(ending);
+}
+
+// The bytes of the book: the file itself, or the one .fb2 inside a .fb2.zip.
+std::string BookBytes(const std::string& path) {
+  if (!EndsWith(path, ".zip")) return ReadFileBytes(path);
+  const ZipPackage zip(path);
+  for (const std::string& name : zip.Names()) {
+    if (EndsWith(name, ".fb2")) return zip.Read(name);
+  }
+  throw Error("The archive holds no .fb2 book");
+}
+
+bool IsNotesBody(const pugi::xml_node& body) {
+  const std::string_view name = body.attribute("name").value();
+  return name == "notes" || name == "comments" || name == "footnotes";
+}
+
+// How deep the titled sections below `parent` nest.
+int TitledDepth(const pugi::xml_node& parent, int depth) {
+  CheckNesting(depth);
+  int deepest = 0;
+  for (const pugi::xml_node section : parent.children()) {
+    if (!IsNamed(section, "section")) continue;
+    const int own = ChildNamed(section, "title") ? depth + 1 : 0;
+    deepest = std::max({deepest, own, TitledDepth(section, depth + 1)});
+  }
+  return deepest;
+}
+
+class Fb2Book {
+ public:
+  Fb2Book(const pugi::xml_node& root, const ReadOptions& options) : options_(options) {
+    for (const pugi::xml_node binary : root.children()) {
+      if (IsNamed(binary, "binary")) binaries_.emplace(binary.attribute("id").value(), binary);
+    }
+    for (const pugi::xml_node body : root.children()) {
+      if (IsNamed(body, "body") && !IsNotesBody(body)) bodies_.push_back(body);
+    }
+    for (const pugi::xml_node body : bodies_) deepest_ = std::max(deepest_, TitledDepth(body, 0));
+  }
+
+  Document Read() {
+    for (const pugi::xml_node body : bodies_) Blocks(body, 0, 1);
+    return collector_.Finish();
+  }
+
+ private:
+  // Block content at section depth `depth` (0 for a body); a title here is
+  // a heading of `title_level`.
+  void Blocks(const pugi::xml_node& parent, int depth, int title_level) {
+    CheckNesting(depth);
+    for (const pugi::xml_node child : parent.children()) {
+      const std::string_view name = LocalName(child.name());
+      if (child.type() != pugi::node_element) continue;
+      if (name == "title") {
+        Title(child, title_level);
+      } else if (name == "section") {
+        Blocks(child, depth + 1, OutlineLevel(depth + 1, deepest_));
+      } else if (name == "image") {
+        collector_.Break();
+        Picture(child);
+        collector_.Break();
+      } else if (IsNameAmong(name, kParagraphs)) {
+        collector_.Break();
+        Inline(child, depth + 1);
+        collector_.Break();
+      } else if (IsNameAmong(name, kContainers)) {
+        Blocks(child, depth + 1, 0);  // titles of poems are no headings
+      }
+    }
+  }
+
+  // A title's paragraphs make one heading.
+  void Title(const pugi::xml_node& title, int level) {
+    collector_.Break();
+    collector_.Heading(level);
+    for (const pugi::xml_node line : title.children()) {
+      if (!IsNamed(line, "p")) continue;
+      Inline(line, 1);
+      collector_.Text(" ");
+    }
+    collector_.Break();
+  }
+
+  void Inline(const pugi::xml_node& parent, int depth) {
+    CheckNesting(depth);
+    for (const pugi::xml_node child : parent.children()) {
+      if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) {
+        collector_.Text(child.value());
+      } else if (IsNamed(child, "image")) {
+        Picture(child);
+      } else if (IsNamed(child, "p")) {  // a paragraph inside a paragraph
+        collector_.Break();
+        Inline(child, depth + 1);
+        collector_.Break();
+      } else if (child.type() == pugi::node_element) {
+        Inline(child, depth + 1);
+      }
+    }
+  }
+
+  // Pictures come from the book's binaries by "#id"; a missing one or one
+  // in a format other than PNG, JPEG or GIF is left out.
+  void Picture(const pugi::xml_node& image) {
+    const std::string_view address = AttributeNamed(image, "href").value();
+    if (!address.starts_with('#')) return;
+    const auto found = binaries_.find(address.substr(1));
+    if (found == binaries_.end()) return;
+    std::string bytes;
+    try {
+      bytes = DecodeBase64(found->second.child_value());
+    } catch (const Error&) {
+      throw Error("Picture " + found->first + " is not valid base64");
+    }
+    std::string format = PictureFormatName(bytes);
+    if (format != "PNG" && format != "JFIF" && format != "GIF") return;
+    if (!options_.picture_bytes) return collector_.Picture({});
+    collector_.Picture({{std::move(format), std::move(bytes)}});
+  }
+
+  ReadOptions options_;
+  std::map<std::string, pugi::xml_node, std::less<>> binaries_;
+  std::vector<pugi::xml_node> bodies_;
+  int deepest_ = 0;
+  ParagraphCollector collector_;
+};
+
+}  // namespace
+
+Document ReadFb2(const std::string& path, const ReadOptions& options) {
+  const pugi::xml_document book = ParseBookMarkup(BookBytes(path), Path(path).filename().string());
+  if (!IsNamed(book.document_element(), "FictionBook")) throw Error("The file is no FictionBook");
+  return Fb2Book(book.document_element(), options).Read();
+}
+
+}  // namespace velkaro

@@ -1,0 +1,49 @@
+#ifndef VELKARO_DOCUMENTS_PARAGRAPH_COLLECTOR_H_
+#define VELKARO_DOCUMENTS_PARAGRAPH_COLLECTOR_H_
+
+#include <cstdint>
+#include <string_view>
+
+#include "documents/document.h"
+
+namespace velkaro {
+
+// The heading level of a contents entry `depth` levels deep (1 outermost) in
+// a contents `deepest` levels deep: a flat contents lists chapters (2); a
+// nested one starts with parts (1), then chapters (2), then sections (3).
+int OutlineLevel(int depth, int deepest);
+
+// Books nest sections and blocks a few dozen levels at most; far deeper
+// nesting is an attack on the reader's stack. Throws Error past the limit.
+void CheckNesting(int depth);
+
+// Gathers the paragraphs of a markup book (XHTML, FB2) as a reader sees
+// them: runs of blanks and line ends shrink to one blank, paragraphs without
+// letters or picture vanish, and each paragraph ends in its mark (13).
+class ParagraphCollector {
+ public:
+  // Markup text, its whitespace shrunk; `preformatted` keeps it as it is.
+  void Text(std::string_view utf8, bool preformatted = false);
+  void LineBreak();
+  // The paragraph's first picture wins; later ones are dropped.
+  void Picture(PictureSource picture);
+  // A contents entry leads to what follows: the next heading takes its level.
+  void OutlineEntry(int level);
+  // The current paragraph becomes a heading: of the pending contents entry's
+  // level if there is one, else of `level`.
+  void Heading(int level);
+  // Ends the current paragraph (nothing when it is empty).
+  void Break();
+  Document Finish();
+
+ private:
+  Document document_;
+  Paragraph current_;
+  bool blank_pending_ = false;
+  int outline_level_ = 0;
+  int64_t position_ = 0;
+};
+
+}  // namespace velkaro
+
+#endif  // VELKARO_DOCUMENTS_PARAGRAPH_COLLECTOR_H_

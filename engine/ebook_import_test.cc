@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "engine/velkaro.h"
+#include "platform/code_page.h"
+#include "platform/io_error.h"
+#include "tests/docx_maker.h"
+#include "tests/testing.h"
+
+namespace velkaro {
+namespace {
+
+class Lines : public LogSink {
+ public:
+  void AppendLine(const std::string& line) override { lines.push_back(line); }
+  std::vector<std::string> lines;
+};
+
+// The default binary is the tiny PNG of the test document maker.
+std::string Fb2(const std::string& body, const std::string& binary =
+                                             "iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAAAAAA6fptVAAAACklEQ"
+                                             "VR4nGNgAAAAAgABSK+kcQAAAABJRU5ErkJggg==") {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><FictionBook "
+         "xmlns=\"http://www.gribuser.ru/xml/fictionbook/2.0\" "
+         "xmlns:l=\"http://www.w3.org/1999/xlink\"><body>" +
+         body + "</body><binary id=\"a.png\" content-type=\"image/png\">" + binary +
+         "</binary></FictionBook>";
+}
+
+TEST(EbookImportTest, BooksBecomeTextWithHeadingAndPictureTags) {
+  testing::ScratchFolder folder;
+  const std::string source =
+      folder
+          .Write("book.fb2", Fb2("<title><p>Book</p></title><section><title><p>One</p></title>"
+                                 "<p><image l:href=\"#a.png\"/>Text</p></section>"))
+          .string();
+  const std::string work = (folder / "work").string();
+  std::filesystem::create_directory(work);
+  struct Case {
+    const char* what;
+    std::string work_folder;
+    int image_mode;
+    std::string text;
+  };
+  const Case cases[] = {
+      {"preview", "", 0, "<p1>Book\r\r\n<p2>One\r\r\n<img pic1>Text\r\r\n "},
+      {"build without pictures", work, 0, "<p1>Book\r\r\n<p2>One\r\r\nText\r\r\n "},
+      {"build", work, 1, "<p1>Book\r\r\n<p2>One\r\r\n<img " + work + "/tmp1.png>Text\r\r\n "},
+  };
+  for (const Case& c : cases) {
+    TVelkaro book = TVelkaro::CreateDefault();
+    Lines log;
+    book.LogView = &log;
+    book.ImageMode = c.image_mode;
+    book.ImageSize = 10000;  // the test picture is far smaller
+    std::string caption;
+    const std::u16string text = book.LoadSourceText(source, c.work_folder, &caption);
+    EXPECT_EQ(WideToAnsi(text), c.text) << c.what;
+    EXPECT_TRUE(book.Tags) << c.what;
+    const std::string letters = std::to_string(text.size() - 1) + " letters";
+    EXPECT_EQ(caption, "FB2, " + letters + ")") << c.what;
+    ASSERT_FALSE(log.lines.empty()) << c.what;
+    EXPECT_EQ(log.lines.back(), "Loaded FB2 book (" + letters + ")") << c.what;
+  }
+  EXPECT_EQ(testing::ReadBytes(work + "/tmp1.png"), testing::TinyPng());
+}
+
+TEST(EbookImportTest, BrokenBooksNameTheFileAndTheReason) {
+  testing::ScratchFolder folder;
+  const std::string source =
+      folder.Write("bad.fb2", Fb2("<p><image l:href=\"#a.png\"/></p>", "iVB!")).string();
+  TVelkaro book = TVelkaro::CreateDefault();
+  try {
+    book.LoadSourceText(source, "", nullptr);
+    ADD_FAILURE() << "a book with invalid base64 was read";
+  } catch (const Error& e) {
+    EXPECT_EQ(std::string(e.what()), "Can not load text from file " + source +
+                                         ", error: Picture a.png is not valid base64");
+  }
+}
+
+}  // namespace
+}  // namespace velkaro
