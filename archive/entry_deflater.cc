@@ -14,7 +14,10 @@ size_t OutputRoom(size_t block_size) {
 
 }  // namespace
 
-EntryDeflater::EntryDeflater() : input_(kBlockSize), output_(OutputRoom(kBlockSize)) {
+EntryDeflater::EntryDeflater()
+    : input_(new unsigned char[kBlockSize]),
+      output_size_(OutputRoom(kBlockSize)),
+      output_(new unsigned char[output_size_]) {
   // Negative window bits give the bare stream: the deflate data of a zlib
   // stream at the same settings, without its 2-byte header and Adler-32 trailer.
   if (deflateInit2(&stream_, 1, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
@@ -31,7 +34,7 @@ DeflatedEntry EntryDeflater::Deflate(InputFile& source, uint64_t length, OutputF
   for (uint64_t done = 0; done < length;) {
     const size_t size = static_cast<size_t>(std::min<uint64_t>(kBlockSize, length - done));
     ReadBlock(source, size, length, done);
-    crc = crc32(crc, input_.data(), static_cast<uInt>(size));
+    crc = crc32(crc, input_.get(), static_cast<uInt>(size));
     done += size;
     entry.compressed_size += CompressBlock(size, done == length, out);
   }
@@ -42,7 +45,7 @@ DeflatedEntry EntryDeflater::Deflate(InputFile& source, uint64_t length, OutputF
 void EntryDeflater::ReadBlock(InputFile& source, size_t size, uint64_t length, uint64_t done) {
   size_t got = 0;
   while (got < size) {
-    const size_t n = source.Read(input_.data() + got, size - got);
+    const size_t n = source.Read(input_.get() + got, size - got);
     if (n == 0) {
       ThrowArchiveError("Invalid compressed size, rfs.size = " + std::to_string(length) +
                             ", count = " + std::to_string(done + got),
@@ -55,15 +58,15 @@ void EntryDeflater::ReadBlock(InputFile& source, size_t size, uint64_t length, u
 // Compresses the block held in input_ and writes what deflate gives back;
 // the room is enough for one write in practice, but a larger result still fits.
 uint64_t EntryDeflater::CompressBlock(size_t size, bool last, OutputFile& out) {
-  stream_.next_in = input_.data();
+  stream_.next_in = input_.get();
   stream_.avail_in = static_cast<uInt>(size);
   uint64_t written = 0;
   do {
-    stream_.next_out = output_.data();
-    stream_.avail_out = static_cast<uInt>(output_.size());
+    stream_.next_out = output_.get();
+    stream_.avail_out = static_cast<uInt>(output_size_);
     deflate(&stream_, last ? Z_FINISH : Z_SYNC_FLUSH);
-    const size_t produced = output_.size() - stream_.avail_out;
-    out.Write(output_.data(), produced);
+    const size_t produced = output_size_ - stream_.avail_out;
+    out.Write(output_.get(), produced);
     written += produced;
   } while (stream_.avail_out == 0);
   return written;

@@ -4,7 +4,7 @@
 #include <zlib.h>
 
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 #include "platform/files.h"
 
@@ -38,8 +38,10 @@ class EntryDeflater {
   uint64_t CompressBlock(size_t size, bool last, OutputFile& out);
 
   z_stream stream_{};
-  std::vector<unsigned char> input_;
-  std::vector<unsigned char> output_;
+  // Left unfilled: every block is read in before it is used.
+  std::unique_ptr<unsigned char[]> input_;
+  size_t output_size_;
+  std::unique_ptr<unsigned char[]> output_;
 };
 
 }  // namespace velkaro

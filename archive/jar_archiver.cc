@@ -135,6 +135,10 @@ void TJarArchiver::AddFile(const FoundEntry& file) {
 
 void PackFolder(const std::string& archive, const std::string& folder) {
   TJarArchiver jar;
+  PackFolder(jar, archive, folder);
+}
+
+void PackFolder(TJarArchiver& jar, const std::string& archive, const std::string& folder) {
   jar.FileName = archive;
   jar.StartNewArchive();
   jar.BaseDir = folder;

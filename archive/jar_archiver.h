@@ -48,7 +48,9 @@ class TJarArchiver {
 };
 
 // Packs everything under `folder` into a new archive at `archive`, as a build
-// does: "*.*" with kEveryEntryAttributes and no exclusion.
+// does: "*.*" with kEveryEntryAttributes and no exclusion. A build passes the
+// one archiver it keeps for all its packages, so their buffers are made once.
+void PackFolder(TJarArchiver& jar, const std::string& archive, const std::string& folder);
 void PackFolder(const std::string& archive, const std::string& folder);
 
 }  // namespace velkaro

@@ -118,6 +118,7 @@ class BookBuild {
   WorkingText text_;                      // of a text book
   std::vector<ContentsEntry> contents_;   // of a text book, for every part's toc.dat
   std::unique_ptr<FontFileMaker> fonts_;  // with a desktop font only
+  TJarArchiver jar_;                      // packs every package of the build
   size_t book_files_ = 0;                 // "book" + n + ".dat" files the last part left
   size_t font_files_ = 0;                 // "font" + n + ".dat" likewise
   FolderLock work_lock_;
@@ -309,7 +310,7 @@ void BookBuild::PackAndDescribe(const std::string& part_name) {
   const Path archive_aside = Path(archive) += ".partial";
   const Path descriptor_aside = Path(descriptor_file) += ".partial";
   try {
-    PackFolder(archive_aside.string(), work_.string());
+    PackFolder(jar_, archive_aside.string(), work_.string());
     const uint64_t size = FileSizeOf(archive_aside);
     log_("Create midlet " + part_name + ".jar, size " + Number(size) + " bytes");
     const std::string descriptor = DescriptorText(part_name, short_version_, size);

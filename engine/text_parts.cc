@@ -92,7 +92,9 @@ std::u16string WithoutPictureMarkers(std::u16string_view part) {
 }
 
 std::u16string BuildLetterTable(std::u16string_view text) {
-  std::vector<uint32_t> counts(65536, 0);
+  // Kept from call to call and left all zero again: a fresh table of this
+  // size would be paged in anew for every part of a large book.
+  thread_local std::vector<uint32_t> counts(65536, 0);
   for (char16_t c : text) ++counts[c];
   std::u16string table;
   for (size_t code = 0; code < counts.size(); ++code) {
@@ -101,6 +103,7 @@ std::u16string BuildLetterTable(std::u16string_view text) {
   // Most frequent first; stable, so the lower code wins a tie.
   std::stable_sort(table.begin(), table.end(),
                    [&](char16_t a, char16_t b) { return counts[a] > counts[b]; });
+  for (char16_t c : table) counts[c] = 0;
   return table;
 }
 
