@@ -75,14 +75,20 @@ void TJarArchiver::AddFolderContents(const std::string& mask, uint32_t search_at
 }
 
 void TJarArchiver::FinishArchive() {
-  if (!out_) return;
+  if (const std::unique_ptr<OutputFile> file = FinishArchiveUnsynced()) {
+    file->Sync();
+    file->Close();
+  }
+}
+
+std::unique_ptr<OutputFile> TJarArchiver::FinishArchiveUnsynced() {
+  if (!out_) return nullptr;
   const uint64_t directory_offset = out_->Position();
   out_->Write(central_directory_);
   out_->Write(EndRecord(entry_count_, static_cast<uint32_t>(central_directory_.size()),
                         static_cast<uint32_t>(directory_offset)));
-  out_->Sync();
-  out_->Close();
-  out_.reset();
+  out_->StartWriteback();
+  return std::move(out_);
 }
 
 void TJarArchiver::CheckRoomFor(const FoundEntry& entry) const {
@@ -135,15 +141,18 @@ void TJarArchiver::AddFile(const FoundEntry& file) {
 
 void PackFolder(const std::string& archive, const std::string& folder) {
   TJarArchiver jar;
-  PackFolder(jar, archive, folder);
+  const std::unique_ptr<OutputFile> file = PackFolder(jar, archive, folder);
+  file->Sync();
+  file->Close();
 }
 
-void PackFolder(TJarArchiver& jar, const std::string& archive, const std::string& folder) {
+std::unique_ptr<OutputFile> PackFolder(TJarArchiver& jar, const std::string& archive,
+                                       const std::string& folder) {
   jar.FileName = archive;
   jar.StartNewArchive();
   jar.BaseDir = folder;
   jar.AddFolderContents("*.*", kEveryEntryAttributes, "");
-  jar.FinishArchive();
+  return jar.FinishArchiveUnsynced();
 }
 
 }  // namespace velkaro

@@ -33,6 +33,9 @@ class TJarArchiver {
   // Completes the archive with its central directory, flushes it to the disk
   // and closes it.
   void FinishArchive();
+  // Completes the archive likewise but hands back its file still open, its
+  // writeback begun, for the caller to sync and close.
+  std::unique_ptr<OutputFile> FinishArchiveUnsynced();
 
  private:
   void CheckRoomFor(const FoundEntry& entry) const;
@@ -48,10 +51,12 @@ class TJarArchiver {
 };
 
 // Packs everything under `folder` into a new archive at `archive`, as a build
-// does: "*.*" with kEveryEntryAttributes and no exclusion. A build passes the
-// one archiver it keeps for all its packages, so their buffers are made once.
-void PackFolder(TJarArchiver& jar, const std::string& archive, const std::string& folder);
+// does: "*.*" with kEveryEntryAttributes and no exclusion.
 void PackFolder(const std::string& archive, const std::string& folder);
+// The same with the one archiver a build keeps for all its packages, so their
+// buffers are made once; returns the archive as FinishArchiveUnsynced does.
+std::unique_ptr<OutputFile> PackFolder(TJarArchiver& jar, const std::string& archive,
+                                       const std::string& folder);
 
 }  // namespace velkaro
 

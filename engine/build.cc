@@ -14,6 +14,7 @@
 #include "engine/embedded_files.h"
 #include "engine/font_files.h"
 #include "engine/gallery_pictures.h"
+#include "engine/package_syncer.h"
 #include "engine/package_texts.h"
 #include "engine/part_pictures.h"
 #include "engine/picture_conversion.h"
@@ -119,6 +120,7 @@ class BookBuild {
   std::vector<ContentsEntry> contents_;   // of a text book, for every part's toc.dat
   std::unique_ptr<FontFileMaker> fonts_;  // with a desktop font only
   TJarArchiver jar_;                      // packs every package of the build
+  PackageSyncer packages_;                // makes them durable and places them
   size_t book_files_ = 0;                 // "book" + n + ".dat" files the last part left
   size_t font_files_ = 0;                 // "font" + n + ".dat" likewise
   FolderLock work_lock_;
@@ -134,6 +136,7 @@ void BookBuild::Run() {
   } else {
     BuildPhotoBook();
   }
+  packages_.Finish();
 }
 
 void BookBuild::CheckSettings() {
@@ -300,26 +303,40 @@ void BookBuild::WriteConfig(const std::string& bytes) {
   log_("Create cfg file " + file.string() + ", size " + Number(bytes.size()) + " bytes");
 }
 
+// The package is written aside and renamed into place only once its bytes
+// are on the disk, so a failed build never destroys the package of an earlier
+// one. That and its descriptor happen on the syncer's thread; the log tells
+// them here, in the build's order, and the build reports success only after
+// every package is in place.
 void BookBuild::PackAndDescribe(const std::string& part_name) {
   log_("Creating jar file...");
   // Package and descriptor are written aside and renamed into place together
-  // only when both are complete, so a failed build never cuts an earlier one
-  // short or leaves a descriptor that disagrees with its package.
+  // only when both are complete and the package is on the disk, so a failed
+  // build never cuts an earlier one short or leaves a descriptor that
+  // disagrees with its package. The syncer's thread syncs and renames while
+  // this one goes on; the build reports success only once all are in place.
   const Path archive = midlets_ / (part_name + ".jar");
   const Path descriptor_file = midlets_ / (part_name + ".jad");
   const Path archive_aside = Path(archive) += ".partial";
   const Path descriptor_aside = Path(descriptor_file) += ".partial";
+  const auto discard = [archive_aside, descriptor_aside] {
+    RemoveFile(archive_aside);
+    RemoveFile(descriptor_aside);
+  };
+  WrittenPackage package{nullptr, nullptr, discard};
   try {
-    PackFolder(jar_, archive_aside.string(), work_.string());
-    const uint64_t size = FileSizeOf(archive_aside);
+    package.file = PackFolder(jar_, archive_aside.string(), work_.string());
+    const uint64_t size = package.file->Position();
     log_("Create midlet " + part_name + ".jar, size " + Number(size) + " bytes");
     const std::string descriptor = DescriptorText(part_name, short_version_, size);
     SaveTextAside(descriptor, descriptor_file, descriptor_aside, log_);
-    RenameTogether(archive_aside, archive, descriptor_aside, descriptor_file);
+    package.place = [=] {
+      RenameTogether(archive_aside, archive, descriptor_aside, descriptor_file);
+    };
+    packages_.Add(std::move(package));
     log_("Create " + part_name + ".jad, size " + Number(descriptor.size()) + " bytes");
   } catch (...) {
-    RemoveFile(archive_aside);
-    RemoveFile(descriptor_aside);
+    discard();
     throw;
   }
 }
