@@ -27,7 +27,7 @@ EntryDeflater::EntryDeflater()
 
 EntryDeflater::~EntryDeflater() { deflateEnd(&stream_); }
 
-DeflatedEntry EntryDeflater::Deflate(InputFile& source, uint64_t length, OutputFile& out) {
+DeflatedEntry EntryDeflater::Deflate(InputFile& source, uint64_t length, const Sink& out) {
   deflateReset(&stream_);
   DeflatedEntry entry;
   uLong crc = crc32(0, nullptr, 0);
@@ -57,7 +57,7 @@ void EntryDeflater::ReadBlock(InputFile& source, size_t size, uint64_t length, u
 
 // Compresses the block held in input_ and writes what deflate gives back;
 // the room is enough for one write in practice, but a larger result still fits.
-uint64_t EntryDeflater::CompressBlock(size_t size, bool last, OutputFile& out) {
+uint64_t EntryDeflater::CompressBlock(size_t size, bool last, const Sink& out) {
   stream_.next_in = input_.get();
   stream_.avail_in = static_cast<uInt>(size);
   uint64_t written = 0;
@@ -66,7 +66,7 @@ uint64_t EntryDeflater::CompressBlock(size_t size, bool last, OutputFile& out) {
     stream_.avail_out = static_cast<uInt>(output_size_);
     deflate(&stream_, last ? Z_FINISH : Z_SYNC_FLUSH);
     const size_t produced = output_size_ - stream_.avail_out;
-    out.Write(output_.get(), produced);
+    out(output_.get(), produced);
     written += produced;
   } while (stream_.avail_out == 0);
   return written;

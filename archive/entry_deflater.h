@@ -4,6 +4,7 @@
 #include <zlib.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "platform/files.h"
@@ -28,14 +29,17 @@ class EntryDeflater {
   EntryDeflater(const EntryDeflater&) = delete;
   EntryDeflater& operator=(const EntryDeflater&) = delete;
 
-  // Reads `length` bytes (at least one) from `source` and appends their
-  // deflate stream to `out`, one write per block. A source that ends early
+  // Takes each piece of the deflate stream in turn.
+  using Sink = std::function<void(const unsigned char* data, size_t size)>;
+
+  // Reads `length` bytes (at least one) from `source` and hands their
+  // deflate stream to `out`, one piece per block. A source that ends early
   // throws the "Invalid compressed size" error.
-  DeflatedEntry Deflate(InputFile& source, uint64_t length, OutputFile& out);
+  DeflatedEntry Deflate(InputFile& source, uint64_t length, const Sink& out);
 
  private:
   void ReadBlock(InputFile& source, size_t size, uint64_t length, uint64_t done);
-  uint64_t CompressBlock(size_t size, bool last, OutputFile& out);
+  uint64_t CompressBlock(size_t size, bool last, const Sink& out);
 
   z_stream stream_{};
   // Left unfilled: every block is read in before it is used.

@@ -2,19 +2,23 @@
 #define VELKARO_ARCHIVE_JAR_ARCHIVER_H_
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <span>
 #include <string>
+#include <vector>
 
+#include "archive/entry_deflater.h"
 #include "archive/folder_walker.h"
 
 namespace velkaro {
 
-class EntryDeflater;
 class OutputFile;
 
 // Writes one JAR (a ZIP archive) of everything under a base folder: the
 // folder's own files first, then each subfolder's entry and its contents.
-// Entries are deflated at level 1. Failures throw Error.
+// Entries are deflated at level 1, small files on all processors at once;
+// the archive is the same whichever finishes first. Failures throw Error.
 class TJarArchiver {
  public:
   TJarArchiver();
@@ -38,12 +42,19 @@ class TJarArchiver {
   std::unique_ptr<OutputFile> FinishArchiveUnsynced();
 
  private:
+  struct PreparedFile;
+  void AddEntries(std::span<const FoundEntry> entries);
+  std::vector<PreparedFile> PrepareFiles(std::span<const FoundEntry> entries);
+  static void PrepareFile(const FoundEntry& file, EntryDeflater& deflater, PreparedFile& prepared);
   void CheckRoomFor(const FoundEntry& entry) const;
   void AddFolder(const FoundEntry& folder);
   void AddFile(const FoundEntry& file);
+  void AddPreparedFile(const FoundEntry& file, const PreparedFile& prepared);
+  void WriteFileEntry(const FoundEntry& file, uint64_t size,
+                      const std::function<DeflatedEntry()>& write_data);
 
   std::unique_ptr<OutputFile> out_;
-  std::unique_ptr<EntryDeflater> deflater_;
+  std::vector<std::unique_ptr<EntryDeflater>> deflaters_;  // one per processor used
   std::string central_directory_;  // built in memory, written after the last entry
   uint64_t entry_count_ = 0;
   uint64_t archive_device_ = 0;  // with the inode: the archive itself, never packed
