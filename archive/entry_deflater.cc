@@ -36,9 +36,23 @@ DeflatedEntry EntryDeflater::Deflate(InputFile& source, uint64_t length, const S
     ReadBlock(source, size, length, done);
     crc = crc32(crc, input_.get(), static_cast<uInt>(size));
     done += size;
-    entry.compressed_size += CompressBlock(size, done == length, out);
+    entry.compressed_size += CompressBlock(input_.get(), size, done == length, out);
   }
   entry.crc = static_cast<uint32_t>(crc);
+  return entry;
+}
+
+DeflatedEntry EntryDeflater::Deflate(std::string_view data, const Sink& out) {
+  deflateReset(&stream_);
+  const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
+  DeflatedEntry entry;
+  for (size_t done = 0; done < data.size();) {
+    const size_t size = std::min(kBlockSize, data.size() - done);
+    const bool last = done + size == data.size();
+    entry.compressed_size += CompressBlock(bytes + done, size, last, out);
+    done += size;
+  }
+  entry.crc = static_cast<uint32_t>(crc32(0, bytes, static_cast<uInt>(data.size())));
   return entry;
 }
 
@@ -55,10 +69,11 @@ void EntryDeflater::ReadBlock(InputFile& source, size_t size, uint64_t length, u
   }
 }
 
-// Compresses the block held in input_ and writes what deflate gives back;
-// the room is enough for one write in practice, but a larger result still fits.
-uint64_t EntryDeflater::CompressBlock(size_t size, bool last, const Sink& out) {
-  stream_.next_in = input_.get();
+// Compresses one block and hands on what deflate gives back; the room is
+// enough for one piece in practice, but a larger result still fits.
+uint64_t EntryDeflater::CompressBlock(const unsigned char* block, size_t size, bool last,
+                                      const Sink& out) {
+  stream_.next_in = const_cast<unsigned char*>(block);
   stream_.avail_in = static_cast<uInt>(size);
   uint64_t written = 0;
   do {

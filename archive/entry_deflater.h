@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string_view>
 
 #include "platform/files.h"
 
@@ -36,10 +37,12 @@ class EntryDeflater {
   // deflate stream to `out`, one piece per block. A source that ends early
   // throws the "Invalid compressed size" error.
   DeflatedEntry Deflate(InputFile& source, uint64_t length, const Sink& out);
+  // The same for bytes (at least one) held in memory: the same stream.
+  DeflatedEntry Deflate(std::string_view data, const Sink& out);
 
  private:
   void ReadBlock(InputFile& source, size_t size, uint64_t length, uint64_t done);
-  uint64_t CompressBlock(size_t size, bool last, const Sink& out);
+  uint64_t CompressBlock(const unsigned char* block, size_t size, bool last, const Sink& out);
 
   z_stream stream_{};
   // Left unfilled: every block is read in before it is used.

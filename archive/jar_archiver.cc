@@ -146,23 +146,30 @@ std::vector<TJarArchiver::PreparedFile> TJarArchiver::PrepareFiles(
 
 // A file found larger than one block after all is left for its turn.
 void TJarArchiver::PrepareFile(const FoundEntry& file, EntryDeflater& deflater,
-                               PreparedFile& prepared) {
+                               PreparedFile& prepared) const {
+  const auto append = [&](const unsigned char* data, size_t size) {
+    prepared.data.append(reinterpret_cast<const char*>(data), size);
+  };
   try {
-    const std::unique_ptr<InputFile> source = OpenSource(file.path);
-    prepared.size = source->size();
-    if (prepared.size > EntryDeflater::kBlockSize) return;
-    if (prepared.size > 0) {
-      prepared.crc = deflater
-                         .Deflate(*source, prepared.size,
-                                  [&](const unsigned char* data, size_t size) {
-                                    prepared.data.append(reinterpret_cast<const char*>(data), size);
-                                  })
-                         .crc;
+    if (const std::string* held = HeldBytesOf(file)) {
+      prepared.size = held->size();
+      if (!held->empty()) prepared.crc = deflater.Deflate(*held, append).crc;
+    } else {
+      const std::unique_ptr<InputFile> source = OpenSource(file.path);
+      prepared.size = source->size();
+      if (prepared.size > EntryDeflater::kBlockSize) return;
+      if (prepared.size > 0) prepared.crc = deflater.Deflate(*source, prepared.size, append).crc;
     }
   } catch (...) {
     prepared.failure = std::current_exception();
   }
   prepared.ready = true;
+}
+
+const std::string* TJarArchiver::HeldBytesOf(const FoundEntry& file) const {
+  if (!HeldFiles) return nullptr;
+  const auto held = HeldFiles->find(file.path.string());
+  return held != HeldFiles->end() && held->second.size() == file.size ? &held->second : nullptr;
 }
 
 void TJarArchiver::FinishArchive() {
@@ -251,13 +258,15 @@ void TJarArchiver::WriteFileEntry(const FoundEntry& file, uint64_t size,
 
 void PackFolder(const std::string& archive, const std::string& folder) {
   TJarArchiver jar;
-  const std::unique_ptr<OutputFile> file = PackFolder(jar, archive, folder);
+  const std::unique_ptr<OutputFile> file = PackFolder(jar, archive, folder, nullptr);
   file->Sync();
   file->Close();
 }
 
 std::unique_ptr<OutputFile> PackFolder(TJarArchiver& jar, const std::string& archive,
-                                       const std::string& folder) {
+                                       const std::string& folder,
+                                       const std::unordered_map<std::string, std::string>* held) {
+  jar.HeldFiles = held;
   jar.FileName = archive;
   jar.StartNewArchive();
   jar.BaseDir = folder;

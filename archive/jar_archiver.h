@@ -6,6 +6,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "archive/entry_deflater.h"
@@ -26,6 +27,10 @@ class TJarArchiver {
 
   std::string FileName;  // the archive to write
   std::string BaseDir;   // entry names are paths relative to it
+  // The bytes of files under BaseDir that the caller wrote and still holds,
+  // by path: packed from memory rather than read back. A held file must
+  // still hold exactly these bytes; one whose size differs is read anyway.
+  const std::unordered_map<std::string, std::string>* HeldFiles = nullptr;
 
   // Creates the archive file, replacing one of that name (a link of that
   // name is replaced, not followed).
@@ -45,7 +50,8 @@ class TJarArchiver {
   struct PreparedFile;
   void AddEntries(std::span<const FoundEntry> entries);
   std::vector<PreparedFile> PrepareFiles(std::span<const FoundEntry> entries);
-  static void PrepareFile(const FoundEntry& file, EntryDeflater& deflater, PreparedFile& prepared);
+  void PrepareFile(const FoundEntry& file, EntryDeflater& deflater, PreparedFile& prepared) const;
+  const std::string* HeldBytesOf(const FoundEntry& file) const;
   void CheckRoomFor(const FoundEntry& entry) const;
   void AddFolder(const FoundEntry& folder);
   void AddFile(const FoundEntry& file);
@@ -65,9 +71,11 @@ class TJarArchiver {
 // does: "*.*" with kEveryEntryAttributes and no exclusion.
 void PackFolder(const std::string& archive, const std::string& folder);
 // The same with the one archiver a build keeps for all its packages, so their
-// buffers are made once; returns the archive as FinishArchiveUnsynced does.
+// buffers are made once, and the files it holds (see HeldFiles); returns the
+// archive as FinishArchiveUnsynced does.
 std::unique_ptr<OutputFile> PackFolder(TJarArchiver& jar, const std::string& archive,
-                                       const std::string& folder);
+                                       const std::string& folder,
+                                       const std::unordered_map<std::string, std::string>* held);
 
 }  // namespace velkaro
 

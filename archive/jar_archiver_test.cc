@@ -267,6 +267,32 @@ TEST_F(JarArchiverTest, MixedFilesOverSeveralBatchesKeepTheirOrderAndBytes) {
       << "the archive depends on which processor finished first";
 }
 
+// A held file is packed from memory; one whose size no longer matches the
+// file is read from the disk after all. Here the held bytes differ from the
+// file's on purpose, to show which were packed.
+TEST_F(JarArchiverTest, HeldFilesArePackedFromMemoryWhenTheirSizeMatches) {
+  const struct {
+    std::string on_disk;
+    std::string held;
+    std::string packed;
+  } cases[] = {
+      {"disk bytes", "held bytes", "held bytes"},
+      {"disk bytes", "held, longer", "disk bytes"},
+      {"", "", ""},
+  };
+  for (const auto& c : cases) {
+    const fs::path file = work_.Write("cfg.dat", c.on_disk);
+    const std::unordered_map<std::string, std::string> held = {{file.string(), c.held}};
+    TJarArchiver jar;
+    const fs::path archive = midlets_ / "Book.jar";
+    PackFolder(jar, archive.string(), work_.path().string(), &held)->Close();
+    const auto entries = ParseArchive(testing::ReadBytes(archive));
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].crc, Crc(c.packed)) << c.held;
+    EXPECT_EQ(c.packed.empty() ? "" : Inflate(entries[0].data, entries[0].size), c.packed);
+  }
+}
+
 TEST_F(JarArchiverTest, HiddenAndReadOnlyFilesArePackedWithTheirAttributes) {
   work_.Write(".hidden", "h");
   const fs::path locked = work_.Write("locked.dat", "r");

@@ -6,6 +6,7 @@
 #include <limits>
 #include <memory>
 #include <string_view>
+#include <unordered_map>
 
 #include "archive/jar_archiver.h"
 #include "engine/build_steps.h"
@@ -104,6 +105,8 @@ class BookBuild {
   void DeleteNumberedFiles(const std::string& stem, size_t from, size_t to);
   void WriteConfig(const std::string& bytes);
   void PackAndDescribe(const std::string& part_name);
+  void WriteManifest(const std::string& part_name);
+  void Hold(const Path& file, std::string bytes) { held_[file.string()] = std::move(bytes); }
   int32_t Password() const { return book_.PasswordMode == 0 ? 0 : book_.Password; }
 
   TVelkaro& book_;
@@ -121,8 +124,11 @@ class BookBuild {
   std::unique_ptr<FontFileMaker> fonts_;  // with a desktop font only
   TJarArchiver jar_;                      // packs every package of the build
   PackageSyncer packages_;                // makes them durable and places them
-  size_t book_files_ = 0;                 // "book" + n + ".dat" files the last part left
-  size_t font_files_ = 0;                 // "font" + n + ".dat" likewise
+  // What this build wrote into the work folder, by path, for the archiver to
+  // pack without reading it back.
+  std::unordered_map<std::string, std::string> held_;
+  size_t book_files_ = 0;  // "book" + n + ".dat" files the last part left
+  size_t font_files_ = 0;  // "font" + n + ".dat" likewise
   FolderLock work_lock_;
   bool holds_work_folder_ = false;
 };
@@ -189,14 +195,16 @@ void BookBuild::RemoveStalePartials() {
 
 void BookBuild::WriteCommonFiles() {
   for (const PackageFile& file : EmbeddedMidletFiles(book_.BookMode)) {
-    WriteEmbeddedFile(*file.file, work_ / file.name, log_);
+    Hold(work_ / file.name, WriteEmbeddedFile(*file.file, work_ / file.name, log_));
   }
   if (!book_.SplashFileName.empty()) {
     CopyBookFile(book_.SplashFileName, work_ / "splash.png");
+    held_.erase((work_ / "splash.png").string());
     log_("Create file " + (work_ / "splash.png").string());
   }
   if (!book_.IconFileName.empty()) {
     CopyBookFile(book_.IconFileName, work_ / "logo.png");
+    held_.erase((work_ / "logo.png").string());
     log_("Create file " + (work_ / "logo.png").string());
   }
 }
@@ -228,7 +236,7 @@ void BookBuild::BuildTextPart(const TextPart& text_part) {
   log_("Processing part " + Number(text_part.number) + " from " + Number(text_part.count) +
        " (offset " + Number(text_part.number == 1 ? 0 : text_part.start + 1) + ")...");
   const std::string part_name = PartName(book_.BookName, text_part.number, text_part.count);
-  SaveTextToFile(ManifestText(part_name, short_version_), manifest_ / "MANIFEST.MF", log_);
+  WriteManifest(part_name);
   DeleteByMask(work_, "pic*");
 
   std::u16string part(text_part.text);
@@ -264,7 +272,7 @@ void BookBuild::WriteDataFiles(std::u16string_view part, std::u16string_view let
 
 void BookBuild::BuildPhotoBook() {
   const std::string& part_name = book_.BookName;
-  SaveTextToFile(ManifestText(part_name, short_version_), manifest_ / "MANIFEST.MF", log_);
+  WriteManifest(part_name);
   if (ConvertingMode(book_.ImageMode)) StartConverter();
   const std::vector<std::string> extensions =
       CopyGalleryPictures(book_.ImageFiles, import_, work_, log_);
@@ -285,7 +293,7 @@ size_t BookBuild::WriteBookFiles(std::u16string_view part) {
   for (; n * kBookFileLetters < part.size(); ++n) {
     std::u16string_view letters = part.substr(n * kBookFileLetters, kBookFileLetters);
     Path file = work_ / ("book" + Number(n) + ".dat");
-    WriteTextPart(letters, file, Password());
+    Hold(file, WriteTextPart(letters, file, Password()));
     log_("Create text file " + file.string() + ", size " + Number(2 * letters.size()) + " bytes ");
   }
   return n;
@@ -293,14 +301,24 @@ size_t BookBuild::WriteBookFiles(std::u16string_view part) {
 
 void BookBuild::DeleteNumberedFiles(const std::string& stem, size_t from, size_t to) {
   for (size_t n = from; n < to; ++n) {
-    RemoveFile(work_ / (stem + Number(n) + ".dat"));
+    const Path file = work_ / (stem + Number(n) + ".dat");
+    RemoveFile(file);
+    held_.erase(file.string());
   }
 }
 
 void BookBuild::WriteConfig(const std::string& bytes) {
   Path file = work_ / "cfg.dat";
   WriteWholeFile(file, bytes);
+  Hold(file, bytes);
   log_("Create cfg file " + file.string() + ", size " + Number(bytes.size()) + " bytes");
+}
+
+void BookBuild::WriteManifest(const std::string& part_name) {
+  const Path file = manifest_ / "MANIFEST.MF";
+  std::string text = ManifestText(part_name, short_version_);
+  SaveTextToFile(text, file, log_);
+  Hold(file, std::move(text));
 }
 
 // The package is written aside and renamed into place only once its bytes
@@ -325,7 +343,7 @@ void BookBuild::PackAndDescribe(const std::string& part_name) {
   };
   WrittenPackage package{nullptr, nullptr, discard};
   try {
-    package.file = PackFolder(jar_, archive_aside.string(), work_.string());
+    package.file = PackFolder(jar_, archive_aside.string(), work_.string(), &held_);
     const uint64_t size = package.file->Position();
     log_("Create midlet " + part_name + ".jar, size " + Number(size) + " bytes");
     const std::string descriptor = DescriptorText(part_name, short_version_, size);

@@ -107,7 +107,7 @@ std::u16string BuildLetterTable(std::u16string_view text) {
   return table;
 }
 
-void WriteTextPart(std::u16string_view letters, const Path& file, int32_t password) {
+std::string WriteTextPart(std::u16string_view letters, const Path& file, int32_t password) {
   const auto mask = static_cast<char16_t>(password & 0xFFFF);
   std::string bytes(letters.size() * 2, '\0');
   for (size_t i = 0; i < letters.size(); ++i) {
@@ -116,6 +116,7 @@ void WriteTextPart(std::u16string_view letters, const Path& file, int32_t passwo
     bytes[2 * i + 1] = static_cast<char>(x & 0xFF);
   }
   WriteWholeFile(file, bytes);
+  return bytes;
 }
 
 }  // namespace velkaro

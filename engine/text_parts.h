@@ -39,8 +39,9 @@ std::u16string WithoutPictureMarkers(std::u16string_view part);
 // Each distinct letter once, most frequent first, lower code first on ties.
 std::u16string BuildLetterTable(std::u16string_view text);
 
-// Writes letters XOR the low 16 bits of password, high byte first.
-void WriteTextPart(std::u16string_view letters, const Path& file, int32_t password);
+// Writes letters XOR the low 16 bits of password, high byte first; returns
+// the bytes written.
+std::string WriteTextPart(std::u16string_view letters, const Path& file, int32_t password);
 
 }  // namespace velkaro
 
