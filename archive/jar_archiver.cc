@@ -63,15 +63,6 @@ unsigned ProcessorsToUse() { return std::clamp(std::thread::hardware_concurrency
 
 }  // namespace
 
-// A small file's entry data, deflated ahead of its turn in the archive.
-struct TJarArchiver::PreparedFile {
-  bool ready = false;  // false: packed in its turn (folders, large files)
-  uint64_t size = 0;
-  uint32_t crc = 0;
-  std::string data;
-  std::exception_ptr failure;  // thrown in its turn
-};
-
 TJarArchiver::TJarArchiver() = default;
 TJarArchiver::~TJarArchiver() = default;
 
@@ -116,6 +107,7 @@ void TJarArchiver::AddFolderContents(const std::string& mask, uint32_t search_at
 // its entries in order.
 void TJarArchiver::AddEntries(std::span<const FoundEntry> entries) {
   const std::vector<PreparedFile> prepared = PrepareFiles(entries);
+  RememberDeflatedHeldFiles(entries, prepared);
   for (size_t i = 0; i < entries.size(); ++i) {
     if (entries[i].is_folder) {
       AddFolder(entries[i]);
@@ -152,6 +144,11 @@ void TJarArchiver::PrepareFile(const FoundEntry& file, EntryDeflater& deflater,
   };
   try {
     if (const std::string* held = HeldBytesOf(file)) {
+      const auto deflated = deflated_held_.find(file.path.string());
+      if (deflated != deflated_held_.end() && deflated->second.source == *held) {
+        prepared = deflated->second.prepared;
+        return;
+      }
       prepared.size = held->size();
       if (!held->empty()) prepared.crc = deflater.Deflate(*held, append).crc;
     } else {
@@ -164,6 +161,16 @@ void TJarArchiver::PrepareFile(const FoundEntry& file, EntryDeflater& deflater,
     prepared.failure = std::current_exception();
   }
   prepared.ready = true;
+}
+
+void TJarArchiver::RememberDeflatedHeldFiles(std::span<const FoundEntry> entries,
+                                             const std::vector<PreparedFile>& prepared) {
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const std::string* held = HeldBytesOf(entries[i]);
+    if (!held || !prepared[i].ready || prepared[i].failure) continue;
+    DeflatedHeldFile& deflated = deflated_held_[entries[i].path.string()];
+    if (deflated.source != *held) deflated = {*held, prepared[i]};
+  }
 }
 
 const std::string* TJarArchiver::HeldBytesOf(const FoundEntry& file) const {

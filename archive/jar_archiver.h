@@ -2,6 +2,7 @@
 #define VELKARO_ARCHIVE_JAR_ARCHIVER_H_
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <span>
@@ -47,11 +48,26 @@ class TJarArchiver {
   std::unique_ptr<OutputFile> FinishArchiveUnsynced();
 
  private:
-  struct PreparedFile;
+  // A small file's entry data, deflated ahead of its turn in the archive.
+  struct PreparedFile {
+    bool ready = false;  // false: packed in its turn (folders, large files)
+    uint64_t size = 0;
+    uint32_t crc = 0;
+    std::string data;
+    std::exception_ptr failure;  // thrown in its turn
+  };
+  // A held file's entry data with the bytes it was made from.
+  struct DeflatedHeldFile {
+    std::string source;
+    PreparedFile prepared;
+  };
+
   void AddEntries(std::span<const FoundEntry> entries);
   std::vector<PreparedFile> PrepareFiles(std::span<const FoundEntry> entries);
   void PrepareFile(const FoundEntry& file, EntryDeflater& deflater, PreparedFile& prepared) const;
   const std::string* HeldBytesOf(const FoundEntry& file) const;
+  void RememberDeflatedHeldFiles(std::span<const FoundEntry> entries,
+                                 const std::vector<PreparedFile>& prepared);
   void CheckRoomFor(const FoundEntry& entry) const;
   void AddFolder(const FoundEntry& folder);
   void AddFile(const FoundEntry& file);
@@ -61,6 +77,9 @@ class TJarArchiver {
 
   std::unique_ptr<OutputFile> out_;
   std::vector<std::unique_ptr<EntryDeflater>> deflaters_;  // one per processor used
+  // Kept from one archive to the next: a file the caller holds unchanged
+  // through many archives (the phone app's classes) is deflated only once.
+  std::unordered_map<std::string, DeflatedHeldFile> deflated_held_;
   std::string central_directory_;  // built in memory, written after the last entry
   uint64_t entry_count_ = 0;
   uint64_t archive_device_ = 0;  // with the inode: the archive itself, never packed
