@@ -127,6 +127,10 @@ class BookBuild {
   // What this build wrote into the work folder, by path, for the archiver to
   // pack without reading it back.
   std::unordered_map<std::string, std::string> held_;
+  // The part being built and its letters without picture markers, kept from
+  // part to part: made anew, their room would be paged in anew for each part.
+  std::u16string part_;
+  std::u16string marker_free_;
   size_t book_files_ = 0;  // "book" + n + ".dat" files the last part left
   size_t font_files_ = 0;  // "font" + n + ".dat" likewise
   FolderLock work_lock_;
@@ -239,8 +243,9 @@ void BookBuild::BuildTextPart(const TextPart& text_part) {
   WriteManifest(part_name);
   DeleteByMask(work_, "pic*");
 
-  std::u16string part(text_part.text);
-  const std::u16string letters = BuildLetterTable(book_.Tags ? WithoutPictureMarkers(part) : part);
+  std::u16string& part = part_.assign(text_part.text);
+  if (book_.Tags) WithoutPictureMarkers(part, marker_free_);
+  const std::u16string letters = BuildLetterTable(book_.Tags ? marker_free_ : part);
   log_("Part contains " + Number(part.size()) + " letters in total and " + Number(letters.size()) +
        " unique letters");
   if (fonts_) {

@@ -78,6 +78,12 @@ void ForEachPart(std::u16string_view text, int32_t part_size,
 
 std::u16string WithoutPictureMarkers(std::u16string_view part) {
   std::u16string letters;
+  WithoutPictureMarkers(part, letters);
+  return letters;
+}
+
+void WithoutPictureMarkers(std::u16string_view part, std::u16string& letters) {
+  letters.clear();
   letters.reserve(part.size());
   size_t from = 0;
   for (size_t i = part.find(kMarkerStart); i != std::u16string_view::npos;
@@ -88,7 +94,6 @@ std::u16string WithoutPictureMarkers(std::u16string_view part) {
     i = from - 1;
   }
   letters.append(part.substr(from));
-  return letters;
 }
 
 std::u16string BuildLetterTable(std::u16string_view text) {
