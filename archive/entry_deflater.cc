@@ -14,7 +14,10 @@ size_t OutputRoom(size_t block_size) {
 
 }  // namespace
 
-EntryDeflater::EntryDeflater() : input_(kBlockSize), output_(OutputRoom(kBlockSize)) {
+EntryDeflater::EntryDeflater()
+    : input_(new unsigned char[kBlockSize]),
+      output_size_(OutputRoom(kBlockSize)),
+      output_(new unsigned char[output_size_]) {
   // Negative window bits give the bare stream: the deflate data of a zlib
   // stream at the same settings, without its 2-byte header and Adler-32 trailer.
   if (deflateInit2(&stream_, 1, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
@@ -24,25 +27,39 @@ EntryDeflater::EntryDeflater() : input_(kBlockSize), output_(OutputRoom(kBlockSi
 
 EntryDeflater::~EntryDeflater() { deflateEnd(&stream_); }
 
-DeflatedEntry EntryDeflater::Deflate(InputFile& source, uint64_t length, OutputFile& out) {
+DeflatedEntry EntryDeflater::Deflate(InputFile& source, uint64_t length, const Sink& out) {
   deflateReset(&stream_);
   DeflatedEntry entry;
   uLong crc = crc32(0, nullptr, 0);
   for (uint64_t done = 0; done < length;) {
     const size_t size = static_cast<size_t>(std::min<uint64_t>(kBlockSize, length - done));
     ReadBlock(source, size, length, done);
-    crc = crc32(crc, input_.data(), static_cast<uInt>(size));
+    crc = crc32(crc, input_.get(), static_cast<uInt>(size));
     done += size;
-    entry.compressed_size += CompressBlock(size, done == length, out);
+    entry.compressed_size += CompressBlock(input_.get(), size, done == length, out);
   }
   entry.crc = static_cast<uint32_t>(crc);
+  return entry;
+}
+
+DeflatedEntry EntryDeflater::Deflate(std::string_view data, const Sink& out) {
+  deflateReset(&stream_);
+  const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
+  DeflatedEntry entry;
+  for (size_t done = 0; done < data.size();) {
+    const size_t size = std::min(kBlockSize, data.size() - done);
+    const bool last = done + size == data.size();
+    entry.compressed_size += CompressBlock(bytes + done, size, last, out);
+    done += size;
+  }
+  entry.crc = static_cast<uint32_t>(crc32(0, bytes, static_cast<uInt>(data.size())));
   return entry;
 }
 
 void EntryDeflater::ReadBlock(InputFile& source, size_t size, uint64_t length, uint64_t done) {
   size_t got = 0;
   while (got < size) {
-    const size_t n = source.Read(input_.data() + got, size - got);
+    const size_t n = source.Read(input_.get() + got, size - got);
     if (n == 0) {
       ThrowArchiveError("Invalid compressed size, rfs.size = " + std::to_string(length) +
                             ", count = " + std::to_string(done + got),
@@ -52,18 +69,19 @@ void EntryDeflater::ReadBlock(InputFile& source, size_t size, uint64_t length, u
   }
 }
 
-// Compresses the block held in input_ and writes what deflate gives back;
-// the room is enough for one write in practice, but a larger result still fits.
-uint64_t EntryDeflater::CompressBlock(size_t size, bool last, OutputFile& out) {
-  stream_.next_in = input_.data();
+// Compresses one block and hands on what deflate gives back; the room is
+// enough for one piece in practice, but a larger result still fits.
+uint64_t EntryDeflater::CompressBlock(const unsigned char* block, size_t size, bool last,
+                                      const Sink& out) {
+  stream_.next_in = const_cast<unsigned char*>(block);
   stream_.avail_in = static_cast<uInt>(size);
   uint64_t written = 0;
   do {
-    stream_.next_out = output_.data();
-    stream_.avail_out = static_cast<uInt>(output_.size());
+    stream_.next_out = output_.get();
+    stream_.avail_out = static_cast<uInt>(output_size_);
     deflate(&stream_, last ? Z_FINISH : Z_SYNC_FLUSH);
-    const size_t produced = output_.size() - stream_.avail_out;
-    out.Write(output_.data(), produced);
+    const size_t produced = output_size_ - stream_.avail_out;
+    out(output_.get(), produced);
     written += produced;
   } while (stream_.avail_out == 0);
   return written;

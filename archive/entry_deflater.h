@@ -4,7 +4,9 @@
 #include <zlib.h>
 
 #include <cstdint>
-#include <vector>
+#include <functional>
+#include <memory>
+#include <string_view>
 
 #include "platform/files.h"
 
@@ -28,18 +30,25 @@ class EntryDeflater {
   EntryDeflater(const EntryDeflater&) = delete;
   EntryDeflater& operator=(const EntryDeflater&) = delete;
 
-  // Reads `length` bytes (at least one) from `source` and appends their
-  // deflate stream to `out`, one write per block. A source that ends early
+  // Takes each piece of the deflate stream in turn.
+  using Sink = std::function<void(const unsigned char* data, size_t size)>;
+
+  // Reads `length` bytes (at least one) from `source` and hands their
+  // deflate stream to `out`, one piece per block. A source that ends early
   // throws the "Invalid compressed size" error.
-  DeflatedEntry Deflate(InputFile& source, uint64_t length, OutputFile& out);
+  DeflatedEntry Deflate(InputFile& source, uint64_t length, const Sink& out);
+  // The same for bytes (at least one) held in memory: the same stream.
+  DeflatedEntry Deflate(std::string_view data, const Sink& out);
 
  private:
   void ReadBlock(InputFile& source, size_t size, uint64_t length, uint64_t done);
-  uint64_t CompressBlock(size_t size, bool last, OutputFile& out);
+  uint64_t CompressBlock(const unsigned char* block, size_t size, bool last, const Sink& out);
 
   z_stream stream_{};
-  std::vector<unsigned char> input_;
-  std::vector<unsigned char> output_;
+  // Left unfilled: every block is read in before it is used.
+  std::unique_ptr<unsigned char[]> input_;
+  size_t output_size_;
+  std::unique_ptr<unsigned char[]> output_;
 };
 
 }  // namespace velkaro

@@ -34,15 +34,17 @@ std::string ZlibStream(const std::string& data) {
 
 class EntryDeflaterTest : public ::testing::Test {
  protected:
-  // Deflates the first `length` bytes of a file holding `data`.
+  // Deflates the first `length` bytes of a file holding `data` into entry_.
   DeflatedEntry DeflateFile(const std::string& data, uint64_t length) {
     const auto source = folder_.Write("source.dat", data);
-    OutputFile out(folder_ / "entry.bin");
     InputFile in(source);
-    DeflatedEntry entry = deflater_.Deflate(in, length, out);
-    out.Close();
-    return entry;
+    entry_.clear();
+    return deflater_.Deflate(in, length, [&](const unsigned char* bytes, size_t size) {
+      entry_.append(reinterpret_cast<const char*>(bytes), size);
+    });
   }
+
+  std::string entry_;
 
   ScratchFolder folder_;
   EntryDeflater deflater_;
@@ -57,13 +59,23 @@ TEST_F(EntryDeflaterTest, EntryIsTheZlibStreamWithoutHeaderAndTrailer) {
   }
   // Twice, so the second run also shows that one deflater serves many entries.
   for (int run = 0; run < 2; ++run) {
-    const DeflatedEntry entry = DeflateFile(data, data.size());
     const std::string zlib_stream = ZlibStream(data);
     const std::string body = zlib_stream.substr(2, zlib_stream.size() - 6);
-    EXPECT_TRUE(testing::ReadBytes(folder_ / "entry.bin") == body) << "run " << run;
+    const uLong crc =
+        crc32(0, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size()));
+    const DeflatedEntry entry = DeflateFile(data, data.size());
+    EXPECT_TRUE(entry_ == body) << "run " << run;
     EXPECT_EQ(entry.compressed_size, body.size());
-    EXPECT_EQ(entry.crc, crc32(0, reinterpret_cast<const Bytef*>(data.data()),
-                               static_cast<uInt>(data.size())));
+    EXPECT_EQ(entry.crc, crc);
+    // Bytes held in memory give the same stream as the file that holds them.
+    entry_.clear();
+    const DeflatedEntry held =
+        deflater_.Deflate(data, [&](const unsigned char* bytes, size_t size) {
+          entry_.append(reinterpret_cast<const char*>(bytes), size);
+        });
+    EXPECT_TRUE(entry_ == body) << "run " << run;
+    EXPECT_EQ(held.compressed_size, body.size());
+    EXPECT_EQ(held.crc, crc);
   }
 }
 

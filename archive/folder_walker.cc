@@ -32,6 +32,7 @@ std::optional<FoundEntry> Examine(const Path& folder, const std::string& name,
   if (!entry.is_folder && !status.owner_writable) entry.attributes |= kReadOnlyAttribute;
   if (name[0] == '.') entry.attributes |= kHiddenAttribute;
   entry.modified = status.modified;
+  entry.size = status.size;
   entry.device = status.device;
   entry.inode = status.inode;
   return entry;

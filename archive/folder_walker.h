@@ -30,6 +30,7 @@ struct FoundEntry {
   bool is_folder = false;
   uint32_t attributes = 0;  // the attribute word read when it was found
   std::time_t modified = 0;
+  uint64_t size = 0;    // when it was found; a file may change before it is packed
   uint64_t device = 0;  // with inode: which file it is, whatever the path
   uint64_t inode = 0;
 };

@@ -1,7 +1,11 @@
 #include "archive/jar_archiver.h"
 
+#include <algorithm>
+#include <atomic>
 #include <ctime>
+#include <exception>
 #include <memory>
+#include <thread>
 
 #include "archive/archive_error.h"
 #include "archive/entry_deflater.h"
@@ -34,6 +38,29 @@ std::unique_ptr<InputFile> OpenSource(const Path& path) {
   }
 }
 
+// Small files are read and deflated ahead of their turn in batches of about
+// this many source bytes, so a large folder is never held whole.
+constexpr uint64_t kBatchBytes = 8 << 20;
+
+// A small file is one whose data fits one deflate block.
+bool IsSmallFile(const FoundEntry& entry) {
+  return !entry.is_folder && entry.size <= EntryDeflater::kBlockSize;
+}
+
+// The end of the batch that starts at `first`: small files up to kBatchBytes
+// and the folders and large files among them, which are packed in their turn.
+size_t BatchEnd(const std::vector<FoundEntry>& entries, size_t first) {
+  uint64_t bytes = 0;
+  size_t end = first;
+  while (end < entries.size() && (end == first || bytes < kBatchBytes)) {
+    if (IsSmallFile(entries[end])) bytes += entries[end].size;
+    ++end;
+  }
+  return end;
+}
+
+unsigned ProcessorsToUse() { return std::clamp(std::thread::hardware_concurrency(), 1u, 4u); }
+
 }  // namespace
 
 TJarArchiver::TJarArchiver() = default;
@@ -55,7 +82,9 @@ void TJarArchiver::StartNewArchive() {
   const FileStatus status = StatusOf(path);
   archive_device_ = status.device;
   archive_inode_ = status.inode;
-  if (!deflater_) deflater_ = std::make_unique<EntryDeflater>();
+  while (deflaters_.size() < ProcessorsToUse()) {
+    deflaters_.push_back(std::make_unique<EntryDeflater>());
+  }
 }
 
 void TJarArchiver::AddFolderContents(const std::string& mask, uint32_t search_attributes,
@@ -65,24 +94,106 @@ void TJarArchiver::AddFolderContents(const std::string& mask, uint32_t search_at
     if (entry.device == archive_device_ && entry.inode == archive_inode_) return true;
     return !exclusion_mask.empty() && MatchesMask(exclusion_mask, entry.path.string());
   };
-  for (const FoundEntry& entry : FindEntries(Path(BaseDir), mask, search_attributes, excluded)) {
-    if (entry.is_folder) {
-      AddFolder(entry);
+  const std::vector<FoundEntry> entries =
+      FindEntries(Path(BaseDir), mask, search_attributes, excluded);
+  for (size_t first = 0; first < entries.size();) {
+    const size_t end = BatchEnd(entries, first);
+    AddEntries(std::span(entries).subspan(first, end - first));
+    first = end;
+  }
+}
+
+// Deflates the small files of a batch on every processor, then writes all
+// its entries in order.
+void TJarArchiver::AddEntries(std::span<const FoundEntry> entries) {
+  const std::vector<PreparedFile> prepared = PrepareFiles(entries);
+  RememberDeflatedHeldFiles(entries, prepared);
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (entries[i].is_folder) {
+      AddFolder(entries[i]);
+    } else if (prepared[i].ready) {
+      AddPreparedFile(entries[i], prepared[i]);
     } else {
-      AddFile(entry);
+      AddFile(entries[i]);
     }
   }
 }
 
+std::vector<TJarArchiver::PreparedFile> TJarArchiver::PrepareFiles(
+    std::span<const FoundEntry> entries) {
+  std::vector<PreparedFile> prepared(entries.size());
+  std::atomic<size_t> next = 0;
+  auto work = [&](EntryDeflater& deflater) {
+    for (size_t i = next++; i < entries.size(); i = next++) {
+      if (IsSmallFile(entries[i])) PrepareFile(entries[i], deflater, prepared[i]);
+    }
+  };
+  const size_t helpers = std::min(deflaters_.size(), entries.size()) - 1;
+  std::vector<std::thread> threads;
+  for (size_t n = 1; n <= helpers; ++n) threads.emplace_back(work, std::ref(*deflaters_[n]));
+  work(*deflaters_[0]);
+  for (std::thread& thread : threads) thread.join();
+  return prepared;
+}
+
+// A file found larger than one block after all is left for its turn.
+void TJarArchiver::PrepareFile(const FoundEntry& file, EntryDeflater& deflater,
+                               PreparedFile& prepared) const {
+  const auto append = [&](const unsigned char* data, size_t size) {
+    prepared.data.append(reinterpret_cast<const char*>(data), size);
+  };
+  try {
+    if (const std::string* held = HeldBytesOf(file)) {
+      const auto deflated = deflated_held_.find(file.path.string());
+      if (deflated != deflated_held_.end() && deflated->second.source == *held) {
+        prepared = deflated->second.prepared;
+        return;
+      }
+      prepared.size = held->size();
+      if (!held->empty()) prepared.crc = deflater.Deflate(*held, append).crc;
+    } else {
+      const std::unique_ptr<InputFile> source = OpenSource(file.path);
+      prepared.size = source->size();
+      if (prepared.size > EntryDeflater::kBlockSize) return;
+      if (prepared.size > 0) prepared.crc = deflater.Deflate(*source, prepared.size, append).crc;
+    }
+  } catch (...) {
+    prepared.failure = std::current_exception();
+  }
+  prepared.ready = true;
+}
+
+void TJarArchiver::RememberDeflatedHeldFiles(std::span<const FoundEntry> entries,
+                                             const std::vector<PreparedFile>& prepared) {
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const std::string* held = HeldBytesOf(entries[i]);
+    if (!held || !prepared[i].ready || prepared[i].failure) continue;
+    DeflatedHeldFile& deflated = deflated_held_[entries[i].path.string()];
+    if (deflated.source != *held) deflated = {*held, prepared[i]};
+  }
+}
+
+const std::string* TJarArchiver::HeldBytesOf(const FoundEntry& file) const {
+  if (!HeldFiles) return nullptr;
+  const auto held = HeldFiles->find(file.path.string());
+  return held != HeldFiles->end() && held->second.size() == file.size ? &held->second : nullptr;
+}
+
 void TJarArchiver::FinishArchive() {
-  if (!out_) return;
+  if (const std::unique_ptr<OutputFile> file = FinishArchiveUnsynced()) {
+    file->Sync();
+    file->Close();
+  }
+}
+
+std::unique_ptr<OutputFile> TJarArchiver::FinishArchiveUnsynced() {
+  if (!out_) return nullptr;
   const uint64_t directory_offset = out_->Position();
   out_->Write(central_directory_);
   out_->Write(EndRecord(entry_count_, static_cast<uint32_t>(central_directory_.size()),
                         static_cast<uint32_t>(directory_offset)));
-  out_->Sync();
-  out_->Close();
-  out_.reset();
+  out_->StartWriteback();
+  return std::move(out_);
 }
 
 void TJarArchiver::CheckRoomFor(const FoundEntry& entry) const {
@@ -103,27 +214,46 @@ void TJarArchiver::AddFolder(const FoundEntry& folder) {
   ++entry_count_;
 }
 
-// The local header goes first with a placeholder CRC and compressed size and
-// is rewritten in place once the data is out, so no entry is ever buffered.
 void TJarArchiver::AddFile(const FoundEntry& file) {
   CheckRoomFor(file);
   const std::unique_ptr<InputFile> source = OpenSource(file.path);
-  if (source->size() > kLargest32) ThrowNeedsZip64(file);
+  WriteFileEntry(file, source->size(), [&] {
+    return deflaters_[0]->Deflate(
+        *source, source->size(),
+        [&](const unsigned char* data, size_t size) { out_->Write(data, size); });
+  });
+}
+
+void TJarArchiver::AddPreparedFile(const FoundEntry& file, const PreparedFile& prepared) {
+  CheckRoomFor(file);
+  if (prepared.failure) std::rethrow_exception(prepared.failure);
+  WriteFileEntry(file, prepared.size, [&] {
+    out_->Write(prepared.data);
+    return DeflatedEntry{prepared.crc, prepared.data.size()};
+  });
+}
+
+// The local header goes first with a placeholder CRC and compressed size and
+// is rewritten in place once the data is out, so no large entry is ever
+// buffered.
+void TJarArchiver::WriteFileEntry(const FoundEntry& file, uint64_t size,
+                                  const std::function<DeflatedEntry()>& write_data) {
+  if (size > kLargest32) ThrowNeedsZip64(file);
   ZipEntryFields fields;
   // The name length is that of the converted name, which may differ.
   fields.name = AnsiToOem(file.name);
   fields.dos_date_time = DosDateTime(file.modified);
   fields.external_attributes = file.attributes;
-  fields.size = static_cast<uint32_t>(source->size());
+  fields.size = static_cast<uint32_t>(size);
   fields.crc = 0xFFFFFFFF;
   fields.local_header_offset = static_cast<uint32_t>(out_->Position());
   out_->Write(LocalHeader(fields));
 
-  if (source->size() == 0) {
+  if (size == 0) {
     fields.method = kStored;
     fields.crc = 0;
   } else {
-    const DeflatedEntry data = deflater_->Deflate(*source, source->size(), *out_);
+    const DeflatedEntry data = write_data();
     if (out_->Position() > kLargest32) ThrowNeedsZip64(file);
     fields.crc = data.crc;
     fields.compressed_size = static_cast<uint32_t>(data.compressed_size);
@@ -135,11 +265,20 @@ void TJarArchiver::AddFile(const FoundEntry& file) {
 
 void PackFolder(const std::string& archive, const std::string& folder) {
   TJarArchiver jar;
+  const std::unique_ptr<OutputFile> file = PackFolder(jar, archive, folder, nullptr);
+  file->Sync();
+  file->Close();
+}
+
+std::unique_ptr<OutputFile> PackFolder(TJarArchiver& jar, const std::string& archive,
+                                       const std::string& folder,
+                                       const std::unordered_map<std::string, std::string>* held) {
+  jar.HeldFiles = held;
   jar.FileName = archive;
   jar.StartNewArchive();
   jar.BaseDir = folder;
   jar.AddFolderContents("*.*", kEveryEntryAttributes, "");
-  jar.FinishArchive();
+  return jar.FinishArchiveUnsynced();
 }
 
 }  // namespace velkaro

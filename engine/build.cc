@@ -6,6 +6,7 @@
 #include <limits>
 #include <memory>
 #include <string_view>
+#include <unordered_map>
 
 #include "archive/jar_archiver.h"
 #include "engine/build_steps.h"
@@ -14,6 +15,7 @@
 #include "engine/embedded_files.h"
 #include "engine/font_files.h"
 #include "engine/gallery_pictures.h"
+#include "engine/package_syncer.h"
 #include "engine/package_texts.h"
 #include "engine/part_pictures.h"
 #include "engine/picture_conversion.h"
@@ -103,6 +105,8 @@ class BookBuild {
   void DeleteNumberedFiles(const std::string& stem, size_t from, size_t to);
   void WriteConfig(const std::string& bytes);
   void PackAndDescribe(const std::string& part_name);
+  void WriteManifest(const std::string& part_name);
+  void Hold(const Path& file, std::string bytes) { held_[file.string()] = std::move(bytes); }
   int32_t Password() const { return book_.PasswordMode == 0 ? 0 : book_.Password; }
 
   TVelkaro& book_;
@@ -118,8 +122,17 @@ class BookBuild {
   WorkingText text_;                      // of a text book
   std::vector<ContentsEntry> contents_;   // of a text book, for every part's toc.dat
   std::unique_ptr<FontFileMaker> fonts_;  // with a desktop font only
-  size_t book_files_ = 0;                 // "book" + n + ".dat" files the last part left
-  size_t font_files_ = 0;                 // "font" + n + ".dat" likewise
+  TJarArchiver jar_;                      // packs every package of the build
+  PackageSyncer packages_;                // makes them durable and places them
+  // What this build wrote into the work folder, by path, for the archiver to
+  // pack without reading it back.
+  std::unordered_map<std::string, std::string> held_;
+  // The part being built and its letters without picture markers, kept from
+  // part to part: made anew, their room would be paged in anew for each part.
+  std::u16string part_;
+  std::u16string marker_free_;
+  size_t book_files_ = 0;  // "book" + n + ".dat" files the last part left
+  size_t font_files_ = 0;  // "font" + n + ".dat" likewise
   FolderLock work_lock_;
   bool holds_work_folder_ = false;
 };
@@ -133,6 +146,7 @@ void BookBuild::Run() {
   } else {
     BuildPhotoBook();
   }
+  packages_.Finish();
 }
 
 void BookBuild::CheckSettings() {
@@ -185,14 +199,16 @@ void BookBuild::RemoveStalePartials() {
 
 void BookBuild::WriteCommonFiles() {
   for (const PackageFile& file : EmbeddedMidletFiles(book_.BookMode)) {
-    WriteEmbeddedFile(*file.file, work_ / file.name, log_);
+    Hold(work_ / file.name, WriteEmbeddedFile(*file.file, work_ / file.name, log_));
   }
   if (!book_.SplashFileName.empty()) {
     CopyBookFile(book_.SplashFileName, work_ / "splash.png");
+    held_.erase((work_ / "splash.png").string());
     log_("Create file " + (work_ / "splash.png").string());
   }
   if (!book_.IconFileName.empty()) {
     CopyBookFile(book_.IconFileName, work_ / "logo.png");
+    held_.erase((work_ / "logo.png").string());
     log_("Create file " + (work_ / "logo.png").string());
   }
 }
@@ -224,11 +240,12 @@ void BookBuild::BuildTextPart(const TextPart& text_part) {
   log_("Processing part " + Number(text_part.number) + " from " + Number(text_part.count) +
        " (offset " + Number(text_part.number == 1 ? 0 : text_part.start + 1) + ")...");
   const std::string part_name = PartName(book_.BookName, text_part.number, text_part.count);
-  SaveTextToFile(ManifestText(part_name, short_version_), manifest_ / "MANIFEST.MF", log_);
+  WriteManifest(part_name);
   DeleteByMask(work_, "pic*");
 
-  std::u16string part(text_part.text);
-  const std::u16string letters = BuildLetterTable(book_.Tags ? WithoutPictureMarkers(part) : part);
+  std::u16string& part = part_.assign(text_part.text);
+  if (book_.Tags) WithoutPictureMarkers(part, marker_free_);
+  const std::u16string letters = BuildLetterTable(book_.Tags ? marker_free_ : part);
   log_("Part contains " + Number(part.size()) + " letters in total and " + Number(letters.size()) +
        " unique letters");
   if (fonts_) {
@@ -260,7 +277,7 @@ void BookBuild::WriteDataFiles(std::u16string_view part, std::u16string_view let
 
 void BookBuild::BuildPhotoBook() {
   const std::string& part_name = book_.BookName;
-  SaveTextToFile(ManifestText(part_name, short_version_), manifest_ / "MANIFEST.MF", log_);
+  WriteManifest(part_name);
   if (ConvertingMode(book_.ImageMode)) StartConverter();
   const std::vector<std::string> extensions =
       CopyGalleryPictures(book_.ImageFiles, import_, work_, log_);
@@ -281,7 +298,7 @@ size_t BookBuild::WriteBookFiles(std::u16string_view part) {
   for (; n * kBookFileLetters < part.size(); ++n) {
     std::u16string_view letters = part.substr(n * kBookFileLetters, kBookFileLetters);
     Path file = work_ / ("book" + Number(n) + ".dat");
-    WriteTextPart(letters, file, Password());
+    Hold(file, WriteTextPart(letters, file, Password()));
     log_("Create text file " + file.string() + ", size " + Number(2 * letters.size()) + " bytes ");
   }
   return n;
@@ -289,36 +306,60 @@ size_t BookBuild::WriteBookFiles(std::u16string_view part) {
 
 void BookBuild::DeleteNumberedFiles(const std::string& stem, size_t from, size_t to) {
   for (size_t n = from; n < to; ++n) {
-    RemoveFile(work_ / (stem + Number(n) + ".dat"));
+    const Path file = work_ / (stem + Number(n) + ".dat");
+    RemoveFile(file);
+    held_.erase(file.string());
   }
 }
 
 void BookBuild::WriteConfig(const std::string& bytes) {
   Path file = work_ / "cfg.dat";
   WriteWholeFile(file, bytes);
+  Hold(file, bytes);
   log_("Create cfg file " + file.string() + ", size " + Number(bytes.size()) + " bytes");
 }
 
+void BookBuild::WriteManifest(const std::string& part_name) {
+  const Path file = manifest_ / "MANIFEST.MF";
+  std::string text = ManifestText(part_name, short_version_);
+  SaveTextToFile(text, file, log_);
+  Hold(file, std::move(text));
+}
+
+// The package is written aside and renamed into place only once its bytes
+// are on the disk, so a failed build never destroys the package of an earlier
+// one. That and its descriptor happen on the syncer's thread; the log tells
+// them here, in the build's order, and the build reports success only after
+// every package is in place.
 void BookBuild::PackAndDescribe(const std::string& part_name) {
   log_("Creating jar file...");
   // Package and descriptor are written aside and renamed into place together
-  // only when both are complete, so a failed build never cuts an earlier one
-  // short or leaves a descriptor that disagrees with its package.
+  // only when both are complete and the package is on the disk, so a failed
+  // build never cuts an earlier one short or leaves a descriptor that
+  // disagrees with its package. The syncer's thread syncs and renames while
+  // this one goes on; the build reports success only once all are in place.
   const Path archive = midlets_ / (part_name + ".jar");
   const Path descriptor_file = midlets_ / (part_name + ".jad");
   const Path archive_aside = Path(archive) += ".partial";
   const Path descriptor_aside = Path(descriptor_file) += ".partial";
+  const auto discard = [archive_aside, descriptor_aside] {
+    RemoveFile(archive_aside);
+    RemoveFile(descriptor_aside);
+  };
+  WrittenPackage package{nullptr, nullptr, discard};
   try {
-    PackFolder(archive_aside.string(), work_.string());
-    const uint64_t size = FileSizeOf(archive_aside);
+    package.file = PackFolder(jar_, archive_aside.string(), work_.string(), &held_);
+    const uint64_t size = package.file->Position();
     log_("Create midlet " + part_name + ".jar, size " + Number(size) + " bytes");
     const std::string descriptor = DescriptorText(part_name, short_version_, size);
     SaveTextAside(descriptor, descriptor_file, descriptor_aside, log_);
-    RenameTogether(archive_aside, archive, descriptor_aside, descriptor_file);
+    package.place = [=] {
+      RenameTogether(archive_aside, archive, descriptor_aside, descriptor_file);
+    };
+    packages_.Add(std::move(package));
     log_("Create " + part_name + ".jad, size " + Number(descriptor.size()) + " bytes");
   } catch (...) {
-    RemoveFile(archive_aside);
-    RemoveFile(descriptor_aside);
+    discard();
     throw;
   }
 }

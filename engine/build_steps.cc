@@ -38,8 +38,11 @@ void SaveTextAside(const std::string& text, const Path& file, const Path& aside,
   WriteBytesOrFail(text, file, log, aside, WriteMode::kReplace);
 }
 
-void WriteEmbeddedFile(const EmbeddedFile& file, const Path& target, const LogFunction& log) {
-  WriteBytesOrFail(Unscramble(file), target, log, target, WriteMode::kOver);
+std::string WriteEmbeddedFile(const EmbeddedFile& file, const Path& target,
+                              const LogFunction& log) {
+  std::string bytes = Unscramble(file);
+  WriteBytesOrFail(bytes, target, log, target, WriteMode::kOver);
+  return bytes;
 }
 
 void CopyBookFile(const std::string& source, const Path& destination) {

@@ -21,8 +21,9 @@ void SaveTextToFile(const std::string& text, const Path& file, const LogFunction
 void SaveTextAside(const std::string& text, const Path& file, const Path& aside,
                    const LogFunction& log);
 
-// Writes an embedded file's plain bytes and logs like SaveTextToFile.
-void WriteEmbeddedFile(const EmbeddedFile& file, const Path& target, const LogFunction& log);
+// Writes an embedded file's plain bytes and logs like SaveTextToFile;
+// returns the bytes.
+std::string WriteEmbeddedFile(const EmbeddedFile& file, const Path& target, const LogFunction& log);
 
 // Copies a file over another; fails with "Can not copy file A to B".
 void CopyBookFile(const std::string& source, const Path& destination);

@@ -78,6 +78,12 @@ void ForEachPart(std::u16string_view text, int32_t part_size,
 
 std::u16string WithoutPictureMarkers(std::u16string_view part) {
   std::u16string letters;
+  WithoutPictureMarkers(part, letters);
+  return letters;
+}
+
+void WithoutPictureMarkers(std::u16string_view part, std::u16string& letters) {
+  letters.clear();
   letters.reserve(part.size());
   size_t from = 0;
   for (size_t i = part.find(kMarkerStart); i != std::u16string_view::npos;
@@ -88,11 +94,12 @@ std::u16string WithoutPictureMarkers(std::u16string_view part) {
     i = from - 1;
   }
   letters.append(part.substr(from));
-  return letters;
 }
 
 std::u16string BuildLetterTable(std::u16string_view text) {
-  std::vector<uint32_t> counts(65536, 0);
+  // Kept from call to call and left all zero again: a fresh table of this
+  // size would be paged in anew for every part of a large book.
+  thread_local std::vector<uint32_t> counts(65536, 0);
   for (char16_t c : text) ++counts[c];
   std::u16string table;
   for (size_t code = 0; code < counts.size(); ++code) {
@@ -101,10 +108,11 @@ std::u16string BuildLetterTable(std::u16string_view text) {
   // Most frequent first; stable, so the lower code wins a tie.
   std::stable_sort(table.begin(), table.end(),
                    [&](char16_t a, char16_t b) { return counts[a] > counts[b]; });
+  for (char16_t c : table) counts[c] = 0;
   return table;
 }
 
-void WriteTextPart(std::u16string_view letters, const Path& file, int32_t password) {
+std::string WriteTextPart(std::u16string_view letters, const Path& file, int32_t password) {
   const auto mask = static_cast<char16_t>(password & 0xFFFF);
   std::string bytes(letters.size() * 2, '\0');
   for (size_t i = 0; i < letters.size(); ++i) {
@@ -113,6 +121,7 @@ void WriteTextPart(std::u16string_view letters, const Path& file, int32_t passwo
     bytes[2 * i + 1] = static_cast<char>(x & 0xFF);
   }
   WriteWholeFile(file, bytes);
+  return bytes;
 }
 
 }  // namespace velkaro

@@ -122,6 +122,10 @@ TEST(TextPartsTest, WithoutPictureMarkersDropsEveryMarker) {
             u"ab");
   const std::u16string not_markers = std::u16string({1, u'x', u'y', 2});
   EXPECT_EQ(WithoutPictureMarkers(not_markers), not_markers);
+  // A kept buffer ends up holding this part's letters alone.
+  std::u16string kept = u"the previous, longer part";
+  WithoutPictureMarkers(u"c" + MarkerText(0x2001) + u"d", kept);
+  EXPECT_EQ(kept, u"cd");
 }
 
 TEST(LetterTableTest, MostFrequentFirstLowerCodeOnTies) {

@@ -22,6 +22,36 @@ std::string Replacement(const std::string& to) {
 
 size_t FailedInputLength(const std::string& from) { return from == "UTF-16LE" ? 2 : 1; }
 
+const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
+
+// Converters stay open for the life of their thread: opening one looks up
+// and loads conversion modules, which costs far more than converting a name.
+class OpenConverters {
+ public:
+  OpenConverters() = default;
+  OpenConverters(const OpenConverters&) = delete;
+  OpenConverters& operator=(const OpenConverters&) = delete;
+  ~OpenConverters() {
+    for (const auto& [charsets, converter] : open_) {
+      if (converter != kNoConverter) iconv_close(converter);
+    }
+  }
+
+  // A converter in its initial shift state, or kNoConverter for an unknown pair.
+  iconv_t Get(const std::string& from, const std::string& to) {
+    auto [it, opened] = open_.try_emplace(from + '\0' + to, kNoConverter);
+    if (opened) {
+      it->second = iconv_open(to.c_str(), from.c_str());
+    } else if (it->second != kNoConverter) {
+      iconv(it->second, nullptr, nullptr, nullptr, nullptr);
+    }
+    return it->second;
+  }
+
+ private:
+  std::map<std::string, iconv_t> open_;
+};
+
 }  // namespace
 
 const std::string& SystemCharset() {
@@ -59,9 +89,9 @@ namespace {
 // ended early.
 bool RunIconv(std::string_view bytes, const std::string& from, const std::string& to, bool strict,
               std::string* out) {
-  iconv_t cd = iconv_open(to.c_str(), from.c_str());
-  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
-  std::unique_ptr<void, int (*)(iconv_t)> closer(cd, iconv_close);
+  thread_local OpenConverters converters;
+  const iconv_t cd = converters.Get(from, to);
+  if (cd == kNoConverter) return false;
   char* in = const_cast<char*>(bytes.data());
   size_t in_left = bytes.size();
   char buffer[16384];

@@ -202,6 +202,11 @@ void OutputFile::WriteAt(uint64_t offset, const void* data, size_t size) {
   WriteAll(fd_, static_cast<const char*>(data), size, static_cast<off_t>(offset), true);
 }
 
+void OutputFile::StartWriteback() {
+  CutOldTail();
+  (void)sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
+}
+
 void OutputFile::Sync() {
   CutOldTail();
   if (fdatasync(fd_) != 0) ThrowIoError(errno);

@@ -186,6 +186,27 @@ TEST(CodePageTest, RoundTripsThroughTheSystemPage) {
   EXPECT_FALSE(IsValidIn("A", "no-such-set"));
 }
 
+// Converters are kept open between calls: each call must still start from
+// the initial shift state, with nothing left over from the call before.
+TEST(CodePageTest, RepeatedConversionsGiveTheSameBytes) {
+  const struct {
+    const char* from;
+    const char* to;
+    std::string_view text;
+  } cases[] = {
+      {"UTF-8", "ISO-2022-JP", "\xE6\x97\xA5\xE6\x9C\xAC"},  // leaves the converter shifted
+      {"UTF-8", "UTF-16", "A\xD0\x96"},                      // starts with a byte order mark
+      {"UTF-8", "CP437", "bad \xFF byte"},                   // fails half way
+      {"UTF-8", "NO-SUCH-SET", "kept"},
+  };
+  for (const auto& c : cases) {
+    const std::string first = ConvertCharset(c.text, c.from, c.to);
+    EXPECT_EQ(ConvertCharset("A", c.from, c.to), ConvertCharset("A", c.from, c.to)) << c.to;
+    EXPECT_EQ(ConvertCharset(c.text, c.from, c.to), first) << c.to;
+  }
+  EXPECT_EQ(ConvertCharset("kept", "UTF-8", "NO-SUCH-SET"), "kept");
+}
+
 TEST(ClockTest, TimeOfDayAndDosForm) {
   setenv("TZ", "UTC", 1);
   tzset();
