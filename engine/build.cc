@@ -138,6 +138,7 @@ class BookBuild {
 };
 
 void BookBuild::Run() {
+  book_.Converter.reset();
   CheckSettings();
   PrepareFolders();
   WriteCommonFiles();
@@ -285,13 +286,7 @@ void BookBuild::BuildPhotoBook() {
   PackAndDescribe(part_name);
 }
 
-// Once per build; the converter stays in TVelkaro::Converter afterwards.
-void BookBuild::StartConverter() {
-  log_("Initializing ImageMagic");
-  if (!book_.CreateConverter) throw Error("Picture conversion with ImageMagick is not available");
-  book_.Converter = book_.CreateConverter();
-  import_.converter = book_.Converter.get();
-}
+void BookBuild::StartConverter() { import_.converter = &book_.StartConverter(); }
 
 size_t BookBuild::WriteBookFiles(std::u16string_view part) {
   size_t n = 0;
@@ -371,6 +366,17 @@ void BookBuild::CleanUp() {
 }
 
 }  // namespace
+
+// Once per build, whether the document import or the picture steps need it
+// first; it stays in Converter until the next build starts.
+ImageConverter& TVelkaro::StartConverter() {
+  if (!Converter) {
+    AddLog("Initializing ImageMagic");
+    if (!CreateConverter) throw Error("Picture conversion with ImageMagick is not available");
+    Converter = CreateConverter();
+  }
+  return *Converter;
+}
 
 bool TVelkaro::Build(std::string* error) {
   const std::time_t start = std::time(nullptr);

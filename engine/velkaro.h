@@ -51,6 +51,10 @@ class TVelkaro {
   std::string SaveClipboardPicture(const PictureSource& clipboard, const std::string& folder,
                                    int number);
 
+  // The build's converter, created on first use with its "Initializing
+  // ImageMagic" line; see build.cc. Throws Error when none can be created.
+  ImageConverter& StartConverter();
+
   bool SourceIsPlainText = false;
   std::shared_ptr<ImageConverter> Converter;
   // Starts the converter of a build that converts or turns pictures; the

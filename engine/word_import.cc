@@ -43,6 +43,7 @@ std::optional<PictureSource> WithPngOrJpeg(TVelkaro& book, const PictureSource& 
                                            const Path& folder, int number) {
   if (picture.empty() || OffersPngOrJpeg(picture)) return picture;
   const std::string& format = picture.front().name;
+  if (!book.Converter && book.CreateConverter) book.StartConverter();
   if (!book.Converter) {
     book.AddLog("Can't convert picture (" + format + ") without ImageMagick");
     return std::nullopt;

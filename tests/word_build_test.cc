@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "engine/velkaro.h"
+#include "imaging/magick_converter.h"
 #include "tests/package_reader.h"
 #include "tests/testing.h"
 
@@ -47,6 +48,37 @@ TEST(WordBuildTest, BookFromARealDocumentHoldsItsPicturesAndHeadings) {
   EXPECT_TRUE(package.content.contains("pic2.png"));
   EXPECT_FALSE(package.content.contains("tmp1.jpg")) << "clipboard pictures stay outside";
   EXPECT_EQ(package.content.at("pic1.jpg").substr(0, 3), "\xFF\xD8\xFF");
+}
+
+// A GIF in a document reaches the phone as PNG once the build's converter
+// has made one of it, even in a mode that only copies pictures.
+TEST(WordBuildTest, GifPictureIsConvertedInACopyingMode) {
+  VELKARO_REQUIRE_CORPUS();
+  testing::ScratchFolder root;
+  TVelkaro book = TVelkaro::CreateDefault();
+  book.FileVersion = "4.7.0.246";
+  book.MidletsFolder = (root / "midlets").string();
+  book.TempFolder = (root / "temp").string();
+  book.CreateConverter = CreateMagickConverter;
+  book.BookName = "Pictures";
+  book.BookMode = true;
+  book.Font.reset();
+  book.PartSize = 100000;
+  book.ImageMode = 1;
+  book.ImageSize = 1000000;
+  book.TextFileName =
+      (testing::CorpusFolder() / "docx" / "docx4j_sample-docx_gif_jpeg_png.docx").string();
+  std::string error;
+  ASSERT_TRUE(book.Build(&error)) << error;
+
+  const std::vector<std::string> log = testing::LogFileLines(root / "midlets" / "Pictures.log");
+  EXPECT_EQ(std::count(log.begin(), log.end(), "Initializing ImageMagic"), 1);
+  const testing::Package package = testing::ReadPackage(root / "midlets" / "Pictures.jar");
+  ASSERT_TRUE(package.ok);
+  const auto pictures =
+      std::count_if(package.content.begin(), package.content.end(),
+                    [](const auto& entry) { return entry.first.starts_with("pic"); });
+  EXPECT_EQ(pictures, 3) << "a JPEG, a PNG and the GIF as PNG";
 }
 
 }  // namespace
