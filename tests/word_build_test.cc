@@ -19,22 +19,28 @@ bool Has(const std::vector<std::string>& lines, const std::string& line) {
   return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
-TEST(WordBuildTest, BookFromARealDocumentHoldsItsPicturesAndHeadings) {
-  VELKARO_REQUIRE_CORPUS();
-  testing::ScratchFolder root;
+// A text book with phone fonts built from a corpus document into root.
+TVelkaro DocumentBook(const fs::path& root, const std::string& name, const std::string& document,
+                      int image_mode) {
   TVelkaro book = TVelkaro::CreateDefault();
   book.FileVersion = "4.7.0.246";
   book.MidletsFolder = (root / "midlets").string();
   book.TempFolder = (root / "temp").string();
-  book.BookName = "Mars";
+  book.BookName = name;
   book.BookMode = true;
   book.Font.reset();
   book.PartSize = 100000;
-  book.ImageMode = 1;
+  book.ImageMode = image_mode;
   book.ImageSize = 1000000;
-  book.TextFileName =
-      (testing::CorpusFolder() / "docx" / "powertools_Mars_numbered_headings_jpeg_png.docx")
-          .string();
+  book.TextFileName = (testing::CorpusFolder() / "docx" / document).string();
+  return book;
+}
+
+TEST(WordBuildTest, BookFromARealDocumentHoldsItsPicturesAndHeadings) {
+  VELKARO_REQUIRE_CORPUS();
+  testing::ScratchFolder root;
+  TVelkaro book =
+      DocumentBook(root.path(), "Mars", "powertools_Mars_numbered_headings_jpeg_png.docx", 1);
   std::string error;
   ASSERT_TRUE(book.Build(&error)) << error;
 
@@ -55,19 +61,8 @@ TEST(WordBuildTest, BookFromARealDocumentHoldsItsPicturesAndHeadings) {
 TEST(WordBuildTest, GifPictureIsConvertedInACopyingMode) {
   VELKARO_REQUIRE_CORPUS();
   testing::ScratchFolder root;
-  TVelkaro book = TVelkaro::CreateDefault();
-  book.FileVersion = "4.7.0.246";
-  book.MidletsFolder = (root / "midlets").string();
-  book.TempFolder = (root / "temp").string();
+  TVelkaro book = DocumentBook(root.path(), "Pictures", "docx4j_sample-docx_gif_jpeg_png.docx", 1);
   book.CreateConverter = CreateMagickConverter;
-  book.BookName = "Pictures";
-  book.BookMode = true;
-  book.Font.reset();
-  book.PartSize = 100000;
-  book.ImageMode = 1;
-  book.ImageSize = 1000000;
-  book.TextFileName =
-      (testing::CorpusFolder() / "docx" / "docx4j_sample-docx_gif_jpeg_png.docx").string();
   std::string error;
   ASSERT_TRUE(book.Build(&error)) << error;
 
