@@ -62,6 +62,9 @@ TVelkaro FullBook() {
   book.ImageSize = 32000;
   book.Encoding = "KOI8-R";
   book.JoinLines = true;
+  book.StyleHeadings = true;
+  book.MaxJarSize = 65536;
+  book.Compression = 9;
   book.TextFileName = "books/" + kCyrillicBook + ".txt";
   book.SplashFileName = "splash.png";
   book.IconFileName = "icon.png";
@@ -109,7 +112,8 @@ TEST(ProjectSave, NewFileHoldsEverySettingUnderItsKeyInOrder) {
                 "CharSpacing=1\r\nWordWrap=1\r\nPortraitLayout=0\r\nFormat=1\r\nTags=0\r\n"
                 "Password=1234\r\nPasswordMode=2\r\nImageMode=6\r\n"
                 "ImagePngOptions=-colors 256\r\nImageJpgOptions=-quality 60\r\n"
-                "ImageSize=32000\r\nEncoding=KOI8-R\r\nJoinLines=1\r\n"
+                "ImageSize=32000\r\nEncoding=KOI8-R\r\nJoinLines=1\r\nStyleHeadings=1\r\n"
+                "MaxJarSize=65536\r\nCompression=9\r\n"
                 "[Files]\r\nTextFileName=books/" +
                 kCyrillicBook +
                 ".txt\r\nSplashFileName=splash.png\r\nIconFileName=icon.png\r\n"
@@ -143,7 +147,7 @@ TEST(ProjectSave, OtherLinesOfAnExistingFileStay) {
   std::string saved = ReadBytes(path);
   EXPECT_TRUE(saved.starts_with(
       "; written by hand\n[options]\nbookname=New\r\nMyOwnKey=42\nBookMode=0\r\nBookInfo="));
-  EXPECT_NE(saved.find("JoinLines=0\r\n\n[Extra]\nx=y\n[Colors]\r\n"), std::string::npos);
+  EXPECT_NE(saved.find("Compression=1\r\n\n[Extra]\nx=y\n[Colors]\r\n"), std::string::npos);
 }
 
 TEST(ProjectSave, ShorterPictureListLeavesNoStaleKeys) {

@@ -92,6 +92,11 @@ class TVelkaro {
   std::string ImageJpgOptions;
   std::string Encoding;    // iconv name of the source text; empty: told from the text
   bool JoinLines = false;  // join hard-wrapped lines into paragraphs
+  // A document paragraph whose style or own properties carry an outline
+  // level becomes a heading, besides outline-numbered list items.
+  bool StyleHeadings = false;
+  int32_t MaxJarSize = 0;   // bytes a package may take; 0: no limit
+  int32_t Compression = 1;  // deflate level of the packages, 1 to 9
 };
 
 }  // namespace velkaro
