@@ -61,7 +61,8 @@ void TfmMain::RenderPreview() {
                                      .line_spacing = IntegerOf(ComboBox2->currentText()),
                                      .char_spacing = IntegerOf(ComboBox3->currentText()),
                                      .wrap = CheckBox2->isChecked(),
-                                     .tags = CheckBox6->isChecked() || Edit9->isEnabled()};
+                                     .tags = CheckBox6->isChecked() || Edit9->isEnabled(),
+                                     .format = CheckBox1->isChecked()};
       const PreviewScreen shot = RenderPreviewScreen(settings, preview_text_);
       letter_height_ = shot.letter_height;
       Label11->setText(QString::number(letter_height_));

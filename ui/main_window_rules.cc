@@ -25,7 +25,7 @@ void TfmMain::ConnectHandlers() {
   connect(ComboBox5, &QComboBox::activated, this, &TfmMain::ComboBox5Change);
   connect(ComboBox6, &QComboBox::activated, this, &TfmMain::ComboBox6Change);
   connect(ComboBox7, &QComboBox::activated, this, &TfmMain::ComboBox7Change);
-  for (QCheckBox* box : {CheckBox2, CheckBox4}) {
+  for (QCheckBox* box : {CheckBox1, CheckBox2, CheckBox4}) {
     connect(box, &QCheckBox::toggled, this, &TfmMain::CheckBox2Click);
   }
   connect(CheckBox3, &QCheckBox::toggled, this, &TfmMain::CheckBox3Click);
@@ -97,7 +97,7 @@ void TfmMain::ComboBox7Change() {
 
 // Shared by Word wrap and Portrait layout: only the user's own change redraws.
 void TfmMain::CheckBox2Click() {
-  if (CheckBox2->hasFocus() || CheckBox4->hasFocus()) RenderPreview();
+  if (CheckBox1->hasFocus() || CheckBox2->hasFocus() || CheckBox4->hasFocus()) RenderPreview();
 }
 
 void TfmMain::CheckBox3Click() {
