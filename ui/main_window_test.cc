@@ -207,10 +207,13 @@ class MainWindowTest : public QObject {
     QCOMPARE(w.messages[0].caption, "Tags analysis is enabled");
     const QStringList tags = w.messages[0].text.split("\r\n");
     QCOMPARE(tags.size(), 9);
-    QCOMPARE(tags[4], "<img d:\\books\\pictures\\chapter1.png>");
+    QCOMPARE(tags[4], "<img /home/anna/books/pictures/chapter1.png>");
     QCOMPARE(tags[8], "<p3> - Section");
     QCOMPARE(w.messages[1].caption, "ImageMagick");
     QCOMPARE(w.messages[1].text.split("\r\n").size(), 3);
+    QVERIFY(!w.messages[1].text.contains("ownload"));  // it is built in, nothing to fetch
+    QCOMPARE(w.ComboBox4->itemText(0),
+             "Use desktop and phone fonts (large midlet without limitations)");
   }
 
   void PhoneFontsMeanPortrait() {
