@@ -34,15 +34,17 @@ QIcon Swatch(int32_t bgr) {
 }
 
 // The face's own style name for the weight and slant asked for, so that the
-// font dialog preselects that style and not merely the family's first.
+// font dialog preselects that style and not merely the family's first. Of
+// equal matches the shortest name wins: "Book" before "Condensed".
 QString StyleNameOf(const QString& family, bool bold, bool italic) {
   const int weight = bold ? QFont::Bold : QFont::Normal;
   QString best;
   int best_distance = std::numeric_limits<int>::max();
   for (const QString& style : QFontDatabase::styles(family)) {
-    if (QFontDatabase::italic(family, style) != italic) continue;
-    const int distance = std::abs(QFontDatabase::weight(family, style) - weight);
-    if (distance < best_distance) {
+    const QFont face = QFontDatabase::font(family, style, 12);
+    if ((face.style() != QFont::StyleNormal) != italic) continue;
+    const int distance = std::abs(face.weight() - weight);
+    if (distance < best_distance || (distance == best_distance && style.size() < best.size())) {
       best = style;
       best_distance = distance;
     }

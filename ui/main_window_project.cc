@@ -74,9 +74,9 @@ void TfmMain::SaveProjectAsClick() {
 }
 
 bool TfmMain::OpenProject(const QString& path) {
-  std::string error;
+  std::string error = "No such project file: " + ToAnsi(path);
   TVelkaro book = TVelkaro::CreateDefault();
-  if (!book.LoadProject(ToAnsi(path), &error)) {
+  if (!QFileInfo(path).isFile() || !book.LoadProject(ToAnsi(path), &error)) {
     ShowMessage(QMessageBox::Critical, "Velkaro", FromAnsi(error));
     return false;
   }

@@ -1,4 +1,6 @@
 // Which controls are enabled for the chosen settings, and the handlers that keep it so.
+#include <QShortcut>
+
 #include "ui/main_window.h"
 
 namespace velkaro {
@@ -49,6 +51,7 @@ void TfmMain::ConnectHandlers() {
       {BitBtn6, &TfmMain::BitBtn6Click},   {BitBtn7, &TfmMain::BitBtn7Click}};
   for (auto [button, handler] : clicks) connect(button, &QPushButton::clicked, this, handler);
   connect(Label16, &QLabel::linkActivated, this, &TfmMain::Label16Click);
+  connect(new QShortcut(Qt::Key_Escape, this), &QShortcut::activated, this, &TfmMain::CancelBuild);
 }
 
 // Edits and lists also take the window's colour when off, so a disabled
