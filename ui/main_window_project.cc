@@ -43,7 +43,7 @@ void TfmMain::MakeFileMenu() {
                   &TfmMain::SaveProjectAsClick);
   RecentMenu = file->addMenu("&Recent projects");
   file->addSeparator();
-  file->addAction("&Quit", QKeySequence::Quit, this, &QWidget::close);
+  file->addAction("&Quit", QKeySequence(Qt::CTRL | Qt::Key_Q), this, &QWidget::close);
 }
 
 QString TfmMain::ChooseProjectToOpen() {
