@@ -8,6 +8,7 @@
 #include <regex>
 
 #include "engine/velkaro.h"
+#include "tests/docx_maker.h"
 #include "tests/package_reader.h"
 #include "tests/testing.h"
 
@@ -288,6 +289,20 @@ TEST_F(TextBuildTest, MissingSourceFails) {
   EXPECT_FALSE(book_.Build(&error_));
   EXPECT_EQ(error_, "Process has not finished due to error: Can not load text from file " +
                         book_.TextFileName + ", error: File not found");
+}
+
+// Picture tags with a relative path not found from the current folder are
+// looked for beside the source text; each missing picture is named once.
+TEST_F(TextBuildTest, PicturesBesideTheSourceAndMissingOnesNamed) {
+  root_.Write("pictures/harbour.png", testing::TinyPng());
+  book_.Tags = true;
+  book_.ImageMode = 2;
+  book_.ImageSize = 100000;
+  ASSERT_TRUE(Build("<img pictures/harbour.png> The harbour. <img gone.png> <img gone.png>", 90000))
+      << error_;
+  EXPECT_EQ(Package("Tales").content.count("pic1.png"), 1u);
+  const std::vector<std::string> log = LogLines();
+  EXPECT_EQ(std::count(log.begin(), log.end(), "Picture file not found: gone.png"), 1);
 }
 
 // Sets the build's cancel flag when a log line starts as given.
