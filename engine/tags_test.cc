@@ -276,7 +276,9 @@ TEST(PictureLookupTest, RelativePathsAreFoundBesideTheSource) {
       {"here.png", {"here.png"}, {}},  // the current folder comes first
       {"pictures/beside.png", {beside}, {}},
       {"absent.png", {}, {"absent.png"}},
-      {(current / "pictures/beside.png").string(), {}, {(current / "pictures/beside.png").string()}},
+      {(current / "pictures/beside.png").string(),
+       {},
+       {(current / "pictures/beside.png").string()}},
       {"notes.txt", {}, {}},  // not a picture: vanishes unnamed
   };
   const std::filesystem::path previous = std::filesystem::current_path();

@@ -11,9 +11,9 @@ namespace velkaro {
 // markers.h), the pictures they name and the headings taken out of it.
 struct WorkingText {
   std::u16string text;
-  std::vector<std::string> pictures;  // picture marker n names pictures[n - 1]
-  std::vector<int32_t> headings;      // position * 256 + (heading number AND 255)
-  int tag_count = 0;                  // tags recognised
+  std::vector<std::string> pictures;          // picture marker n names pictures[n - 1]
+  std::vector<int32_t> headings;              // position * 256 + (heading number AND 255)
+  int tag_count = 0;                          // tags recognised
   std::vector<std::string> missing_pictures;  // picture tags whose file was found nowhere
 };
 

@@ -178,7 +178,8 @@ TEST_F(ExecutableTest, BuildsIntoDifferentFoldersRunSideBySide) {
 // the log ends with the cancel, and the exit code is 130.
 TEST_F(ExecutableTest, InterruptCancelsTheBuildWithExitCode130) {
   std::string text;
-  for (int i = 0; text.size() < (2 << 20); ++i) text += "Sentence " + std::to_string(i) + " is here. ";
+  for (int i = 0; text.size() < (2 << 20); ++i)
+    text += "Sentence " + std::to_string(i) + " is here. ";
   folder_.Write("big.txt", text);
   folder_.Write("big.ini",
                 "[Options]\r\nBookMode=1\r\nBookName=Big\r\nPartSize=1000\r\n"
@@ -197,7 +198,8 @@ TEST_F(ExecutableTest, InterruptCancelsTheBuildWithExitCode130) {
     EXPECT_FALSE(name.ends_with(".partial")) << name;
     packages += name.ends_with(".jar");
     if (name.ends_with(".jar")) {
-      EXPECT_TRUE(fs::exists(folder_ / "bin" / "midlets" / (name.substr(0, name.size() - 4) + ".jad")));
+      EXPECT_TRUE(
+          fs::exists(folder_ / "bin" / "midlets" / (name.substr(0, name.size() - 4) + ".jad")));
     }
   }
   EXPECT_GE(packages, 2);

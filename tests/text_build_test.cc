@@ -328,9 +328,8 @@ TEST_F(TextBuildTest, CancelStopsAtTheNextStepAndKeepsWholePackages) {
     std::string line;  // the cancel comes while this line is logged
     int parts_built;
   } cases[] = {
-      {"Checking directories", 0},       {"Processing text", 0},
-      {"Processing part 1 from", 0},     {"Processing part 3 from", 2},
-      {"Create midlet Tales2.jar", 2},   {"Create Tales6.jad", 6},
+      {"Checking directories", 0},   {"Processing text", 0},          {"Processing part 1 from", 0},
+      {"Processing part 3 from", 2}, {"Create midlet Tales2.jar", 2}, {"Create Tales6.jad", 6},
   };
   for (const auto& c : cases) {
     book_.LogView = nullptr;
@@ -368,8 +367,7 @@ TEST_F(TextBuildTest, CancelStopsAtTheNextStepAndKeepsWholePackages) {
     for (const std::string& name : testing::SortedNames(midlets())) {
       EXPECT_FALSE(name.ends_with(".partial")) << c.line << " " << name;
     }
-    EXPECT_EQ(testing::SortedNames(root_ / "temp"), std::vector<std::string>{"META-INF"})
-        << c.line;
+    EXPECT_EQ(testing::SortedNames(root_ / "temp"), std::vector<std::string>{"META-INF"}) << c.line;
   }
 }
 

@@ -172,7 +172,9 @@ class DesktopWindowTest : public QObject {
     const struct {
       const char* name;
       QSize desktop;  // free area, a 32-pixel panel taken off; empty: the least size
-    } cases[] = {{"least", {}}, {"1280x720", {1280, 688}}, {"1366x768", {1366, 736}},
+    } cases[] = {{"least", {}},
+                 {"1280x720", {1280, 688}},
+                 {"1366x768", {1366, 736}},
                  {"1920x1080", {1920, 1048}}};
     for (const auto& c : cases) {
       const QSize size = c.desktop.isEmpty() ? least : WindowSizeFor(c.desktop, least);
@@ -190,8 +192,8 @@ class DesktopWindowTest : public QObject {
         QVERIFY(controls.size() > 20);
         for (size_t i = 0; i < controls.size(); ++i) {
           const auto& [control, place] = controls[i];
-          const QString what = QString("%1, page %2: %3").arg(c.name).arg(page).arg(
-              control->objectName());
+          const QString what =
+              QString("%1, page %2: %3").arg(c.name).arg(page).arg(control->objectName());
           QVERIFY2(w.rect().contains(place), qPrintable(what));
           const int least = std::min(control->minimumSizeHint().width(), control->maximumWidth());
           QVERIFY2(control->width() >= least, qPrintable(what));
@@ -221,8 +223,7 @@ class DesktopWindowTest : public QObject {
       list->setCurrentIndex(1);
       for (int notch : {-120, 120, -120}) {
         QWheelEvent wheel(QPointF(5, 5), list->mapToGlobal(QPointF(5, 5)), QPoint(),
-                          QPoint(0, notch), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
-                          false);
+                          QPoint(0, notch), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(list, &wheel);
       }
       QVERIFY2(list->currentIndex() == 1, qPrintable(list->objectName()));
@@ -374,11 +375,14 @@ class DesktopWindowTest : public QObject {
       });
       w.Button5->click();
       w.SettingsFromControls();
-      const DesktopFont expected{.Name = c.name, .Size = c.size, .Bold = c.bold, .Italic = c.italic};
+      const DesktopFont expected{
+          .Name = c.name, .Size = c.size, .Bold = c.bold, .Italic = c.italic};
       const DesktopFont& got = *w.Settings().Font;
-      QVERIFY2(w.Settings().Font == expected,
-               qPrintable(QString("%1 %2 %3 %4").arg(got.Name.c_str()).arg(got.Size).arg(
-                   got.Bold).arg(got.Italic)));
+      QVERIFY2(w.Settings().Font == expected, qPrintable(QString("%1 %2 %3 %4")
+                                                             .arg(got.Name.c_str())
+                                                             .arg(got.Size)
+                                                             .arg(got.Bold)
+                                                             .arg(got.Italic)));
     }
   }
 

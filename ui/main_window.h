@@ -183,9 +183,9 @@ class TfmMain : public QMainWindow {
   std::unique_ptr<TVelkaro> building_;  // the copy a running build works on
   QThread* build_thread_ = nullptr;
   std::atomic<bool> cancel_ = false;  // the running build's cancel flag
-  bool close_when_built_ = false;      // the user closed the window and cancelled the build
-  QString project_path_;               // the project file opened or saved last
-  QStringList recent_projects_;        // most recent first
+  bool close_when_built_ = false;     // the user closed the window and cancelled the build
+  QString project_path_;              // the project file opened or saved last
+  QStringList recent_projects_;       // most recent first
   PaneLog pane_log_;
   ThreadLog thread_log_;
   int32_t font_color_ = 0;  // the window font and back colours, 0x00BBGGRR

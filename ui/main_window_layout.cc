@@ -1,10 +1,10 @@
 // The controls of the main window and where they stand.
+#include <QAbstractSpinBox>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QAbstractSpinBox>
 #include <QVBoxLayout>
 
 #include "ui/main_window.h"

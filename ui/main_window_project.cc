@@ -18,9 +18,7 @@ namespace fs = std::filesystem;
 
 constexpr char kProjectFilter[] = "Velkaro projects (*.ini);;All files (*)";
 
-fs::path FolderOf(const QString& file) {
-  return fs::path(ToAnsi(QFileInfo(file).absolutePath()));
-}
+fs::path FolderOf(const QString& file) { return fs::path(ToAnsi(QFileInfo(file).absolutePath())); }
 
 // A list's index for a number it shows, e.g. "-1" of the spacing lists.
 void ChooseText(QComboBox* list, const QString& text) {
@@ -39,8 +37,7 @@ void TfmMain::MakeFileMenu() {
   QMenu* file = menuBar()->addMenu("&File");
   file->addAction("&Open project...", QKeySequence::Open, this, &TfmMain::OpenProjectClick);
   file->addAction("&Save project", QKeySequence::Save, this, &TfmMain::SaveProjectClick);
-  file->addAction("Save project &as...", QKeySequence::SaveAs, this,
-                  &TfmMain::SaveProjectAsClick);
+  file->addAction("Save project &as...", QKeySequence::SaveAs, this, &TfmMain::SaveProjectAsClick);
   RecentMenu = file->addMenu("&Recent projects");
   file->addSeparator();
   file->addAction("&Quit", QKeySequence(Qt::CTRL | Qt::Key_Q), this, &QWidget::close);

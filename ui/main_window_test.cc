@@ -81,10 +81,10 @@ class MainWindowTest : public QObject {
       w.FormClose();
     }
     const QString saved = ReadAll(PathsIn(folder).state_file);
-    for (const char* line : {"[TEdit]", "Edit5=4000", "[TComboBox]", "ComboBox1=3", "[TCheckBox]",
-                             "CheckBox3=1", "Font.Color=255", "Color=65280", "BookType=1",
-                             "RowCount=2", "3.2=second note", "2.1=5", "ComboBox9=123456",
-                             "ComboBox10=3", "CheckBox8=0"}) {
+    for (const char* line :
+         {"[TEdit]", "Edit5=4000", "[TComboBox]", "ComboBox1=3", "[TCheckBox]", "CheckBox3=1",
+          "Font.Color=255", "Color=65280", "BookType=1", "RowCount=2", "3.2=second note", "2.1=5",
+          "ComboBox9=123456", "ComboBox10=3", "CheckBox8=0"}) {
       QVERIFY2(saved.contains(line), line);
     }
 

@@ -17,7 +17,7 @@ const QStringList kPhotoModes = {
     "Resize, convert and choose smallest (PNG or JPEG) using ImageMagick",
     "Resize and convert to PNG using ImageMagick", "Resize and convert to JPEG using ImageMagick"};
 
-const QStringList kCompressionLevels = {"1 (fastest)", "2", "3", "4", "5",
+const QStringList kCompressionLevels = {"1 (fastest)", "2", "3", "4",           "5",
                                         "6",           "7", "8", "9 (smallest)"};
 
 int32_t PackageSizeOf(const QString& text) {
