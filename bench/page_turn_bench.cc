@@ -59,8 +59,7 @@ constexpr Book kBooks[] = {
     {"the same, phone fonts", "en_moby_dick_ch1.utf8.txt", nullptr, 0},
     {"Tang poems, WenQuanYi Zen Hei 9", "zh_tang300.utf8.txt", "WenQuanYi Zen Hei", 9},
     {"Tosa diary, WenQuanYi Zen Hei 9", "ja_tosa_nikki.utf8.txt", "WenQuanYi Zen Hei", 9},
-    {"al-Kindi (Arabic), DejaVu Sans 8", "ar_alkindi_first_philosophy.utf8.txt", "DejaVu Sans",
-     8},
+    {"al-Kindi (Arabic), DejaVu Sans 8", "ar_alkindi_first_philosophy.utf8.txt", "DejaVu Sans", 8},
 };
 
 std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
@@ -117,14 +116,13 @@ fs::path PackageStartingWith(const fs::path& package, const std::string& name,
       << "    Graphics g = Graphics.perfCreate();\n"
       << presses << "  }\n}\n";
   const fs::path copy = package.parent_path() / (name + ".jar");
-  const std::string command =
-      "cd " + Quoted(folder) + " && unzip -q " + Quoted(package) +
-      " && ecj -source 1.3 -target 1.1 -g:none -nowarn -bootclasspath " +
-      Quoted(vm / "lib/classes.zip") + ":" + Quoted(vm / "lib/perf-stubs") +
-      " -classpath . -d . " + name + ".java" +
-      " && sed -i 's/^MIDlet-1: \\(.*\\), TBookMIDlet/MIDlet-1: \\1, " + name +
-      "/' META-INF/MANIFEST.MF && rm " + name + ".java && rm -f " + Quoted(copy) +
-      " && zip -q -r " + Quoted(copy) + " . >/dev/null";
+  const std::string command = "cd " + Quoted(folder) + " && unzip -q " + Quoted(package) +
+                              " && ecj -source 1.3 -target 1.1 -g:none -nowarn -bootclasspath " +
+                              Quoted(vm / "lib/classes.zip") + ":" + Quoted(vm / "lib/perf-stubs") +
+                              " -classpath . -d . " + name + ".java" +
+                              " && sed -i 's/^MIDlet-1: \\(.*\\), TBookMIDlet/MIDlet-1: \\1, " +
+                              name + "/' META-INF/MANIFEST.MF && rm " + name + ".java && rm -f " +
+                              Quoted(copy) + " && zip -q -r " + Quoted(copy) + " . >/dev/null";
   if (std::system(command.c_str()) != 0) std::printf("could not make %s\n", copy.c_str());
   return copy;
 }
@@ -133,11 +131,12 @@ fs::path PackageStartingWith(const fs::path& package, const std::string& name,
 std::vector<uint32_t> FontData(const fs::path& package) {
   std::vector<uint32_t> words;
   for (int n = 0;; ++n) {
-    const std::string bytes = Output("unzip -p " + Quoted(package) + " font" + std::to_string(n) +
-                                     ".dat 2>/dev/null");
+    const std::string bytes =
+        Output("unzip -p " + Quoted(package) + " font" + std::to_string(n) + ".dat 2>/dev/null");
     if (bytes.empty()) return words;
     for (size_t i = 0; i + 3 < bytes.size(); i += 4) {
-      words.push_back(static_cast<uint8_t>(bytes[i]) << 24 | static_cast<uint8_t>(bytes[i + 1]) << 16 |
+      words.push_back(static_cast<uint8_t>(bytes[i]) << 24 |
+                      static_cast<uint8_t>(bytes[i + 1]) << 16 |
                       static_cast<uint8_t>(bytes[i + 2]) << 8 | static_cast<uint8_t>(bytes[i + 3]));
     }
   }
@@ -212,26 +211,27 @@ int Run(int argc, char** argv) {
   fs::remove_all(root);
   fs::create_directories(root / "midlets");
 
-  std::printf("%d turns at 176x208, part size %d; app bytecodes and file reads: medians per "
-              "turn; smallest heap: forward / back after forward / back from the end; pixels: "
-              "the glyph atlas, 2 bytes each\n\n",
-              kTurns, kPartSize);
-  std::printf("| book | app bytecodes per turn | back after forward | back from the end | "
-              "file reads per turn (bytes) | smallest heap | heap + pixels |\n");
+  std::printf(
+      "%d turns at 176x208, part size %d; app bytecodes and file reads: medians per "
+      "turn; smallest heap: forward / back after forward / back from the end; pixels: "
+      "the glyph atlas, 2 bytes each\n\n",
+      kTurns, kPartSize);
+  std::printf(
+      "| book | app bytecodes per turn | back after forward | back from the end | "
+      "file reads per turn (bytes) | smallest heap | heap + pixels |\n");
   std::printf("|---|---|---|---|---|---|---|\n");
   int index = 0;
   for (const Book& book : kBooks) {
     const fs::path package = BuildPackage(book, corpus, root, ++index);
     const std::string paint = "paint(g);";
     const Turns forward = Measure(vm, package, 54);
-    const Turns back = Measure(
-        vm,
-        PackageStartingWith(package, "PagingBack",
-                            Repeated("key(54); " + paint, kForwardBeforeBack), vm),
-        52);
-    const Turns from_end =
-        Measure(vm, PackageStartingWith(package, "PagingBackFromEnd", Repeated("key(55);", 1), vm),
+    const Turns back =
+        Measure(vm,
+                PackageStartingWith(package, "PagingBack",
+                                    Repeated("key(54); " + paint, kForwardBeforeBack), vm),
                 52);
+    const Turns from_end = Measure(
+        vm, PackageStartingWith(package, "PagingBackFromEnd", Repeated("key(55);", 1), vm), 52);
     int most = 0;
     for (const Turns* t : {&forward, &back, &from_end}) {
       if (t->heap != "-") most = std::max(most, std::stoi(t->heap));
