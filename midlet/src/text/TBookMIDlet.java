@@ -23,11 +23,16 @@ import javax.microedition.rms.RecordStore;
  * The text-book reader. A package carries no class files but the embedded ones, so the whole
  * reader lives in this class; the canvas only forwards paint and keys here.
  *
- * The part is never loaded whole: letters come from the 4096-letter book files, of which at
- * most three stay in memory, and glyph columns from the 2048-word font files, one at a time.
- * The letters of a CJK page come from many font files, so a page's glyph columns are gathered
- * in the order of the font data before it is drawn, and kept while it is on screen.
- * A page is laid out from its first letter `top`, the way the tool's screen preview does it.
+ * A phone interprets every bytecode, so a page turn does little: the page is laid out once (by
+ * paint, or by pageBefore when paging back), its glyphs are readied in one pass, and each letter
+ * is copied from the atlas, a mutable image where each glyph was drawn once (setClip and
+ * drawImage); only letters the atlas has no room for are drawn a run of ink at a time.
+ *
+ * The part is never loaded whole: letters come from pieces of 1024 letters of the book files,
+ * five kept, and glyph columns from the 2048-word font files, read a kilobyte at a time in the
+ * order of the font data, so that each font file is opened at most once for a page. The
+ * letters of a CJK page come from many font files. A page is laid out from its first letter
+ * `top`, the way the tool's screen preview does it.
  *
  * The files it reads are written by the tool's engine: cfg.dat by engine/config_file.cc (with
  * the password check value), toc.dat (the whole book's headings) by engine/contents_file.cc,
@@ -39,10 +44,10 @@ import javax.microedition.rms.RecordStore;
  * - settings: what cfg.dat says, read once by readSettings;
  * - password and fonts: the book files' key, the remembered key, the phone font or the glyph
  *   index of the font files, the cell height;
- * - file cache: the slots of book and font files that at, word and chunk share, the glyph
- *   columns of the page on screen, and the one picture that lineHeight keeps;
+ * - glyphs: the atlas and its cells, the pieces of the book that `at` reads, the file being
+ *   read, the glyph columns of the page on screen, and the one picture that lineHeight keeps;
  * - paging and search: stage, the part's first letter shown, top and bottom of the page, trail,
- *   the page size, hit, query;
+ *   the page's lines and those before it, the page size, hit, query;
  * - records: the bookmarks, which saveState keeps with top and the remembered key;
  * - menus: the positions behind a list's entries, the package names of other parts, the display,
  *   the screen on view, commands.
@@ -654,9 +659,9 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
         beforeFirst = Math.max(0, beforeCount - ring);
       }
       for (; beforeCount > beforeFirst; beforeCount--) {
-        int r = linesBefore[(beforeCount - 1) % ring];
-        need += lineHeight(r) + lineSpacing;
-        if (need > pageHeight && q < p || n == lineStarts.length - 1) break search;
+        int r = linesBefore[(beforeCount - 1) % ring], h = lineHeight(r) + lineSpacing;
+        if (need + h > pageHeight && q < p || n == lineStarts.length - 1) break search;
+        need += h;
         lineStarts[n++] = r;
         q = r;
       }
