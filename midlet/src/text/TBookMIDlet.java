@@ -117,7 +117,7 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
   // order of the font data; gathered for the page at gatheredTop.
   private char[] pageCode = new char[1];
   private int[] pageAt = new int[1], pageOrder = new int[1], pageColumns = new int[0];
-  private int pageCount, gatheredTop = -1, gatheredHit;
+  private int pageCount, gatheredTop = -1;
 
   private int pictureCode = -1;  // the picture held in pictureImage (null: cannot be shown)
   private Image pictureImage;
@@ -496,7 +496,6 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
   private void gatherGlyphs() {
     page++;
     gatheredTop = top;
-    gatheredHit = hit;
     int size = pageAt.length, count = 0, columns = 0;
     for (int k = 0; k < pageCount; k++) pageAt[pageOrder[k]] = 0;  // the last page's letters
     if (size < 2 * Math.min(bottom - top, glyphCount)) {
@@ -550,6 +549,11 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
     for (int end = from + n; from < end; ) {
       word(from);  // `bytes` holds it and maybe more
       int at = (from & 2047) * 4 - bytesStart;
+      if (at < 0 || at >= bytesEnd - bytesStart) {  // past the end of a damaged file
+        pageColumns[into++] = 0;
+        from++;
+        continue;
+      }
       for (int stop = Math.min(end, from + (bytesEnd - bytesStart - at) / 4); from < stop; from++) {
         int column = (bytes[at + 2] & 255) << 8 | bytes[at + 3] & 255;  // rows 0 to 15
         if (cellHeight > 16) column |= bytes[at] << 24 | (bytes[at + 1] & 255) << 16;
@@ -754,7 +758,7 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
     if (laidTop != top) layoutPage();
     if (phoneFont != null) {
       g.setFont(phoneFont);
-    } else if (gatheredTop != top || gatheredHit != hit) {
+    } else if (gatheredTop != top) {
       gatherGlyphs();
     }
     for (int i = 0, y = 1; i < lineCount; i++) {
@@ -1110,6 +1114,7 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
    * none up to the part's end, the first one from the part's start.
    */
   private void search() {
+    gatheredTop = -1;  // the marked letters change
     int from = hit >= top && hit < bottom ? hit + 1 : top, p = find(from, length);
     String note = null;
     if (p < 0 && (p = find(start, from)) >= 0) note = "Search continued from the beginning";
