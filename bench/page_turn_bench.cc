@@ -1,19 +1,22 @@
 // What a page turn costs on a phone: builds packages from corpus books (one
 // part each at part size 90000), runs each on the CLDC reference VM's page
 // counter (phone-vm/page-turn.sh --heap-search, 176x208, 20 turns) and prints
-// per book the app bytecodes of a turn forward, back after paging forward and
-// back from the part's end, the files read per turn and the smallest heap.
+// per book the app bytecodes of a turn forward from the part's start, back
+// after paging forward, back from the part's end and forward over those last
+// pages, the files read per turn, and the smallest heap.
 //
 // A phone's VM interprets every app bytecode (1 to 3 million a second), so
 // these counts are the phone's work. Targets: 250,000 app bytecodes per turn
-// with a desktop font, 120,000 with phone fonts, back no dearer than forward,
-// and at most 200 KB of heap together with the glyph images' pixels, which a
-// phone stores (2 bytes each) while the VM's stub Image allocates none.
+// with a desktop font, 120,000 with phone fonts, back no dearer than forward
+// over the same pages, and at most 200 KB of heap together with the glyph
+// images' pixels, which a phone stores (2 bytes each) while the VM's stub
+// Image allocates none.
 //
-// Paging back is measured through a small MIDlet class of the bench's own,
+// The runs after the first go through a small MIDlet class of the bench's own,
 // added to a copy of the package: it starts the reader and presses keys before
-// the counted turns (key 6 paints pages forward, or key 7 goes to the end),
-// and the counted turns press key 4. Needs ecj, unzip and zip.
+// the counted turns (6 painting each page, or 7 for the end, then 4 as often
+// as there are turns), and the counted turns press 4 or 6. Needs ecj, unzip
+// and zip.
 //
 // Usage: page_turn_bench [PHONE_VM_FOLDER] (default: phone-vm beside the
 // corpus, ../shared/tools/phone-vm).
@@ -213,35 +216,41 @@ int Run(int argc, char** argv) {
 
   std::printf(
       "%d turns at 176x208, part size %d; app bytecodes and file reads: medians per "
-      "turn; smallest heap: forward / back after forward / back from the end; pixels: "
-      "the glyph atlas, 2 bytes each\n\n",
+      "turn; smallest heap: the most any of the four runs needs; pixels: the glyph atlas, 2 "
+      "bytes each\n\n",
       kTurns, kPartSize);
   std::printf(
-      "| book | app bytecodes per turn | back after forward | back from the end | "
+      "| book | forward | back after forward | back from the end | forward over those pages | "
       "file reads per turn (bytes) | smallest heap | heap + pixels |\n");
-  std::printf("|---|---|---|---|---|---|---|\n");
+  std::printf("|---|---|---|---|---|---|---|---|\n");
+  // The counted turns press `key` after the MIDlet of the package copy ran `presses`.
+  struct Run {
+    const char* midlet;  // nullptr: the package itself
+    std::string presses;
+    int key;
+  };
+  const Run runs[] = {
+      {nullptr, "", 54},
+      {"PagingBack", Repeated("key(54); paint(g);", kForwardBeforeBack), 52},
+      {"PagingBackFromEnd", Repeated("key(55);", 1), 52},
+      {"PagingForwardNearEnd", Repeated("key(55);", 1) + Repeated("key(52);", kTurns), 54},
+  };
   int index = 0;
   for (const Book& book : kBooks) {
     const fs::path package = BuildPackage(book, corpus, root, ++index);
-    const std::string paint = "paint(g);";
-    const Turns forward = Measure(vm, package, 54);
-    const Turns back =
-        Measure(vm,
-                PackageStartingWith(package, "PagingBack",
-                                    Repeated("key(54); " + paint, kForwardBeforeBack), vm),
-                52);
-    const Turns from_end = Measure(
-        vm, PackageStartingWith(package, "PagingBackFromEnd", Repeated("key(55);", 1), vm), 52);
+    std::vector<Turns> turns;
     int most = 0;
-    for (const Turns* t : {&forward, &back, &from_end}) {
-      if (t->heap != "-") most = std::max(most, std::stoi(t->heap));
+    for (const Run& run : runs) {
+      turns.push_back(Measure(
+          vm, run.midlet ? PackageStartingWith(package, run.midlet, run.presses, vm) : package,
+          run.key));
+      if (turns.back().heap != "-") most = std::max(most, std::stoi(turns.back().heap));
     }
     const int atlas = AtlasBytes(package);
-    std::printf("| %s | %s | %s | %s | %s (%s) | %s / %s / %s KB | %d + %.1f = %.1f KB |\n",
-                book.label, forward.app.c_str(), back.app.c_str(), from_end.app.c_str(),
-                forward.opens.c_str(), forward.bytes.c_str(), forward.heap.c_str(),
-                back.heap.c_str(), from_end.heap.c_str(), most, atlas / 1024.0,
-                most + atlas / 1024.0);
+    std::printf("| %s | %s | %s | %s | %s | %s (%s) | %d KB | %d + %.1f = %.1f KB |\n", book.label,
+                turns[0].app.c_str(), turns[1].app.c_str(), turns[2].app.c_str(),
+                turns[3].app.c_str(), turns[0].opens.c_str(), turns[0].bytes.c_str(), most, most,
+                atlas / 1024.0, most + atlas / 1024.0);
     std::fflush(stdout);
   }
   fs::remove_all(root);

@@ -85,7 +85,7 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
   private char[] glyphCode;
   private int[] glyphInfo;
   private byte[] glyphCell;
-  private int glyphCount;
+  private int glyphCount, fontWords;
 
   // The atlas: one image of glyph cells, cellWidth (the widest letter) by cellHeight, each glyph
   // drawn once into a cell and copied from there to the screen. A cell's owner is 1 + the slot of
@@ -116,7 +116,8 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
   // to 1 + where its columns start in pageColumns, its pageCount slots listed in pageOrder in the
   // order of the font data; gathered for the page at gatheredTop.
   private char[] pageCode = new char[1];
-  private int[] pageAt = new int[1], pageOrder = new int[1], pageColumns = new int[0];
+  private int[] pageAt = new int[1], pageOrder = new int[1], pageSorted = new int[1];
+  private int[] pageColumns = new int[0];
   private int pageCount, gatheredTop = -1;
 
   private int pictureCode = -1;  // the picture held in pictureImage (null: cannot be shown)
@@ -449,8 +450,8 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
    * is one. Returns the number of glyphs.
    */
   private int walkFontData() {
-    int count = 0;
-    for (int group = 0, i = 1; group < 16; group++) {
+    int count = 0, i = 1;
+    for (int group = 0; group < 16; group++) {
       for (int end = i + 1 + word(i++), rank = 0; i < end; count++, rank++) {
         int code = word(i), width = word(i + 1), mark = code >>> 16 & 1;
         if (glyphCode != null) {
@@ -464,6 +465,7 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
         i += 2 + width;
       }
     }
+    fontWords = i;
     return count;
   }
 
@@ -503,6 +505,7 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
       pageCode = new char[size];
       pageAt = new int[size];
       pageOrder = new int[size];
+      pageSorted = new int[size];
     }
     char[] codes = pageCode;
     int[] infos = pageAt;  // the glyph's info, then 1 + where its columns start
@@ -526,22 +529,37 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
       order[count++] = s;
       columns += info & 255;
     }
-    for (int gap = count / 3 + 1; gap > 0; gap = gap == 1 ? 0 : gap / 3 + 1) {
-      for (int i = gap; i < count; i++) {
-        int s = order[i], j = i;
-        for (; j >= gap && infos[order[j - gap]] > infos[s]; j -= gap) order[j] = order[j - gap];
-        order[j] = s;
-      }
-    }
-    if (pageColumns.length < columns) pageColumns = new int[columns];
     pageCount = count;
+    sortByKilobyte();
+    if (pageColumns.length < columns) pageColumns = new int[columns];
     for (int k = 0, into = 0; k < count; k++) {
-      int s = order[k], info = infos[s];
+      int s = pageOrder[k], info = infos[s];
       readColumns(info >>> 9, info & 255, into);
       infos[s] = into + 1;
       into += info & 255;
     }
     close();
+  }
+
+  /**
+   * Puts the page's glyphs in pageOrder into the order of the font data a kilobyte (256 words) at
+   * a time, as readTo reads it: counted out by the kilobyte where each glyph starts, the one glyph
+   * that runs on into the next kilobyte made the last of its own.
+   */
+  private void sortByKilobyte() {
+    int[] ends = new int[(fontWords >> 8) + 2], order = pageOrder, sorted = pageSorted;
+    for (int k = 0; k < pageCount; k++) ends[(pageAt[order[k]] >>> 17) + 1]++;
+    for (int b = 1; b < ends.length; b++) ends[b] += ends[b - 1];
+    for (int k = 0; k < pageCount; k++) sorted[ends[pageAt[order[k]] >>> 17]++] = order[k];
+    for (int k = 0; k < pageCount; k++) {
+      int s = sorted[k], info = pageAt[s], last = ends[info >>> 17] - 1;
+      if ((info >>> 9) + (info & 255) - 1 >>> 8 != info >>> 17) {
+        sorted[k] = sorted[last];
+        sorted[last] = s;
+      }
+    }
+    pageOrder = sorted;
+    pageSorted = order;
   }
 
   /** Reads n column words of the font data from word `from` on into pageColumns at `into`. */
@@ -624,8 +642,8 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
       at(s - 1);  // `at` reads its piece now
       char[] text = bookText;
       int i = (s - 1) & 1023, last = Math.max(0, i - (s - stop) + 1);
-      for (; i >= last; i--, s--) {
-        if (text[i] == 10 || text[i] == 13 && at(s) != 10) return s;
+      for (int c; i >= last; i--, s--) {
+        if ((c = text[i]) == 10 || c == 13 && at(s) != 10) return s;
       }
     }
     return s;
