@@ -99,9 +99,8 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
 
   // Pieces of 1024 letters of the book files in five slots, enough for a page and a paragraph of
   // 4096 letters before it; the least recently used one is replaced.
-  private final int[] slotPiece = new int[5];
+  private final int[] slotPiece = new int[5], slotUse = new int[5], slotBreaks = new int[5];
   private final char[][] slotData = new char[5][];
-  private final int[] slotUse = new int[5];
   private int useClock;
 
   // The file being read, a kilobyte at a time: bytes from its byte bytesStart to bytesEnd, and
@@ -109,7 +108,8 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
   private InputStream input;
   private final byte[] bytes = new byte[1024];
   private int bytesStart, bytesEnd, inputFont = -1;
-  private char[] bookText;       // the piece that `at` read last
+  private char[] bookText;       // the piece that `at` read last, and its blocks with line ends
+  private int bookBreaks;
   private int bookPiece = 1 << 22;  // none yet
 
   // Glyph columns of the page's letters that the atlas does not give: open hash from letter code
@@ -117,7 +117,7 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
   // order of the font data; gathered for the page at gatheredTop.
   private char[] pageCode = new char[1];
   private int[] pageAt = new int[1], pageOrder = new int[1], pageSorted = new int[1];
-  private int[] pageColumns = new int[0];
+  private int[] pageColumns = new int[0], kilobyteEnds;
   private int pageCount, gatheredTop = -1;
 
   private int pictureCode = -1;  // the picture held in pictureImage (null: cannot be shown)
@@ -328,40 +328,45 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
 
   /** Letter p, whose piece becomes the one that `at` reads. */
   private int atInPiece(int p) {
-    char[] text = p < 0 || p >= length ? null : piece(p >> 10);
-    if (text == null) return 0;
-    bookText = text;
+    int s = p < 0 || p >= length ? -1 : piece(p >> 10);
+    if (s < 0) return 0;
+    bookText = slotData[s];
+    bookBreaks = slotBreaks[s];
     bookPiece = p >> 10;
-    return text[p & 1023];
+    return bookText[p & 1023];
   }
 
   /**
-   * Piece n of the book, letters n * 1024 to n * 1024 + 1023, a quarter of a book file: from the
-   * cache or read now; null if its file is missing.
+   * The slot of piece n of the book, letters n * 1024 to n * 1024 + 1023, a quarter of a book
+   * file: from the cache or read now; -1 if its file is missing. While the letters are decoded,
+   * the 32-letter blocks that hold a line end are marked.
    */
-  private char[] piece(int n) {
+  private int piece(int n) {
     int oldest = 0;
     for (int s = 0; s < slotPiece.length; s++) {
       if (slotPiece[s] == n + 1) {
         slotUse[s] = ++useClock;
-        return slotData[s];
+        return s;
       }
       if (slotUse[s] < slotUse[oldest]) oldest = s;
     }
-    if (!open("/book" + (n >> 2) + ".dat")) return null;
+    if (!open("/book" + (n >> 2) + ".dat")) return -1;
     char[] data = slotData[oldest];
     if (data == null) data = slotData[oldest] = new char[1024];
-    int i = 0, first = (n & 3) * 2048;
+    int i = 0, first = (n & 3) * 2048, breaks = 0;
     while (i < 1024 && readTo(first + 2 * i)) {  // two of the kilobytes that readTo reads
       for (int b = first + 2 * i - bytesStart; b + 1 < bytesEnd - bytesStart; b += 2) {
-        data[i++] = (char) ((bytes[b] << 8 | bytes[b + 1] & 255) ^ key);
+        int c = ((bytes[b] & 255) << 8 | bytes[b + 1] & 255) ^ key;
+        if (c <= 13 && (c == 10 || c == 13)) breaks |= 1 << (i >> 5);
+        data[i++] = (char) c;
       }
     }
     close();
     while (i < 1024) data[i++] = 0;  // the last file's end holds nothing
     slotPiece[oldest] = n + 1;
     slotUse[oldest] = ++useClock;
-    return data;
+    slotBreaks[oldest] = breaks;
+    return oldest;
   }
 
   /** Opens a file of the package to read it from its start; false when it is missing. */
@@ -424,6 +429,7 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
   private void loadFontIndex() {
     cellHeight = word(0);
     glyphCount = walkFontData();
+    kilobyteEnds = new int[(fontWords >> 8) + 2];
     int size = glyphCount + glyphCount / 8 + 1;
     int pixels = Math.min(GLYPH_PIXELS, Math.max(0, ATLAS_BYTES - 7 * size) / 2);
     int cells = Math.min(RARE, pixels / Math.max(1, cellWidth * cellHeight));
@@ -498,14 +504,16 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
   private void gatherGlyphs() {
     page++;
     gatheredTop = top;
-    int size = pageAt.length, count = 0, columns = 0;
+    int size = pageAt.length, most = Math.min(bottom - top, glyphCount), count = 0, columns = 0;
     for (int k = 0; k < pageCount; k++) pageAt[pageOrder[k]] = 0;  // the last page's letters
-    if (size < 2 * Math.min(bottom - top, glyphCount)) {
-      while (size < 2 * Math.min(bottom - top, glyphCount)) size <<= 1;
+    if (size < most * 3 / 2 + 1) {  // the hash at most two thirds full
+      while (size < most * 3 / 2 + 1) size <<= 1;
       pageCode = new char[size];
       pageAt = new int[size];
-      pageOrder = new int[size];
-      pageSorted = new int[size];
+    }
+    if (pageOrder.length < most) {
+      pageOrder = new int[most];
+      pageSorted = new int[most];
     }
     char[] codes = pageCode;
     int[] infos = pageAt;  // the glyph's info, then 1 + where its columns start
@@ -547,7 +555,8 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
    * that runs on into the next kilobyte made the last of its own.
    */
   private void sortByKilobyte() {
-    int[] ends = new int[(fontWords >> 8) + 2], order = pageOrder, sorted = pageSorted;
+    int[] ends = kilobyteEnds, order = pageOrder, sorted = pageSorted;
+    for (int b = 0; b < ends.length; b++) ends[b] = 0;
     for (int k = 0; k < pageCount; k++) ends[(pageAt[order[k]] >>> 17) + 1]++;
     for (int b = 1; b < ends.length; b++) ends[b] += ends[b - 1];
     for (int k = 0; k < pageCount; k++) sorted[ends[pageAt[order[k]] >>> 17]++] = order[k];
@@ -634,14 +643,19 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
 
   /**
    * The start of the paragraph that holds letter p - 1, at most 4096 letters before p: the
-   * letters before it are looked at a piece at a time.
+   * letters before it are looked at a 32-letter block at a time, skipped when their piece says
+   * the block holds no line end.
    */
   private int paragraphStart(int p) {
     int s = p - 1, stop = Math.max(start, p - 4096);
     while (s > stop) {
       at(s - 1);  // `at` reads its piece now
       char[] text = bookText;
-      int i = (s - 1) & 1023, last = Math.max(0, i - (s - stop) + 1);
+      int i = (s - 1) & 1023, last = Math.max(i & ~31, i - (s - stop) + 1);
+      if ((bookBreaks >>> (i >> 5) & 1) == 0) {
+        s -= i - last + 1;
+        continue;
+      }
       for (int c; i >= last; i--, s--) {
         if ((c = text[i]) == 10 || c == 13 && at(s) != 10) return s;
       }
