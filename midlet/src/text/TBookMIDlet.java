@@ -441,7 +441,7 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
     glyphCell = new byte[size];
     walkFontData();
     close();
-    if (cells == 0) return;
+    if (cells == 0 || cellWidth == 0) return;
     cellPage = new int[cells];
     cellOwner = new char[cells];
     int across = cellsPerRow * cellWidth, down = cells / cellsPerRow * cellHeight;
@@ -812,7 +812,8 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
       int c = at(i);
       rtl = c >= 0x600 && c < 0x800;
     }
-    int x = rtl ? pageWidth : 1, baseX = x, baseWidth = 0, hitEnd = hit < 0 ? -1 : hit + query.length();
+    int x = rtl ? pageWidth : 1, baseX = x, baseWidth = 0;
+    int hitEnd = hit < 0 ? -1 : hit + query.length();
     for (int i = p; i < end; i++) {
       int c = at(i), index = 0, w;
       if (c < 32) continue;
@@ -824,7 +825,8 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
         w = glyphInfo[index] & 255;
         if ((glyphInfo[index] & MARK) != 0) {  // over the letter before it, in the middle
           unclip(g);
-          drawInk(g, screenWidth, c, w, baseX + (baseWidth - w) / 2, y, marked ? backColor : textColor);
+          int ink = marked ? backColor : textColor;
+          drawInk(g, screenWidth, c, w, baseX + (baseWidth - w) / 2, y, ink);
           continue;
         }
       }

@@ -230,11 +230,15 @@ public final class TextBookTest {
    */
   static void testPagesAreDrawnAsBefore() throws Exception {
     StringBuilder text = new StringBuilder(lines(1, 25));
-    for (int k = 1; k <= 60; k++) text.append("Sentence " + k + " of a long paragraph, with commas; full stops. ");
+    for (int k = 1; k <= 60; k++) {
+      text.append("Sentence " + k + " of a long paragraph, with commas; full stops. ");
+    }
     text.append("\r\n");
-    text.append("\u0627\u0644\u0628\u062d\u0627\u0631\u0629 and more\n" + picture(1, 2) + "Tab\there\r");
+    text.append("\u0627\u0644\u0628\u062d\u0627\u0631\u0629 and more\n")
+        .append(picture(1, 2) + "Tab\there\r");
     for (int i = 0; i < 3000; i++) {
-      text.append((char) (0x4E00 + i * 7919 % 700)).append(i % 23 == 22 ? "\n" : i % 5 == 4 ? " " : "");
+      text.append((char) (0x4E00 + i * 7919 % 700));
+      text.append(i % 23 == 22 ? "\n" : i % 5 == 4 ? " " : "");
     }
     text.append(lines(26, 20));
     Look[] looks = {
@@ -273,7 +277,8 @@ public final class TextBookTest {
   }
 
   static void add(java.util.zip.CRC32 checksum, BufferedImage screen) {
-    int[] rgb = screen.getRGB(0, 0, screen.getWidth(), screen.getHeight(), null, 0, screen.getWidth());
+    int w = screen.getWidth();
+    int[] rgb = screen.getRGB(0, 0, w, screen.getHeight(), null, 0, w);
     byte[] bytes = new byte[3 * rgb.length];
     for (int i = 0; i < rgb.length; i++) {
       bytes[3 * i] = (byte) (rgb[i] >> 16);
