@@ -83,7 +83,7 @@ void FontFileMaker::GatherFontData(std::u16string_view letter_table, const std::
     for (char16_t letter : letter_table) {
       if ((letter & 15) != group) continue;
       const Glyph& glyph = GlyphOf(letter);
-      font_data_.push_back(letter);
+      font_data_.push_back(letter | (glyph.mark ? kCombiningMark : 0));
       font_data_.push_back(glyph.width);
       auto first = columns_.begin() + static_cast<ptrdiff_t>(glyph.first_column);
       font_data_.insert(font_data_.end(), first, first + glyph.width);
@@ -103,7 +103,8 @@ const FontFileMaker::Glyph& FontFileMaker::GlyphOf(char16_t letter) {
 
 FontFileMaker::Glyph FontFileMaker::Render(char16_t letter) {
   const InkBitmap bitmap = DrawLetter(*rasterizer_, letter);
-  const Glyph glyph{static_cast<uint32_t>(bitmap.width), columns_.size()};
+  const Glyph glyph{static_cast<uint32_t>(bitmap.width), columns_.size(),
+                    IsCombiningMark(*rasterizer_, letter)};
   const int rows = std::min(bitmap.height, kGlyphRows);
   for (int x = 0; x < bitmap.width; ++x) {
     uint32_t column = 0;
@@ -115,7 +116,12 @@ FontFileMaker::Glyph FontFileMaker::Render(char16_t letter) {
   return glyph;
 }
 
+bool IsCombiningMark(TextRasterizer& rasterizer, char16_t letter) {
+  return letter >= u' ' && rasterizer.AdvanceWidth(letter) == 0;
+}
+
 InkBitmap DrawLetter(TextRasterizer& rasterizer, char16_t letter) {
+  if (IsCombiningMark(rasterizer, letter)) return rasterizer.DrawInk(letter);
   const char16_t after_space[] = {u' ', letter};
   return rasterizer.AdvanceWidth(letter) != 0
              ? rasterizer.Draw(std::u16string_view(&letter, 1))

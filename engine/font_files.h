@@ -22,9 +22,17 @@ constexpr size_t kWordsPerFontFile = 2048;
 // Rows of a glyph that its column words hold; the phone shows no lower row.
 constexpr int kGlyphRows = 32;
 
+// The high half of a glyph's code word: 1 for a combining mark, which takes no
+// width and is drawn over the middle of the letter before it.
+constexpr uint32_t kCombiningMark = 0x10000;
+
+// Whether a letter is a combining mark: one the font does not advance over.
+// Control letters are none; they are never drawn.
+bool IsCombiningMark(TextRasterizer& rasterizer, char16_t letter);
+
 // A letter's glyph as the font files hold it, its width the bitmap's: the
-// letter alone, or after a space when the font does not advance over it (a
-// combining mark).
+// letter alone; a combining mark's ink alone; a control letter of no width
+// after a space.
 InkBitmap DrawLetter(TextRasterizer& rasterizer, char16_t letter);
 
 // Renders letters of one desktop font into the phone's font files. One maker
@@ -32,8 +40,9 @@ InkBitmap DrawLetter(TextRasterizer& rasterizer, char16_t letter);
 //
 // Font data: H (the cell height), then for each group g = 0 to 15 the number
 // of words that follow in the group and, for each letter of the table whose
-// code AND 15 is g, in table order: its code, its width w and w column words
-// (bit y set for ink in row y from the top; rows from 32 down are dropped).
+// code AND 15 is g, in table order: its code (with kCombiningMark for a
+// mark), its width w and w column words (bit y set for ink in row y from the
+// top; rows from 32 down are dropped).
 class FontFileMaker {
  public:
   explicit FontFileMaker(const DesktopFont& font);
@@ -56,6 +65,7 @@ class FontFileMaker {
   struct Glyph {
     uint32_t width;
     size_t first_column;  // in columns_
+    bool mark;
   };
 
   TextRasterizer& Rasterizer();

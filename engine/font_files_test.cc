@@ -42,6 +42,7 @@ struct ParsedFont {
   uint32_t height = 0;
   std::vector<std::u16string> groups;  // letters of each group in file order
   std::map<char16_t, std::vector<uint32_t>> columns;
+  std::u16string marks;  // letters whose code word says combining mark
 };
 
 // Parses font data, checking that every group count matches its letters.
@@ -54,7 +55,10 @@ ParsedFont Parse(const std::vector<uint32_t>& words) {
     const size_t end = next() + at;
     std::u16string letters;
     while (at < end && at < words.size()) {
-      const char16_t code = static_cast<char16_t>(next());
+      const uint32_t word = next();
+      const char16_t code = static_cast<char16_t>(word);
+      EXPECT_EQ(word >> 16, word & kCombiningMark ? 1u : 0u) << "code word " << word;
+      if (word & kCombiningMark) font.marks += code;
       EXPECT_EQ(code & 15, g);
       std::vector<uint32_t>& columns = font.columns[code];
       for (uint32_t w = next(); w > 0; --w) columns.push_back(next());
@@ -83,7 +87,7 @@ struct Made {
 };
 
 // The columns FreeType itself gives for a letter of DejaVu Sans in an H-row
-// cell, with a zero-width letter drawn after a space.
+// cell; for a zero-width letter, the columns that hold its ink.
 std::vector<uint32_t> FreeTypeColumns(int points, char32_t code, uint32_t* cell_height) {
   FT_Library library;
   FT_Face face;
@@ -98,17 +102,24 @@ std::vector<uint32_t> FreeTypeColumns(int points, char32_t code, uint32_t* cell_
     EXPECT_EQ(FT_Load_Char(face, c, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO), 0);
     return static_cast<int>((face->glyph->advance.x + 32) >> 6);
   };
-  const int pen = advance_of(code) == 0 ? advance_of(U' ') : 0;
-  const int width = pen + advance_of(code);  // leaves the letter loaded
+  const int advance = advance_of(code);  // leaves the letter loaded
   const FT_Bitmap& bitmap = face->glyph->bitmap;
-  std::vector<uint32_t> columns(width, 0);
+  std::vector<uint32_t> columns(advance == 0 ? bitmap.width : advance, 0);
+  const int pen = advance == 0 ? -face->glyph->bitmap_left : 0;
   for (unsigned row = 0; row < bitmap.rows; ++row) {
     for (unsigned col = 0; col < bitmap.width; ++col) {
       const int x = pen + face->glyph->bitmap_left + static_cast<int>(col);
       const int y = ascent - face->glyph->bitmap_top + static_cast<int>(row);
       const bool ink = bitmap.buffer[row * bitmap.pitch + col / 8] & (0x80 >> (col % 8));
-      if (ink && x >= 0 && x < width && y >= 0 && y < std::min(height, 32)) columns[x] |= 1u << y;
+      if (ink && x >= 0 && x < static_cast<int>(columns.size()) && y >= 0 &&
+          y < std::min(height, 32)) {
+        columns[x] |= 1u << y;
+      }
     }
+  }
+  if (advance == 0) {  // only the columns with ink
+    while (!columns.empty() && columns.back() == 0) columns.pop_back();
+    while (!columns.empty() && columns.front() == 0) columns.erase(columns.begin());
   }
   FT_Done_Face(face);
   FT_Done_FreeType(library);
@@ -168,11 +179,12 @@ TEST(FontFilesTest, ColumnsMatchFreeTypeAtTheBaseline) {
   REQUIRE_DEJAVU();
   for (int points : {8, 12, 20}) {
     FontFileMaker maker(DejaVu(points));
-    Made made(maker, u"AWЖ\u0301");
+    const std::u16string letters = u"AWЖ\u0301\u064E\u0650\u0651";
+    Made made(maker, letters);
     EXPECT_EQ(
         made.font.height,
         static_cast<uint32_t>(TextRasterizer("DejaVu Sans", points, false, false).CellHeight()));
-    for (char16_t letter : std::u16string(u"AWЖ\u0301")) {
+    for (char16_t letter : letters) {
       uint32_t height = 0;
       const std::vector<uint32_t> expected = FreeTypeColumns(points, letter, &height);
       EXPECT_TRUE(std::any_of(expected.begin(), expected.end(), [](uint32_t c) { return c != 0; }));
@@ -183,19 +195,22 @@ TEST(FontFilesTest, ColumnsMatchFreeTypeAtTheBaseline) {
   }
 }
 
-TEST(FontFilesTest, ZeroWidthLetterTakesTheWidthOfSpaceAndLetter) {
+// Zero-width letters are combining marks: their code word says so and their
+// columns are their ink alone (see ColumnsMatchFreeTypeAtTheBaseline).
+TEST(FontFilesTest, ZeroWidthLettersAreMarkedCombining) {
   REQUIRE_DEJAVU();
   FontFileMaker maker(DejaVu(12));
-  Made made(maker, u"\u0301 \n");
-  TextRasterizer rasterizer("DejaVu Sans", 12, false, false);
-  ASSERT_EQ(rasterizer.AdvanceWidth(0x0301), 0);
-  EXPECT_EQ(made.font.columns[0x0301].size(),
-            static_cast<size_t>(rasterizer.TextExtent(u" \u0301")));
-  EXPECT_NE(made.font.columns[0x0301], std::vector<uint32_t>(made.font.columns[0x0301].size(), 0));
+  Made made(maker, u"\u0301 \na\u064E\u0628\u0651");
+  EXPECT_EQ(made.font.marks.size(), 3u);
+  for (char16_t mark : {u'\u0301', u'\u064E', u'\u0651'}) {
+    EXPECT_NE(made.font.marks.find(mark), std::u16string::npos) << static_cast<int>(mark);
+  }
   // Space and line feed are letters like any other, with empty columns.
   for (char16_t blank : {u' ', u'\n'}) {
     const std::vector<uint32_t>& columns = made.font.columns[blank];
-    EXPECT_EQ(columns.size(), static_cast<size_t>(rasterizer.AdvanceWidth(blank)));
+    EXPECT_EQ(
+        columns.size(),
+        static_cast<size_t>(TextRasterizer("DejaVu Sans", 12, false, false).AdvanceWidth(blank)));
     EXPECT_EQ(columns, std::vector<uint32_t>(columns.size(), 0));
   }
 }

@@ -116,7 +116,8 @@ bool PreviewPainter::PictureTagAt(size_t& pos) const {
 // carriage return, or the pair of them. With wrap the line
 // ends after its last break letter; a blank that does not fit stays at the
 // line's end, a punctuation mark that does not fit goes to the next line with
-// its word. Every line takes at least one letter.
+// its word. Every line takes at least one letter; a combining mark takes no
+// width.
 size_t PreviewPainter::LineEnd(size_t start) {
   int x = 1;
   std::optional<size_t> last_break, break_before;
@@ -128,7 +129,7 @@ size_t PreviewPainter::LineEnd(size_t start) {
     }
     if (c == u'\n') return i + 1;
     if (c == u'\r') return i + 1 < text_.size() && text_[i + 1] == u'\n' ? i + 2 : i + 1;
-    x += Width(c) + settings_.char_spacing;
+    if (!IsCombiningMark(rasterizer_, c)) x += Width(c) + settings_.char_spacing;
     if (x > screen_.width) {
       if (last_break == i && c != u' ') last_break = break_before;
       if (settings_.wrap && last_break) return *last_break + 1;
@@ -139,17 +140,26 @@ size_t PreviewPainter::LineEnd(size_t start) {
 }
 
 // A line holding a right-to-left letter runs from the right edge leftwards.
-// Control letters take width when a line is measured but are not drawn.
+// Control letters take width when a line is measured but are not drawn. A
+// combining mark is inked over the middle of the letter before it.
 void PreviewPainter::DrawLine(size_t start, size_t end, int y) {
   const auto line = std::u16string_view(text_).substr(start, end - start);
   const bool rtl = std::any_of(line.begin(), line.end(), IsRightToLeft);
   int x = rtl ? screen_.width : 1;
+  int base_x = x, base_width = 0;
   for (char16_t c : line) {
     if (c < 0x20) continue;
     const InkBitmap& glyph = Glyph(c);
+    if (IsCombiningMark(rasterizer_, c)) {
+      Ink(glyph, std::min(glyph.height, kGlyphRows), base_x + (base_width - glyph.width) / 2, y,
+          text_rgb_);
+      continue;
+    }
     const int advance = glyph.width + settings_.char_spacing;
     if (rtl) x -= advance;
     DrawLetter(glyph, x, y);
+    base_x = x;
+    base_width = glyph.width;
     if (!rtl) x += advance;
   }
 }

@@ -29,6 +29,15 @@ int PixelsPerEm(int points) { return (points * 96 + 36) / 72; }
 
 int WholePixelsUp(FT_Pos value) { return static_cast<int>((std::abs(value) + 63) >> 6); }
 
+// Letters that no face draws ink for: blanks, and the invisible ones that
+// join, separate or mark text.
+bool IsBlank(char32_t code) {
+  return code <= 0x20 || (code >= 0x7F && code <= 0xA0) || code == 0xAD || code == 0x034F ||
+         code == 0x1680 || code == 0x180E || (code >= 0x2000 && code <= 0x200F) ||
+         (code >= 0x2028 && code <= 0x202F) || (code >= 0x205F && code <= 0x206F) ||
+         code == 0x3000 || code == 0xFEFF;
+}
+
 std::string Lowercase(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return text;
@@ -161,6 +170,17 @@ class FontFace {
     return face_->glyph;
   }
 
+  // Whether a glyph has ink: an outline with contours, or a bitmap with a dot.
+  bool HasInk(FT_UInt glyph) {
+    FT_GlyphSlot slot = Load(glyph);
+    if (!slot) return false;
+    if (slot->format == FT_GLYPH_FORMAT_OUTLINE) return slot->outline.n_contours > 0;
+    const FT_Bitmap& bitmap = slot->bitmap;
+    const size_t bytes = static_cast<size_t>(std::abs(bitmap.pitch)) * bitmap.rows;
+    return bitmap.buffer && std::any_of(bitmap.buffer, bitmap.buffer + bytes,
+                                        [](unsigned char b) { return b != 0; });
+  }
+
   // The glyph as a one-bit screen shows it: the one-bit rendering of the
   // outline hinted for it. A face's own hinting can drop the thin strokes of
   // CJK letters at small sizes (日 turns into 口); for those letters, when it
@@ -286,8 +306,9 @@ struct TextRasterizer::Impl {
   void OpenMain(const std::string& font_name);
   FontFace* Opened(const FontLocation& location);
   Glyph& GlyphOf(char32_t code);
-  // The face fontconfig picks for a letter the main face lacks, or null.
-  FontFace* FallbackFor(char32_t code, FT_UInt* index);
+  // The first face fontconfig offers for a letter that has ink for it; else,
+  // when `any` is set, the first that has the letter at all; else null.
+  FontFace* FallbackFor(char32_t code, bool any, FT_UInt* index);
 
   Library library;  // first member: the faces below are released before it
   int pixels_per_em = 0;
@@ -347,10 +368,13 @@ FontFace* TextRasterizer::Impl::Opened(const FontLocation& location) {
 TextRasterizer::Impl::Glyph& TextRasterizer::Impl::GlyphOf(char32_t code) {
   auto it = glyphs.find(code);
   if (it != glyphs.end()) return it->second;
+  // A letter the main face lacks, or draws empty though it is no blank (a
+  // face may map a letter to an empty glyph), comes from another face.
   Glyph glyph{main, main->GlyphIndex(code), 0, std::nullopt};
-  if (glyph.index == 0 && code >= 0x20) {
+  const bool lacking = glyph.index == 0;
+  if (code >= 0x20 && (lacking || (!IsBlank(code) && !main->HasInk(glyph.index)))) {
     FT_UInt index = 0;
-    if (FontFace* face = FallbackFor(code, &index)) glyph = {face, index, 0, std::nullopt};
+    if (FontFace* face = FallbackFor(code, lacking, &index)) glyph = {face, index, 0, std::nullopt};
   }
   if (FT_GlyphSlot slot = glyph.face->Load(glyph.index)) {
     glyph.advance = std::max(0, static_cast<int>((slot->advance.x + 32) >> 6));
@@ -358,13 +382,15 @@ TextRasterizer::Impl::Glyph& TextRasterizer::Impl::GlyphOf(char32_t code) {
   return glyphs.emplace(code, glyph).first->second;
 }
 
-FontFace* TextRasterizer::Impl::FallbackFor(char32_t code, FT_UInt* index) {
+FontFace* TextRasterizer::Impl::FallbackFor(char32_t code, bool any, FT_UInt* index) {
   if (!fallbacks) {
     FcResult result;
     // Trimmed: a font stays only when it adds letters the ones before lack.
     fallbacks.reset(FcFontSort(nullptr, request.get(), FcTrue, nullptr, &result));
     if (!fallbacks) fallbacks.reset(FcFontSetCreate());
   }
+  FontFace* first = nullptr;  // the first face with the letter, ink or none
+  FT_UInt first_index = 0;
   for (int i = 0; i < fallbacks->nfont; ++i) {
     FcPattern* font = fallbacks->fonts[i];
     FcCharSet* letters = nullptr;
@@ -378,9 +404,19 @@ FontFace* TextRasterizer::Impl::FallbackFor(char32_t code, FT_UInt* index) {
     FcPatternGetBool(font, FC_OUTLINE, 0, &outline);
     if (!outline) continue;
     FontFace* face = Opened(location);
-    if (face && (*index = face->GlyphIndex(code)) != 0) return face;
+    const FT_UInt found = face ? face->GlyphIndex(code) : 0;
+    if (found == 0) continue;
+    if (IsBlank(code) || face->HasInk(found)) {
+      *index = found;
+      return face;
+    }
+    if (!first) {
+      first = face;
+      first_index = found;
+    }
   }
-  return nullptr;
+  *index = first_index;
+  return any ? first : nullptr;
 }
 
 TextRasterizer::TextRasterizer(const std::string& font_name, int size, bool bold, bool italic)
@@ -412,6 +448,28 @@ int TextRasterizer::TextExtent(std::u16string_view text) {
   int width = 0;
   for (char16_t letter : text) width += AdvanceWidth(letter);
   return width;
+}
+
+InkBitmap TextRasterizer::DrawInk(char32_t code) {
+  InkBitmap bitmap;
+  bitmap.height = CellHeight();
+  Impl::Glyph& glyph = impl_->GlyphOf(code);
+  if (code < 0x20) return bitmap;
+  if (!glyph.ink) glyph.ink = glyph.face->Ink(glyph.index, IsCjkLetter(code));
+  const GlyphImage& ink = *glyph.ink;
+  int first = ink.width, last = -1;
+  for (int row = 0; row < ink.rows; ++row) {
+    for (int column = 0; column < ink.width; ++column) {
+      if (ink.At(column, row) == 0) continue;
+      first = std::min(first, column);
+      last = std::max(last, column);
+    }
+  }
+  if (last < first) return bitmap;
+  bitmap.width = last - first + 1;
+  bitmap.pixels.assign(static_cast<size_t>(bitmap.width) * bitmap.height, 0);
+  Blit(ink, -ink.left - first, impl_->ascent, bitmap);
+  return bitmap;
 }
 
 InkBitmap TextRasterizer::Draw(std::u16string_view text) {

@@ -24,7 +24,8 @@ struct InkBitmap {
 // The font name is a family name, looked up through fontconfig, which picks a
 // substitute when no face has that name; a name holding a "/" is the path of a
 // font file (bitmap fonts such as PCF, BDF, OTB and FON included). A letter
-// that the face lacks is drawn from the face fontconfig picks for it, so a
+// that the face lacks, or has only an empty glyph for though it is no blank,
+// is drawn from the first face fontconfig offers that has ink for it, so a
 // letter only shows the missing-letter box when no installed font has it.
 // Control characters (below U+0020) are never inked.
 class TextRasterizer {
@@ -54,6 +55,10 @@ class TextRasterizer {
   // The text drawn with its cell's top-left corner at (0, 0) on a bitmap
   // TextExtent(text) wide and CellHeight() high. Ink beyond it is clipped.
   InkBitmap Draw(std::u16string_view text);
+  // One letter's ink alone, its rows where Draw puts them, cut to the columns
+  // that hold ink: a combining mark, which has no width of its own. Empty
+  // (no column) when the letter has no ink.
+  InkBitmap DrawInk(char32_t code);
 
  private:
   struct Impl;

@@ -164,6 +164,70 @@ TEST(TextRasterizerTest, LetterTheFaceLacksComesFromAnotherFace) {
   EXPECT_NE(zhe.pixels, missing.pixels);
 }
 
+// A bitmap font of three letters: a blank, "A" with ink and "Ж" empty.
+std::string FontWithAnEmptyLetter() {
+  std::string bdf =
+      "STARTFONT 2.1\nFONT -velkaro-hollow-medium-r-normal--13-120-75-75-c-60-iso10646-1\n"
+      "SIZE 12 75 75\nFONTBOUNDINGBOX 6 13 0 -2\nSTARTPROPERTIES 4\nFONT_ASCENT 11\n"
+      "FONT_DESCENT 2\nCHARSET_REGISTRY \"ISO10646\"\nCHARSET_ENCODING \"1\"\nENDPROPERTIES\n"
+      "CHARS 3\n";
+  auto letter = [&](const char* name, int code, const std::string& rows) {
+    bdf += std::string("STARTCHAR ") + name + "\nENCODING " + std::to_string(code) +
+           "\nSWIDTH 500 0\nDWIDTH 6 0\nBBX 6 13 0 -2\nBITMAP\n" + rows + "ENDCHAR\n";
+  };
+  std::string empty;
+  for (int row = 0; row < 13; ++row) empty += "00\n";
+  letter("space", 32, empty);
+  letter("A", 65, "00\n00\n30\n48\n84\n84\nFC\n84\n84\n84\n00\n00\n00\n");
+  letter("Zhe", 0x416, empty);
+  return bdf + "ENDFONT\n";
+}
+
+// A letter the chosen face has but draws empty comes from the first other
+// face with ink for it; a blank stays the face's own.
+TEST(TextRasterizerTest, EmptyGlyphOfALetterGivesWayToAFaceWithInk) {
+  REQUIRE_FONT_FILE(kDejaVuSans);
+  testing::ScratchFolder folder;
+  const std::string font = folder.Write("hollow.bdf", FontWithAnEmptyLetter()).string();
+  TextRasterizer rasterizer(font, 9, false, false);
+  struct Case {
+    char16_t letter;
+    int ink;  // pixels, -1: some
+    int advance;
+  };
+  const Case cases[] = {{u'A', 20, 6}, {u' ', 0, 6}, {u'Ж', -1, -1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.letter));
+    EXPECT_TRUE(rasterizer.HasGlyph(c.letter));
+    const int ink = InkCount(rasterizer.Draw(std::u16string(1, c.letter)));
+    if (c.ink >= 0) EXPECT_EQ(ink, c.ink);
+    if (c.ink < 0) EXPECT_GT(ink, 0);
+    if (c.advance >= 0) EXPECT_EQ(rasterizer.AdvanceWidth(c.letter), c.advance);
+  }
+}
+
+// A combining mark's ink alone: as many columns as hold ink, none blank at
+// either side, and the same rows as drawn over a space.
+TEST(TextRasterizerTest, MarkInkIsCutToItsColumns) {
+  REQUIRE_FONT_FILE(kDejaVuSans);
+  TextRasterizer rasterizer("DejaVu Sans", 12, false, false);
+  for (char32_t mark : {U'\u0301', U'\u064E', U'\u0651'}) {
+    SCOPED_TRACE(static_cast<int>(mark));
+    const InkBitmap ink = rasterizer.DrawInk(mark);
+    ASSERT_GT(ink.width, 0);
+    EXPECT_EQ(ink.height, rasterizer.CellHeight());
+    for (int x : {0, ink.width - 1}) {
+      bool any = false;
+      for (int y = 0; y < ink.height; ++y) any |= ink.Ink(x, y);
+      EXPECT_TRUE(any) << "column " << x;
+    }
+  }
+  const InkBitmap over_space = rasterizer.Draw(u" \u0301");
+  const InkBitmap alone = rasterizer.DrawInk(U'\u0301');
+  EXPECT_EQ(InkCount(over_space), InkCount(alone));
+  EXPECT_EQ(rasterizer.DrawInk(U' ').width, 0);
+}
+
 // The face's own grey rendering of letters, unhinted: where the strokes are.
 class GreyReference {
  public:

@@ -23,11 +23,16 @@ import javax.microedition.rms.RecordStore;
  * The text-book reader. A package carries no class files but the embedded ones, so the whole
  * reader lives in this class; the canvas only forwards paint and keys here.
  *
- * The part is never loaded whole: letters come from the 4096-letter book files, of which at
- * most three stay in memory, and glyph columns from the 2048-word font files, one at a time.
- * The letters of a CJK page come from many font files, so a page's glyph columns are gathered
- * in the order of the font data before it is drawn, and kept while it is on screen.
- * A page is laid out from its first letter `top`, the way the tool's screen preview does it.
+ * A phone interprets every bytecode, so a page turn does little: the page is laid out once (by
+ * paint, or by pageBefore when paging back), its glyphs are readied in one pass, and each letter
+ * is copied from the atlas, a mutable image where each glyph was drawn once (setClip and
+ * drawImage); only letters the atlas has no room for are drawn a run of ink at a time.
+ *
+ * The part is never loaded whole: letters come from pieces of 1024 letters of the book files,
+ * five kept, and glyph columns from the 2048-word font files, read a kilobyte at a time in the
+ * order of the font data, so that each font file is opened at most once for a page. The
+ * letters of a CJK page come from many font files. A page is laid out from its first letter
+ * `top`, the way the tool's screen preview does it.
  *
  * The files it reads are written by the tool's engine: cfg.dat by engine/config_file.cc (with
  * the password check value), toc.dat (the whole book's headings) by engine/contents_file.cc,
@@ -39,10 +44,10 @@ import javax.microedition.rms.RecordStore;
  * - settings: what cfg.dat says, read once by readSettings;
  * - password and fonts: the book files' key, the remembered key, the phone font or the glyph
  *   index of the font files, the cell height;
- * - file cache: the slots of book and font files that at, word and chunk share, the glyph
- *   columns of the page on screen, and the one picture that lineHeight keeps;
+ * - glyphs: the atlas and its cells, the pieces of the book that `at` reads, the file being
+ *   read, the glyph columns of the page on screen, and the one picture that lineHeight keeps;
  * - paging and search: stage, the part's first letter shown, top and bottom of the page, trail,
- *   the page size, hit, query;
+ *   the page's lines and those before it, the page size, hit, query;
  * - records: the bookmarks, which saveState keeps with top and the remembered key;
  * - menus: the positions behind a list's entries, the package names of other parts, the display,
  *   the screen on view, commands.
@@ -55,7 +60,12 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
                                               "Exit"};
   private static final String KEYS = "Keys: 4/6 page, 2/8 line, 1 start, 7 end, 5 menu";
   private static final String STORE = "velkaro";
-  private static final int BOOK = 0, FONT = 3;  // first cache slot of each kind of file
+  private static final byte[] ROW = new byte[32];  // the row of a one-bit column, by de Bruijn
+  private static final int MARK = 256;  // a glyph's info: a combining mark, which takes no width
+  // The most pixels of glyph images the atlas holds; a phone stores two bytes for each. The atlas
+  // and the glyph index (seven bytes a slot) share ATLAS_BYTES.
+  private static final int GLYPH_PIXELS = 16384, ATLAS_BYTES = 49152;
+  private static final int RARE = 254;  // a glyph's cell: a rare letter, never in the atlas
 
   // Settings: cfg.dat.
   private int length, lineSpacing, charSpacing, backColor, textColor, checkValue, passwordMode;
@@ -70,25 +80,45 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
   private Font phoneFont;        // null when the package carries font files
   private int cellHeight;
 
-  // Glyph index of the font files: open hash from letter code to column offset << 8 | width.
+  // Glyph index of the font files: open hash from letter code to its glyph's info (column offset
+  // << 9 | MARK | width) and 1 + its atlas cell (0: none yet; RARE + 1: none ever).
   private char[] glyphCode;
   private int[] glyphInfo;
-  private int glyphCount;
+  private byte[] glyphCell;
+  private int glyphCount, fontWords;
 
-  // Book files in slots 0 to 2, least recently used one replaced; a font file in slot 3.
-  private final int[] slotFile = new int[4];
-  private final char[][] slotData = new char[4][];
-  private final int[] slotUse = new int[4];
-  private final byte[] readBuffer = new byte[8192];
+  // The atlas: one image of glyph cells, cellWidth (the widest letter) by cellHeight, each glyph
+  // drawn once into a cell and copied from there to the screen. A cell's owner is 1 + the slot of
+  // its glyph in the index; cellPage the last page that used it (0: not since the hand passed).
+  private Image atlas;
+  private Graphics atlasGraphics;
+  private int atlasRight;        // the atlas image's width, for turned cells
+  private int cellWidth, cellsPerRow, commonRank, hand, page, atlasFull;
+  private char[] cellOwner;
+  private int[] cellPage;
+
+  // Pieces of 1024 letters of the book files in five slots, enough for a page and a paragraph of
+  // 4096 letters before it; the least recently used one is replaced.
+  private final int[] slotPiece = new int[5], slotUse = new int[5], slotBreaks = new int[5];
+  private final char[][] slotData = new char[5][];
   private int useClock;
-  private char[] bookText;       // the book file that `at` read last
-  private int bookFile = -1;
 
-  // Glyph columns of the letters on the page last drawn: open hash from letter code to 1 + where
-  // its columns start in pageColumns.
+  // The file being read, a kilobyte at a time: bytes from its byte bytesStart to bytesEnd, and
+  // the number of the font file when it is one (-1: a book file, or none).
+  private InputStream input;
+  private final byte[] bytes = new byte[1024];
+  private int bytesStart, bytesEnd, inputFont = -1;
+  private char[] bookText;       // the piece that `at` read last, and its blocks with line ends
+  private int bookBreaks;
+  private int bookPiece = 1 << 22;  // none yet
+
+  // Glyph columns of the page's letters that the atlas does not give: open hash from letter code
+  // to 1 + where its columns start in pageColumns, its pageCount slots listed in pageOrder in the
+  // order of the font data; gathered for the page at gatheredTop.
   private char[] pageCode = new char[1];
-  private int[] pageAt = new int[1];
-  private int[] pageColumns;
+  private int[] pageAt = new int[1], pageOrder = new int[1], pageSorted = new int[1];
+  private int[] pageColumns = new int[0], kilobyteEnds;
+  private int pageCount, gatheredTop = -1;
 
   private int pictureCode = -1;  // the picture held in pictureImage (null: cannot be shown)
   private Image pictureImage;
@@ -96,8 +126,12 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
   // Paging and search.
   private int stage, start, top, bottom, hit = -1;
   private final int[] trail = new int[16];  // tops of the pages that paging forward left
-  private int trailLength;
-  private int screenWidth, pageWidth, pageHeight;
+  private int trailLength, trailTop;
+  private int[] lineStarts;      // the page's lines from top, then bottom; laid out for laidTop
+  private int lineCount, laidTop = -1;
+  private int[] linesBefore;     // lines laid out before the page from beforeEnd back, as a ring
+  private int beforeFirst, beforeCount, beforeEnd = -1;
+  private int screenWidth, screenHeight, pageWidth, pageHeight;
   private boolean rotated;
   private String query = "";
 
@@ -117,6 +151,10 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
   private final Command back = new Command("Back", Command.BACK, 2);
   private final Command delete = new Command("Delete", Command.SCREEN, 3);
   private final Command exit = new Command("Exit", Command.EXIT, 4);
+
+  static {
+    for (int row = 0; row < 32; row++) ROW[(1 << row) * 0x077CB531 >>> 27] = (byte) row;
+  }
 
   protected void startApp() {
     if (display != null) return;  // back from a pause: everything is still in place
@@ -197,13 +235,13 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
 
   private void openBook(int bookKey) {
     key = bookKey & 0xFFFF;
-    if (chunk(FONT, 0) == null) {
-      phoneFont = Font.getDefaultFont();
+    if (!open("/font0.dat")) phoneFont = Font.getDefaultFont();
+    measurePage();
+    if (phoneFont != null) {
       cellHeight = phoneFont.getHeight();
     } else {
       loadFontIndex();
     }
-    measurePage();
     // A part begins where the cut left it, often with the blank after a full stop.
     while (start < length && (at(start) == ' ' || at(start) == 10 || at(start) == 13)) start++;
     top = align(top);
@@ -285,153 +323,287 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
 
   /** Letter p of the part; 0 outside it. */
   private int at(int p) {
-    if (p < 0 || p >= length) return 0;
-    if (p >> 12 != bookFile) {
-      bookText = chunk(BOOK, p >> 12);
-      bookFile = p >> 12;
-    }
-    return bookText == null ? 0 : bookText[p & 4095];
+    return p >> 10 == bookPiece ? bookText[p & 1023] : atInPiece(p);
   }
 
-  /** Word i of the font data. */
-  private int word(int i) {
-    char[] data = chunk(FONT, i >> 11);
-    i = (i & 2047) * 2;
-    return data[i] << 16 | data[i + 1];
+  /** Letter p, whose piece becomes the one that `at` reads. */
+  private int atInPiece(int p) {
+    int s = p < 0 || p >= length ? -1 : piece(p >> 10);
+    if (s < 0) return 0;
+    bookText = slotData[s];
+    bookBreaks = slotBreaks[s];
+    bookPiece = p >> 10;
+    return bookText[p & 1023];
   }
 
-  /** Book or font file n as 4096 16-bit units, from the cache or read now; null if missing. */
-  private char[] chunk(int kind, int n) {
-    int id = (kind << 16 | n) + 1, oldest = kind;
-    for (int s = kind; s < (kind == BOOK ? FONT : FONT + 1); s++) {
-      if (slotFile[s] == id) {
+  /**
+   * The slot of piece n of the book, letters n * 1024 to n * 1024 + 1023, a quarter of a book
+   * file: from the cache or read now; -1 if its file is missing. While the letters are decoded,
+   * the 32-letter blocks that hold a line end are marked.
+   */
+  private int piece(int n) {
+    int oldest = 0;
+    for (int s = 0; s < slotPiece.length; s++) {
+      if (slotPiece[s] == n + 1) {
         slotUse[s] = ++useClock;
-        return slotData[s];
+        return s;
       }
       if (slotUse[s] < slotUse[oldest]) oldest = s;
     }
-    int got = 0;
-    try {
-      InputStream in = getClass().getResourceAsStream((kind == BOOK ? "/book" : "/font") + n + ".dat");
-      for (int r; got < 8192 && (r = in.read(readBuffer, got, 8192 - got)) > 0; ) got += r;
-      in.close();
-    } catch (Exception missing) {
-      return null;
-    }
+    if (!open("/book" + (n >> 2) + ".dat")) return -1;
     char[] data = slotData[oldest];
-    if (data == null) data = slotData[oldest] = new char[4096];
-    int mask = kind == BOOK ? key : 0;
-    for (int i = 0; i + 1 < got; i += 2) {
-      data[i / 2] = (char) ((readBuffer[i] << 8 | readBuffer[i + 1] & 255) ^ mask);
-    }
-    slotFile[oldest] = id;
-    slotUse[oldest] = ++useClock;
-    return data;
-  }
-
-  /** Walks the sixteen letter groups of the font data once and indexes every glyph. */
-  private void loadFontIndex() {
-    cellHeight = word(0);
-    glyphCode = new char[64];
-    glyphInfo = new int[64];
-    for (int group = 0, i = 1; group < 16; group++) {
-      int end = i + 1 + word(i);
-      for (i++; i < end; i += 2 + word(i + 1)) addGlyph(word(i), (i + 2) << 8 | word(i + 1) & 255);
-    }
-  }
-
-  private void addGlyph(int code, int where) {
-    if (glyphCount * 2 >= glyphCode.length) {
-      char[] oldCode = glyphCode;
-      int[] oldInfo = glyphInfo;
-      glyphCode = new char[oldCode.length * 2];
-      glyphInfo = new int[oldCode.length * 2];
-      glyphCount = 0;
-      for (int i = 0; i < oldCode.length; i++) {
-        if (oldInfo[i] != 0) addGlyph(oldCode[i], oldInfo[i]);
+    if (data == null) data = slotData[oldest] = new char[1024];
+    int i = 0, first = (n & 3) * 2048, breaks = 0;
+    while (i < 1024 && readTo(first + 2 * i)) {  // two of the kilobytes that readTo reads
+      for (int b = first + 2 * i - bytesStart; b + 1 < bytesEnd - bytesStart; b += 2) {
+        int c = ((bytes[b] & 255) << 8 | bytes[b + 1] & 255) ^ key;
+        if (c <= 13 && (c == 10 || c == 13)) breaks |= 1 << (i >> 5);
+        data[i++] = (char) c;
       }
     }
-    int s = slot(glyphCode, glyphInfo, code);
-    glyphCode[s] = (char) code;
-    glyphInfo[s] = where;
-    glyphCount++;
+    close();
+    while (i < 1024) data[i++] = 0;  // the last file's end holds nothing
+    slotPiece[oldest] = n + 1;
+    slotUse[oldest] = ++useClock;
+    slotBreaks[oldest] = breaks;
+    return oldest;
+  }
+
+  /** Opens a file of the package to read it from its start; false when it is missing. */
+  private boolean open(String name) {
+    close();
+    input = getClass().getResourceAsStream(name);
+    bytesStart = bytesEnd = 0;
+    return input != null;
+  }
+
+  private void close() {
+    try {
+      input.close();
+    } catch (Exception noneOpen) {
+    }
+    input = null;
+    inputFont = -1;
+  }
+
+  /** Reads on in the open file until `bytes` holds its byte `at`; false past its end. */
+  private boolean readTo(int at) {
+    try {
+      while (at >= bytesEnd) {
+        int got = 0;
+        for (int r; got < 1024 && (r = input.read(bytes, got, 1024 - got)) > 0; ) got += r;
+        if (got == 0) return false;
+        bytesStart = bytesEnd;
+        bytesEnd += got;
+      }
+      return true;
+    } catch (Exception unreadable) {
+      return false;
+    }
+  }
+
+  /**
+   * Word i of the font data. Its font file is read onward from the word read last, or opened anew,
+   * so words are best asked for in their order.
+   */
+  private int word(int i) {
+    int at = (i & 2047) * 4 - bytesStart;
+    if (i >> 11 != inputFont || at < 0 || at >= bytesEnd - bytesStart) {
+      if (i >> 11 != inputFont || at < 0) {
+        open("/font" + (i >> 11) + ".dat");
+        inputFont = i >> 11;
+      }
+      if (!readTo((i & 2047) * 4)) return 0;
+      at = (i & 2047) * 4 - bytesStart;
+    }
+    return bytes[at] << 24 | (bytes[at + 1] & 255) << 16 | (bytes[at + 2] & 255) << 8
+        | bytes[at + 3] & 255;
+  }
+
+  /**
+   * Indexes every glyph of the font data: counts them and finds the widest in a first walk, so
+   * that the index is made once at its size, and fills it in a second. The atlas gets as many
+   * cells of the widest letter as its share of ATLAS_BYTES allows, ten or so to a row; when they
+   * are fewer than the letters, only the most frequent of each letter group may take one.
+   */
+  private void loadFontIndex() {
+    cellHeight = word(0);
+    glyphCount = walkFontData();
+    kilobyteEnds = new int[(fontWords >> 8) + 2];
+    int size = glyphCount + glyphCount / 8 + 1;
+    int pixels = Math.min(GLYPH_PIXELS, Math.max(0, ATLAS_BYTES - 7 * size) / 2);
+    int cells = Math.min(RARE, pixels / Math.max(1, cellWidth * cellHeight));
+    cellsPerRow = Math.max(1, Math.min(cells, 128 / Math.max(1, cellWidth)));
+    cells = cells / cellsPerRow * cellsPerRow;
+    commonRank = cells >= glyphCount ? cells : cells / 16 + 1;
+    glyphCode = new char[size];
+    glyphInfo = new int[size];
+    glyphCell = new byte[size];
+    walkFontData();
+    close();
+    if (cells == 0 || cellWidth == 0) return;
+    cellPage = new int[cells];
+    cellOwner = new char[cells];
+    int across = cellsPerRow * cellWidth, down = cells / cellsPerRow * cellHeight;
+    atlasRight = rotated ? down : across;  // a turned page has a turned atlas
+    atlas = rotated ? Image.createImage(down, across) : Image.createImage(across, down);
+    atlasGraphics = atlas.getGraphics();
+  }
+
+  /**
+   * Walks the sixteen letter groups of the font data, each glyph a code word (1 in its high half
+   * for a combining mark), a width word and its columns, and puts each into the index once there
+   * is one. Returns the number of glyphs.
+   */
+  private int walkFontData() {
+    int count = 0, i = 1;
+    for (int group = 0; group < 16; group++) {
+      for (int end = i + 1 + word(i++), rank = 0; i < end; count++, rank++) {
+        int code = word(i), width = word(i + 1), mark = code >>> 16 & 1;
+        if (glyphCode != null) {
+          int s = slot(glyphCode, glyphInfo, code & 0xFFFF);
+          glyphCode[s] = (char) code;
+          glyphInfo[s] = (i + 2) << 9 | mark << 8 | width & 255;
+          if (rank >= commonRank) glyphCell[s] = (byte) (RARE + 1);
+        } else if (mark == 0) {
+          cellWidth = Math.max(cellWidth, width);
+        }
+        i += 2 + width;
+      }
+    }
+    fontWords = i;
+    return count;
   }
 
   /** The slot of code in an open hash of codes and non-zero values: its own, or an empty one. */
   static int slot(char[] codes, int[] values, int code) {
-    int mask = codes.length - 1, s = code & mask;
-    while (values[s] != 0 && codes[s] != code) s = s + 1 & mask;
+    int s = (code * 40503 & 0xFFFF) % codes.length;
+    while (values[s] != 0 && codes[s] != code) {
+      if (++s == codes.length) s = 0;
+    }
     return s;
   }
 
-  /** Column offset << 8 | width of a letter's glyph; 0 for a letter the font lacks. */
+  /** Column offset << 9 | mark << 8 | width of a letter's glyph; 0 for a letter the font lacks. */
   private int glyph(int c) {
     return glyphInfo[slot(glyphCode, glyphInfo, c)];
   }
 
-  /** Whether the page store holds the glyph columns of every letter from `from` to `to`. */
-  private boolean pageHas(int from, int to) {
-    for (int p = from; p < to; p++) {
-      int c = at(p);
-      if (pictureAt(p)) {
-        p += 2;
-      } else if (c >= 32 && glyph(c) != 0 && pageAt[slot(pageCode, pageAt, c)] == 0) {
-        return false;
-      }
-    }
-    return true;
+  /** How far a letter moves the pen: its width and the letter spacing; a combining mark, nil. */
+  private int advance(int c) {
+    if (phoneFont != null) return phoneFont.charWidth((char) c) + charSpacing;
+    int info = glyph(c);
+    return (info & MARK) != 0 ? 0 : (info & 255) + charSpacing;
   }
 
   /**
-   * Makes the page store hold the glyph columns of the letters from `from` to `to`, and only
-   * those: columns it held already are kept, the others are read in font file order, so that each
-   * font file is read at most once.
+   * Readies the glyphs of the page: those in the atlas stay there while it is drawn, and the
+   * columns of the others (combining marks and marked letters always) are read into the page
+   * store in the order of the font data, so that each font file is read at most once.
    */
-  private void gatherGlyphs(int from, int to) {
-    if (phoneFont != null || pageHas(from, to)) return;
-    int size = 4, columns = 0, lastFile = 0;
-    while (size < 2 * Math.min(to - from, glyphCount)) size <<= 1;
-    char[] codes = new char[size];
-    int[] starts = new int[size];
-    for (int p = from; p < to; p++) {
-      int c = at(p), info = glyph(c), s = slot(codes, starts, c);
-      if (pictureAt(p)) {
-        p += 2;
-      } else if (c >= 32 && info != 0 && starts[s] == 0) {
-        codes[s] = (char) c;
-        starts[s] = columns + 1;
-        columns += info & 255;
-        lastFile = Math.max(lastFile, (info >> 8) + (info & 255) - 1 >> 11);
-      }
+  private void gatherGlyphs() {
+    page++;
+    gatheredTop = top;
+    int size = pageAt.length, most = Math.min(bottom - top, glyphCount), count = 0, columns = 0;
+    for (int k = 0; k < pageCount; k++) pageAt[pageOrder[k]] = 0;  // the last page's letters
+    if (size < most * 3 / 2 + 1) {  // the hash at most two thirds full
+      while (size < most * 3 / 2 + 1) size <<= 1;
+      pageCode = new char[size];
+      pageAt = new int[size];
     }
-    int[] gathered = new int[columns];
-    for (int file = -1; file <= lastFile; file++) {  // -1: the columns at hand
-      for (int s = 0; s < size; s++) {
-        int info = glyph(codes[s]), column = info >> 8, w = info & 255;
-        int kept = pageAt[slot(pageCode, pageAt, codes[s])], into = starts[s] - 1;
-        if (into < 0 || kept != 0 && file >= 0) continue;
-        if (kept != 0) System.arraycopy(pageColumns, kept - 1, gathered, into, w);
-        for (int dx = 0; kept == 0 && dx < w; dx++) {
-          if (column + dx >> 11 == file) gathered[into + dx] = word(column + dx);
-        }
-      }
+    if (pageOrder.length < most) {
+      pageOrder = new int[most];
+      pageSorted = new int[most];
     }
-    pageCode = codes;
-    pageAt = starts;
-    pageColumns = gathered;
+    char[] codes = pageCode;
+    int[] infos = pageAt;  // the glyph's info, then 1 + where its columns start
+    int[] order = pageOrder;
+    for (int p = top, hitEnd = hit < 0 ? -1 : hit + query.length(); p < bottom; p++) {
+      int c = at(p);
+      if (c < 32) {
+        if (c == 1 && at(p + 2) == 2) p += 2;  // a picture
+        continue;
+      }
+      int index = slot(glyphCode, glyphInfo, c), info = glyphInfo[index];
+      int cell = (glyphCell[index] & 255) - 1;
+      if (cell >= 0 && cell < RARE && (p < hit || p >= hitEnd)) {
+        cellPage[cell] = page;
+        continue;
+      }
+      int s = slot(codes, infos, c);
+      if (info == 0 || infos[s] != 0) continue;
+      codes[s] = (char) c;
+      infos[s] = info;
+      order[count++] = s;
+      columns += info & 255;
+    }
+    pageCount = count;
+    sortByKilobyte();
+    if (pageColumns.length < columns) pageColumns = new int[columns];
+    for (int k = 0, into = 0; k < count; k++) {
+      int s = pageOrder[k], info = infos[s];
+      readColumns(info >>> 9, info & 255, into);
+      infos[s] = into + 1;
+      into += info & 255;
+    }
+    close();
   }
 
-  private int width(int c) {
-    return phoneFont != null ? phoneFont.charWidth((char) c) : glyph(c) & 255;
+  /**
+   * Puts the page's glyphs in pageOrder into the order of the font data a kilobyte (256 words) at
+   * a time, as readTo reads it: counted out by the kilobyte where each glyph starts, the one glyph
+   * that runs on into the next kilobyte made the last of its own.
+   */
+  private void sortByKilobyte() {
+    int[] ends = kilobyteEnds, order = pageOrder, sorted = pageSorted;
+    for (int b = 0; b < ends.length; b++) ends[b] = 0;
+    for (int k = 0; k < pageCount; k++) ends[(pageAt[order[k]] >>> 17) + 1]++;
+    for (int b = 1; b < ends.length; b++) ends[b] += ends[b - 1];
+    for (int k = 0; k < pageCount; k++) sorted[ends[pageAt[order[k]] >>> 17]++] = order[k];
+    for (int k = 0; k < pageCount; k++) {
+      int s = sorted[k], info = pageAt[s], last = ends[info >>> 17] - 1;
+      if ((info >>> 9) + (info & 255) - 1 >>> 8 != info >>> 17) {
+        sorted[k] = sorted[last];
+        sorted[last] = s;
+      }
+    }
+    pageOrder = sorted;
+    pageSorted = order;
+  }
+
+  /** Reads n column words of the font data from word `from` on into pageColumns at `into`. */
+  private void readColumns(int from, int n, int into) {
+    for (int end = from + n; from < end; ) {
+      word(from);  // `bytes` holds it and maybe more
+      int at = (from & 2047) * 4 - bytesStart;
+      if (at < 0 || at >= bytesEnd - bytesStart) {  // past the end of a damaged file
+        pageColumns[into++] = 0;
+        from++;
+        continue;
+      }
+      for (int stop = Math.min(end, from + (bytesEnd - bytesStart - at) / 4); from < stop; from++) {
+        int column = (bytes[at + 2] & 255) << 8 | bytes[at + 3] & 255;  // rows 0 to 15
+        if (cellHeight > 16) column |= bytes[at] << 24 | (bytes[at + 1] & 255) << 16;
+        pageColumns[into++] = column;
+        at += 4;
+      }
+    }
   }
 
   // ---- Layout.
 
   private void measurePage() {
     screenWidth = canvas.getWidth();
+    screenHeight = canvas.getHeight();
     rotated = !portrait && phoneFont == null;
-    pageWidth = rotated ? canvas.getHeight() : screenWidth;
-    pageHeight = rotated ? screenWidth : canvas.getHeight();
+    int width = rotated ? screenHeight : screenWidth, height = rotated ? screenWidth : screenHeight;
+    if (width != pageWidth || height != pageHeight) {  // what was laid out no longer holds
+      pageWidth = width;
+      pageHeight = height;
+      lineStarts = new int[height + 2];
+      linesBefore = new int[height + 2];
+      laidTop = beforeEnd = -1;
+    }
   }
 
   private boolean pictureAt(int p) {
@@ -454,7 +626,7 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
         lastBreak = i;
       }
       if (c == 10 || c == 13) return at(i + 1) == 10 && c == 13 ? i + 2 : i + 1;
-      x += width(c) + charSpacing;
+      x += advance(c);
       if (x > pageWidth) {
         if (lastBreak == i && c != ' ') lastBreak = breakBefore;
         return wrap && lastBreak >= 0 ? lastBreak + 1 : Math.max(i, p + 1);
@@ -469,11 +641,32 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
     return c == 10 || c == 13 && at(p) != 10;
   }
 
+  /**
+   * The start of the paragraph that holds letter p - 1, at most 4096 letters before p: the
+   * letters before it are looked at a 32-letter block at a time, skipped when their piece says
+   * the block holds no line end.
+   */
+  private int paragraphStart(int p) {
+    int s = p - 1, stop = Math.max(start, p - 4096);
+    while (s > stop) {
+      at(s - 1);  // `at` reads its piece now
+      char[] text = bookText;
+      int i = (s - 1) & 1023, last = Math.max(i & ~31, i - (s - stop) + 1);
+      if ((bookBreaks >>> (i >> 5) & 1) == 0) {
+        s -= i - last + 1;
+        continue;
+      }
+      for (int c; i >= last; i--, s--) {
+        if ((c = text[i]) == 10 || c == 13 && at(s) != 10) return s;
+      }
+    }
+    return s;
+  }
+
   /** The start of the line that holds letter p - 1, found by laying out its paragraph. */
   private int prevLine(int p) {
     if (p <= start) return start;
-    int s = p - 1;
-    while (s > start && !afterLineEnd(s) && p - s < 4096) s--;
+    int s = paragraphStart(p);
     for (int e; (e = lineEnd(s)) < p; ) s = e;
     return s;
   }
@@ -483,30 +676,61 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
     return prevLine(Math.min(p, length - 1) + 1);
   }
 
-  /** The first line of the page whose last line ends at p. */
+  /**
+   * The first line of the fullest page whose last line ends at p; the page is laid out too, as
+   * layoutPage would. A paragraph before p is laid out from its start, and its lines that are left
+   * before the page stay in linesBefore (a ring: its last lines when there are more), so that
+   * paging back on lays each paragraph out once.
+   */
   private int pageBefore(int p) {
-    int q = p, need = 1 - lineSpacing;
+    int q = p, need = 1 - lineSpacing, n = 0, ring = linesBefore.length;
+    boolean cut = false;  // a paragraph was laid out from 4095 letters back, not from its start
+    search:
     while (q > start) {
-      int r = prevLine(q);
-      need += lineHeight(r) + lineSpacing;
-      if (need > pageHeight && q < p) break;
-      q = r;
+      if (beforeEnd != q || beforeCount == beforeFirst) {
+        int s = paragraphStart(q);
+        cut |= s > start && !afterLineEnd(s);
+        beforeCount = 0;
+        for (int e = s; e < q; e = lineEnd(e)) linesBefore[beforeCount++ % ring] = e;
+        beforeFirst = Math.max(0, beforeCount - ring);
+      }
+      for (; beforeCount > beforeFirst; beforeCount--) {
+        int r = linesBefore[(beforeCount - 1) % ring], h = lineHeight(r) + lineSpacing;
+        if (need + h > pageHeight && q < p || n == lineStarts.length - 1) break search;
+        need += h;
+        lineStarts[n++] = r;
+        q = r;
+      }
     }
+    beforeEnd = q;
+    if (cut) {
+      lineCount = 0;
+      layoutFrom(q, q, 1);
+      return q;
+    }
+    for (int i = 0; i < n / 2; i++) {  // the page's lines were found last first
+      int line = lineStarts[i];
+      lineStarts[i] = lineStarts[n - 1 - i];
+      lineStarts[n - 1 - i] = line;
+    }
+    lineCount = n;
+    layoutFrom(q, p, need + lineSpacing);
     return q;
   }
 
   private void pageForward() {
     if (trailLength == trail.length) System.arraycopy(trail, 1, trail, 0, --trailLength);
     trail[trailLength++] = top;
-    top = bottom;
+    top = trailTop = bottom;
   }
 
   /**
    * The page that paging forward left for this one, so that back undoes forward even where
-   * pictures make pages of different line counts; else the fullest page that ends at top.
+   * pictures make pages of different line counts; else the fullest page that ends at top. The
+   * trail leads to trailTop, where the last page turn left the reader.
    */
   private int pageBack() {
-    if (trailLength > 0 && layout(null, trail[trailLength - 1]) == top) return trail[--trailLength];
+    if (trailLength > 0 && trailTop == top) return trailTop = trail[--trailLength];
     trailLength = 0;
     return pageBefore(top);
   }
@@ -528,18 +752,28 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
     return Math.min(rotated ? pictureImage.getWidth() : pictureImage.getHeight(), pageHeight - 1);
   }
 
-  /** Lays out the page from first, drawing it when g is set; returns where the next page starts. */
-  private int layout(Graphics g, int first) {
-    int y = 1, p = first;
-    while (p < length) {
+  /** Lays out the page from top: its lines' starts into lineStarts, then bottom. */
+  private void layoutPage() {
+    lineCount = 0;
+    layoutFrom(top, top, 1);
+  }
+
+  /**
+   * Lays out the page from `first` on from its line at p, at y, after the lineCount lines that
+   * lineStarts holds: as many lines as fit, then bottom.
+   */
+  private void layoutFrom(int first, int p, int y) {
+    int n = lineCount;
+    while (p < length && n < lineStarts.length - 1) {
       int h = lineHeight(p);
-      if (p > first && y + h > pageHeight) break;
-      int end = lineEnd(p);
-      if (g != null) drawLine(g, p, end, y);
+      if (n > 0 && y + h > pageHeight) break;
+      lineStarts[n++] = p;
       y += h + lineSpacing;
-      p = end;
+      p = lineEnd(p);
     }
-    return p;
+    lineStarts[n] = bottom = p;
+    lineCount = n;
+    laidTop = first;
   }
 
   // ---- Drawing.
@@ -548,63 +782,164 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
   void paint(Graphics g) {
     measurePage();
     g.setColor(backColor);
-    g.fillRect(0, 0, screenWidth, canvas.getHeight());
+    g.fillRect(0, 0, screenWidth, screenHeight);
     if (splash != null) {
-      g.drawImage(splash, screenWidth / 2, canvas.getHeight() / 2, Graphics.HCENTER | Graphics.VCENTER);
+      g.drawImage(splash, screenWidth / 2, screenHeight / 2, Graphics.HCENTER | Graphics.VCENTER);
     }
     if (stage != READING) return;
-    if (phoneFont != null) g.setFont(phoneFont);
-    bottom = layout(null, top);
-    gatherGlyphs(top, bottom);
-    layout(g, top);
+    if (laidTop != top) layoutPage();
+    if (phoneFont != null) {
+      g.setFont(phoneFont);
+    } else if (gatheredTop != top) {
+      gatherGlyphs();
+    }
+    for (int i = 0, y = 1; i < lineCount; i++) {
+      int h = lineHeight(lineStarts[i]);  // loads the line's picture
+      drawLine(g, lineStarts[i], lineStarts[i + 1], y);
+      y += h + lineSpacing;
+    }
+    unclip(g);
   }
 
   private void drawLine(Graphics g, int p, int end, int y) {
     if (pictureAt(p)) {
+      unclip(g);
       drawPicture(g, at(p + 1) & 4095, y);
       return;
     }
     boolean rtl = false;
-    for (int i = p; i < end; i++) rtl |= at(i) >= 0x600 && at(i) < 0x800;
-    int x = rtl ? pageWidth : 1;
-    for (int i = p; i < end; i++) {
+    for (int i = p; i < end && !rtl; i++) {
       int c = at(i);
+      rtl = c >= 0x600 && c < 0x800;
+    }
+    int x = rtl ? pageWidth : 1, baseX = x, baseWidth = 0;
+    int hitEnd = hit < 0 ? -1 : hit + query.length();
+    for (int i = p; i < end; i++) {
+      int c = at(i), index = 0, w;
       if (c < 32) continue;
-      int w = width(c);
+      boolean marked = i >= hit && i < hitEnd;
+      if (phoneFont != null) {
+        w = phoneFont.charWidth((char) c);
+      } else {
+        index = slot(glyphCode, glyphInfo, c);
+        w = glyphInfo[index] & 255;
+        if ((glyphInfo[index] & MARK) != 0) {  // over the letter before it, in the middle
+          unclip(g);
+          int ink = marked ? backColor : textColor;
+          drawInk(g, screenWidth, c, w, baseX + (baseWidth - w) / 2, y, ink);
+          continue;
+        }
+      }
       if (rtl) x -= w + charSpacing;
-      drawLetter(g, c, x, y, w, hit >= 0 && i >= hit && i < hit + query.length());
+      drawLetter(g, c, index, x, y, w, marked);
+      baseX = x;
+      baseWidth = w;
       if (!rtl) x += w + charSpacing;
     }
   }
 
-  /** One letter, opaque: its cell in the back colour, then the glyph (inverted when marked). */
-  private void drawLetter(Graphics g, int c, int x, int y, int w, boolean marked) {
+  /**
+   * One letter, opaque: its cell in the back colour, then the glyph (inverted when marked). A
+   * glyph is drawn once into a cell of the atlas and from then on copied from there.
+   */
+  private void drawLetter(Graphics g, int c, int index, int x, int y, int w, boolean marked) {
+    int cell = phoneFont == null && !marked ? atlasCell(c, index, w) : -1;
+    if (cell >= 0) {
+      int ax = cell % cellsPerRow * cellWidth, ay = cell / cellsPerRow * cellHeight;
+      if (rotated) {
+        g.setClip(screenWidth - y - cellHeight, x, cellHeight, w);
+        g.drawImage(atlas, ay - y + screenWidth - atlasRight, x - ax, Graphics.TOP | Graphics.LEFT);
+      } else {
+        g.setClip(x, y, w, cellHeight);
+        g.drawImage(atlas, x - ax, y - ay, Graphics.TOP | Graphics.LEFT);
+      }
+      return;
+    }
+    unclip(g);
     g.setColor(marked ? textColor : backColor);
-    fill(g, x, y, w, cellHeight);
+    fill(g, screenWidth, x, y, w, cellHeight);
     g.setColor(marked ? backColor : textColor);
     if (phoneFont != null) {
       g.drawChar((char) c, x, y, Graphics.TOP | Graphics.LEFT);
-      return;
+    } else {
+      drawInk(g, screenWidth, c, w, x, y, marked ? backColor : textColor);
     }
+  }
+
+  /**
+   * The atlas cell that holds letter c's glyph (at index in the glyph index), drawn into it now
+   * when it is new; -1 when it has none. A new glyph takes the first cell the hand finds that is
+   * not on this page and was not used since the hand last passed it.
+   */
+  private int atlasCell(int c, int index, int w) {
+    int cell = (glyphCell[index] & 255) - 1;
+    if (cell >= 0 || w > cellWidth || cellPage == null || atlasFull == page) {
+      return cell < RARE ? cell : -1;
+    }
+    for (int tries = 2 * cellPage.length; tries > 0 && cell < 0; tries--) {
+      int s = hand;
+      hand = (hand + 1) % cellPage.length;
+      if (cellPage[s] == 0) {
+        cell = s;
+      } else if (cellPage[s] != page) {
+        cellPage[s] = 0;  // a second chance
+      }
+    }
+    if (cell < 0) {
+      atlasFull = page;  // every cell holds a letter of this page
+      return -1;
+    }
+    if (cellOwner[cell] != 0) glyphCell[cellOwner[cell] - 1] = 0;
+    cellOwner[cell] = (char) (index + 1);
+    glyphCell[index] = (byte) (cell + 1);
+    cellPage[cell] = page;
+    int ax = cell % cellsPerRow * cellWidth, ay = cell / cellsPerRow * cellHeight;
+    atlasGraphics.setColor(backColor);
+    fill(atlasGraphics, atlasRight, ax, ay, w, cellHeight);
+    drawInk(atlasGraphics, atlasRight, c, w, ax, ay, textColor);
+    return cell;
+  }
+
+  /**
+   * The ink of letter c's glyph, w columns from the page store, its cell's top left corner at
+   * (x, y): each run of ink in a column is one rectangle.
+   */
+  private void drawInk(Graphics g, int right, int c, int w, int x, int y, int color) {
     int columns = pageAt[slot(pageCode, pageAt, c)] - 1;
-    for (int dx = 0; dx < w && columns >= 0; dx++) {
-      int bits = pageColumns[columns + dx], row = 0;  // bit y is ink in row y
+    if (columns < 0) return;
+    g.setColor(color);
+    byte[] row = ROW;
+    boolean turned = rotated;
+    for (int end = x + w; x < end; x++) {
+      int bits = pageColumns[columns++];  // bit y is ink in row y
       while (bits != 0) {
-        for (; (bits & 1) == 0; bits >>>= 1) row++;
-        int first = row;
-        for (; (bits & 1) != 0; bits >>>= 1) row++;
-        fill(g, x + dx, y + first, 1, row - first);
+        int low = bits & -bits, above = bits + low;  // the run carries into the bit above it
+        int first = row[low * 0x077CB531 >>> 27];
+        int n = (above == 0 ? 32 : row[(above & -above) * 0x077CB531 >>> 27]) - first;
+        bits &= above;
+        if (turned) {
+          g.fillRect(right - y - first - n, x, n, 1);
+        } else {
+          g.fillRect(x, y + first, 1, n);
+        }
       }
     }
   }
 
-  /** A rectangle of page coordinates; a landscape page runs down the screen, its top at the right. */
-  private void fill(Graphics g, int x, int y, int w, int h) {
+  /**
+   * A rectangle of page coordinates on the screen (right: its width) or the atlas; a landscape
+   * page runs down the screen, its top at the right.
+   */
+  private void fill(Graphics g, int right, int x, int y, int w, int h) {
     if (rotated) {
-      g.fillRect(screenWidth - y - h, x, h, w);
+      g.fillRect(right - y - h, x, h, w);
     } else {
       g.fillRect(x, y, w, h);
     }
+  }
+
+  private void unclip(Graphics g) {
+    g.setClip(0, 0, screenWidth, screenHeight);
   }
 
   private void drawPicture(Graphics g, int number, int y) {
@@ -619,9 +954,9 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
     }
     int left = pageWidth / 4, w = pageWidth / 2, h = Math.min(2 * cellHeight, pageHeight - y);
     g.setColor(0);
-    fill(g, left, y, w, h);
+    fill(g, screenWidth, left, y, w, h);
     g.setColor(0xFFFF00);
-    fill(g, left + 2, y + 2, w - 4, h - 4);
+    fill(g, screenWidth, left + 2, y + 2, w - 4, h - 4);
     g.setColor(0);
     g.setFont(Font.getDefaultFont());
     String label = "#" + number;
@@ -648,7 +983,7 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
     } catch (Exception noGameKey) {
     }
     measurePage();
-    bottom = layout(null, top);
+    if (laidTop != top) layoutPage();  // the page on screen was laid out by paint
     boolean forward = action == Canvas.DOWN || action == (rotated ? Canvas.LEFT : Canvas.RIGHT);
     boolean backward = action == Canvas.UP || action == (rotated ? Canvas.RIGHT : Canvas.LEFT);
     if (code == Canvas.KEY_NUM1) {
@@ -813,6 +1148,7 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
    * none up to the part's end, the first one from the part's start.
    */
   private void search() {
+    gatheredTop = -1;  // the marked letters change
     int from = hit >= top && hit < bottom ? hit + 1 : top, p = find(from, length);
     String note = null;
     if (p < 0 && (p = find(start, from)) >= 0) note = "Search continued from the beginning";

@@ -14,7 +14,9 @@ import java.util.TreeMap;
  * Writes a text-book package folder the way the tool does: cfg.dat, the book files and, unless
  * the book uses the phone font, font files. The font is a "barcode" font: every letter is four
  * columns wide and its first column holds the letter's code (bit y = row y), so that a page
- * drawn with it can be read back letter by letter.
+ * drawn with it can be read back letter by letter. With `varied`, letters are 1 to 6 columns
+ * wide instead and their columns scattered runs of ink in every row of the cell. The letters of
+ * `marks` are combining marks: three columns, ink in the top two rows of the middle one.
  */
 final class BookPackage {
   static final int GLYPH_WIDTH = 4;
@@ -30,7 +32,8 @@ final class BookPackage {
   String bookName = "Tales";
   String[] titles = {};
   int[] parts = {};
-  boolean phoneFont;
+  boolean phoneFont, varied;
+  String marks = "";
   int cellHeight = 16;
   final Map<String, byte[]> files = new TreeMap<>();
 
@@ -134,13 +137,30 @@ final class BookPackage {
       words.add(0);
       for (char c : letters()) {
         if ((c & 15) != group) continue;
-        words.add((int) c);
-        words.add(GLYPH_WIDTH);
-        words.add(c & ((1 << Math.min(cellHeight, 31)) - 1));
-        for (int x = 1; x < GLYPH_WIDTH; x++) words.add(0);
+        int[] columns = columns(c);
+        words.add(marks.indexOf(c) >= 0 ? c | 0x10000 : (int) c);
+        words.add(columns.length);
+        for (int column : columns) words.add(column);
       }
       words.set(countAt, words.size() - countAt - 1);
     }
+    writeFontFiles(dir, words);
+  }
+
+  private int[] columns(char c) {
+    int rows = cellHeight >= 32 ? -1 : (1 << cellHeight) - 1;
+    if (marks.indexOf(c) >= 0) return new int[] {0, 3, 0};
+    if (!varied) {
+      int[] barcode = new int[GLYPH_WIDTH];
+      barcode[0] = c & ((1 << Math.min(cellHeight, 31)) - 1);
+      return barcode;
+    }
+    int[] columns = new int[1 + c % 6];
+    for (int x = 0; x < columns.length; x++) columns[x] = (c * 0x9E3779B1 + x * 0x6F4F2A35) & rows;
+    return columns;
+  }
+
+  private static void writeFontFiles(Path dir, List<Integer> words) throws IOException {
     for (int n = 0; n * 2048 < words.size(); n++) {
       ByteArrayOutputStream file = new ByteArrayOutputStream();
       DataOutputStream out = new DataOutputStream(file);

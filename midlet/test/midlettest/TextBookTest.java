@@ -217,6 +217,100 @@ public final class TextBookTest {
     }
   }
 
+  /** A phone and a book's settings; the checksum of the pages the reader drew before its atlas. */
+  record Look(String name, int width, int height, boolean portrait, int lineSpacing,
+              int charSpacing, boolean wrap, int cellHeight, boolean phoneFont, long before) {}
+
+  /**
+   * Every page, drawn paging to the end, back to the start, to the end with 7 and back from there,
+   * and a found word: the same pixels, whatever the phone and the settings, as the reader drew
+   * before it kept glyphs in an atlas image and laid pages out once. The book has a picture, an
+   * Arabic line, tabs, CR LF, a paragraph of many pages, and 700 letters in glyphs 1 to 6 columns
+   * wide with ink in every row, more than the atlas holds.
+   */
+  static void testPagesAreDrawnAsBefore() throws Exception {
+    StringBuilder text = new StringBuilder(lines(1, 25));
+    for (int k = 1; k <= 60; k++) {
+      text.append("Sentence " + k + " of a long paragraph, with commas; full stops. ");
+    }
+    text.append("\r\n");
+    text.append("\u0627\u0644\u0628\u062d\u0627\u0631\u0629 and more\n")
+        .append(picture(1, 2) + "Tab\there\r");
+    for (int i = 0; i < 3000; i++) {
+      text.append((char) (0x4E00 + i * 7919 % 700));
+      text.append(i % 23 == 22 ? "\n" : i % 5 == 4 ? " " : "");
+    }
+    text.append(lines(26, 20));
+    Look[] looks = {
+        new Look("128x160", 128, 160, true, 0, 0, true, 16, false, 2891112657L),
+        new Look("176x208 turned, tight", 176, 208, false, -1, -1, true, 16, false, 1943607591L),
+        new Look("240x320, 32 rows, no wrap", 240, 320, true, 2, 1, false, 32, false, 3455850189L),
+        new Look("128x128 turned, 12 rows", 128, 128, false, 1, 0, true, 12, false, 1587965939L),
+        new Look("176x208 phone font", 176, 208, true, 0, 1, true, 16, true, 4046255833L),
+    };
+    for (Look look : looks) {
+      RecordStore.reset();
+      Canvas.screenWidth = look.width();
+      Canvas.screenHeight = look.height();
+      BookPackage book = new BookPackage();
+      book.text = text.toString();
+      book.portrait = look.portrait();
+      book.lineSpacing = look.lineSpacing();
+      book.charSpacing = look.charSpacing();
+      book.wrap = look.wrap();
+      book.cellHeight = look.cellHeight();
+      book.phoneFont = look.phoneFont();
+      book.varied = true;
+      book.files.put("pic1.png", png(40, 30, 0xFF0000));
+      Phone phone = open(book);
+      java.util.zip.CRC32 pages = new java.util.zip.CRC32();
+      List<BufferedImage> forward = phone.pageToEnd();
+      forward.forEach(page -> add(pages, page));
+      for (int i = 0; i < 2 * forward.size(); i++) {  // back to the start, then from the end
+        phone.press(i == forward.size() ? Canvas.KEY_NUM7 : Canvas.KEY_NUM4);
+        add(pages, phone.screen());
+      }
+      search(phone, "and more");
+      add(pages, phone.screen());
+      Check.equal(look.before(), pages.getValue(), look.name() + ", " + forward.size() + " pages");
+    }
+  }
+
+  static void add(java.util.zip.CRC32 checksum, BufferedImage screen) {
+    int w = screen.getWidth();
+    int[] rgb = screen.getRGB(0, 0, w, screen.getHeight(), null, 0, w);
+    byte[] bytes = new byte[3 * rgb.length];
+    for (int i = 0; i < rgb.length; i++) {
+      bytes[3 * i] = (byte) (rgb[i] >> 16);
+      bytes[3 * i + 1] = (byte) (rgb[i] >> 8);
+      bytes[3 * i + 2] = (byte) rgb[i];
+    }
+    checksum.update(bytes);
+  }
+
+  /**
+   * A combining mark (three columns, ink in the middle one) takes no width and is drawn over the
+   * middle of the letter before it, on left-to-right and right-to-left lines alike. The barcode
+   * reading sees the mark's ink as a letter of code 3.
+   */
+  static void testCombiningMarkSitsOverItsLetter() throws Exception {
+    Object[][] cases = {  // text, letter spacing, the x of each column with ink, what it spells
+        {"ab\u0301c", 0, List.of(1, 5, 6, 9), "ab\u0003c"},
+        {"ab\u0301c", 1, List.of(1, 6, 7, 11), "ab\u0003c"},
+        {"ab\u0301\u0301", 0, List.of(1, 5, 6), "ab\u0003"},
+        {"\u0627\u0628\u0651", 0, List.of(120, 121, 124), "\u0628\u0003\u0627"},
+    };
+    for (Object[] c : cases) {
+      BookPackage book = new BookPackage();
+      book.text = (String) c[0];
+      book.charSpacing = (Integer) c[1];
+      book.marks = "\u0301\u0651";
+      Page page = page(open(book), book);
+      Check.equal(c[2], page.columns(1), book.text + ": columns");
+      Check.equal(c[3], page.line(1), book.text + ": letters");
+    }
+  }
+
   static void testLineKeysScrollOneLine() throws Exception {
     BookPackage book = new BookPackage();
     book.text = lines(1, 30);
