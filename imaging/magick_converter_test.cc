@@ -86,8 +86,8 @@ TEST_F(MagickConverterTest, BadPicturesFailWithAClearMessage) {
       {Corpus("broken/bmp_b_badbitcount.bmp").string(), ""},
       {Corpus("broken/bmp_b_reallybig.bmp").string(), ""},
       {Corpus("broken/decompression_bomb.gif").string(), ""},
-      {text, "Picture " + text + " is not a PNG, JPEG, GIF or BMP file"},
-      {empty, "is not a PNG, JPEG, GIF or BMP file"},
+      {text, "Picture " + text + " is not a PNG, JPEG, GIF, BMP, TIFF or WMF file"},
+      {empty, "is not a PNG, JPEG, GIF, BMP, TIFF or WMF file"},
       {huge, "Can not convert picture " + huge + ": "},
       {Out("missing.png"), "Can not read picture " + Out("missing.png") + ": File not found"},
   };

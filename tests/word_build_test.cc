@@ -4,10 +4,12 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 
 #include "engine/velkaro.h"
 #include "imaging/magick_converter.h"
 #include "tests/package_reader.h"
+#include "tests/pictures.h"
 #include "tests/testing.h"
 
 namespace velkaro {
@@ -32,15 +34,25 @@ TVelkaro DocumentBook(const fs::path& root, const std::string& name, const std::
   book.PartSize = 100000;
   book.ImageMode = image_mode;
   book.ImageSize = 1000000;
-  book.TextFileName = (testing::CorpusFolder() / "docx" / document).string();
+  book.TextFileName = (testing::CorpusFolder() / document).string();
   return book;
+}
+
+// The package's pictures by name, and their formats as a reader of pictures
+// sees them.
+std::map<std::string, std::string> PictureFormats(const testing::Package& package) {
+  std::map<std::string, std::string> formats;
+  for (const auto& [name, bytes] : package.content) {
+    if (name.starts_with("pic")) formats[name] = testing::ReadPicture(bytes).format;
+  }
+  return formats;
 }
 
 TEST(WordBuildTest, BookFromARealDocumentHoldsItsPicturesAndHeadings) {
   VELKARO_REQUIRE_CORPUS();
   testing::ScratchFolder root;
   TVelkaro book =
-      DocumentBook(root.path(), "Mars", "powertools_Mars_numbered_headings_jpeg_png.docx", 1);
+      DocumentBook(root.path(), "Mars", "docx/powertools_Mars_numbered_headings_jpeg_png.docx", 1);
   std::string error;
   ASSERT_TRUE(book.Build(&error)) << error;
 
@@ -61,7 +73,8 @@ TEST(WordBuildTest, BookFromARealDocumentHoldsItsPicturesAndHeadings) {
 TEST(WordBuildTest, GifPictureIsConvertedInACopyingMode) {
   VELKARO_REQUIRE_CORPUS();
   testing::ScratchFolder root;
-  TVelkaro book = DocumentBook(root.path(), "Pictures", "docx4j_sample-docx_gif_jpeg_png.docx", 1);
+  TVelkaro book =
+      DocumentBook(root.path(), "Pictures", "docx/docx4j_sample-docx_gif_jpeg_png.docx", 1);
   book.CreateConverter = CreateMagickConverter;
   std::string error;
   ASSERT_TRUE(book.Build(&error)) << error;
@@ -74,6 +87,43 @@ TEST(WordBuildTest, GifPictureIsConvertedInACopyingMode) {
       std::count_if(package.content.begin(), package.content.end(),
                     [](const auto& entry) { return entry.first.starts_with("pic"); });
   EXPECT_EQ(pictures, 3) << "a JPEG, a PNG and the GIF as PNG";
+}
+
+// Every picture of a document reaches the phone in every mode but 0, in the
+// format the mode asks for: a JPEG in the PNG modes, a PNG in the JPEG mode;
+// the modes that choose the smaller take either.
+TEST(WordBuildTest, EveryPictureArrivesInEveryMode) {
+  VELKARO_REQUIRE_CORPUS();
+  struct Case {
+    const char* document;
+    int mode;
+    size_t pictures;
+    const char* format;  // "" for either
+  };
+  // The cover (PNG), one picture as GIF, PNG and JPEG; Mars a JPEG and a PNG.
+  const char* epub = "epub/pandoc_test_img_png_jpeg_gif.epub";
+  const char* mars = "docx/powertools_Mars_numbered_headings_jpeg_png.docx";
+  const Case cases[] = {
+      {epub, 0, 0, ""},     {epub, 1, 4, ""},    {epub, 2, 4, "PNG"},  {epub, 3, 4, "JPEG"},
+      {epub, 4, 4, ""},     {epub, 5, 4, "PNG"}, {epub, 6, 4, "JPEG"}, {mars, 2, 2, "PNG"},
+      {mars, 3, 2, "JPEG"}, {mars, 4, 2, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.document) + " in mode " + std::to_string(c.mode));
+    testing::ScratchFolder root;
+    TVelkaro book = DocumentBook(root.path(), "Shown", c.document, c.mode);
+    book.CreateConverter = CreateMagickConverter;
+    book.ImagePngOptions = "-resize 160x128>";
+    book.ImageJpgOptions = "-resize 160x128>";
+    std::string error;
+    ASSERT_TRUE(book.Build(&error)) << error;
+    const auto pictures = PictureFormats(testing::ReadPackage(root / "midlets" / "Shown.jar"));
+    EXPECT_EQ(pictures.size(), c.pictures);
+    for (const auto& [name, format] : pictures) {
+      EXPECT_EQ(format, name.ends_with(".png") ? "PNG" : "JPEG") << name;
+      if (*c.format) EXPECT_EQ(format, c.format) << name;
+    }
+  }
 }
 
 }  // namespace
