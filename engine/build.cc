@@ -33,6 +33,10 @@ namespace velkaro {
 namespace {
 
 constexpr char kFailurePrefix[] = "Process has not finished due to error: ";
+constexpr char kCancelled[] = "Build cancelled";
+
+// Thrown between steps once the build is asked to stop.
+struct BuildCancelled {};
 constexpr size_t kBookFileLetters = 4096;
 
 std::string Number(uint64_t n) { return std::to_string(n); }
@@ -91,6 +95,7 @@ class BookBuild {
  private:
   void CheckSettings();
   void CheckNameLength() const;
+  void StopIfCancelled() const;
   void PrepareFolders();
   void RemoveStalePartials();
   void WriteCommonFiles();
@@ -140,14 +145,20 @@ class BookBuild {
 void BookBuild::Run() {
   book_.Converter.reset();
   CheckSettings();
+  StopIfCancelled();
   PrepareFolders();
   WriteCommonFiles();
+  StopIfCancelled();
   if (book_.BookMode) {
     BuildTextBook();
   } else {
     BuildPhotoBook();
   }
   packages_.Finish();
+}
+
+void BookBuild::StopIfCancelled() const {
+  if (book_.Cancel && book_.Cancel->load()) throw BuildCancelled();
 }
 
 void BookBuild::CheckSettings() {
@@ -227,8 +238,11 @@ WorkingText BookBuild::PrepareText() {
   log_("Processing text...");
   std::u16string text =
       book_.LoadSourceText(book_.TextFileName, clipboard_->path().string(), nullptr);
+  StopIfCancelled();
   if (ConvertingMode(book_.ImageMode)) StartConverter();
-  WorkingText working = PrepareWorkingText(std::move(text), book_.Tags, book_.Format);
+  WorkingText working = PrepareWorkingText(std::move(text), book_.Tags, book_.Format,
+                                           Path(book_.TextFileName).parent_path().string());
+  for (const std::string& name : working.missing_pictures) log_("Picture file not found: " + name);
   if (book_.Tags) log_("Detected " + Number(working.tag_count) + " tags");
   if (book_.Tags && import_.turn && !working.pictures.empty() && !import_.converter) {
     StartConverter();
@@ -238,6 +252,7 @@ WorkingText BookBuild::PrepareText() {
 
 // Makes the package of one part.
 void BookBuild::BuildTextPart(const TextPart& text_part) {
+  StopIfCancelled();
   log_("Processing part " + Number(text_part.number) + " from " + Number(text_part.count) +
        " (offset " + Number(text_part.number == 1 ? 0 : text_part.start + 1) + ")...");
   const std::string part_name = PartName(book_.BookName, text_part.number, text_part.count);
@@ -258,6 +273,7 @@ void BookBuild::BuildTextPart(const TextPart& text_part) {
   SaveTextToFile(
       ContentsFile(contents_, text_part.number, text_part.start, AnsiToWide(book_.BookName)),
       work_ / "toc.dat", log_);
+  StopIfCancelled();
   PackAndDescribe(part_name);
 }
 
@@ -283,6 +299,7 @@ void BookBuild::BuildPhotoBook() {
   const std::vector<std::string> extensions =
       CopyGalleryPictures(book_.ImageFiles, import_, work_, log_);
   WriteConfig(PhotoBookConfig(book_, extensions, short_version_));
+  StopIfCancelled();
   PackAndDescribe(part_name);
 }
 
@@ -394,6 +411,10 @@ bool TVelkaro::Build(std::string* error) {
   try {
     run.Run();
     AddLog("Process successfully ended at " + TimeOfDayText(std::time(nullptr)));
+  } catch (const BuildCancelled&) {
+    ok = false;
+    AddLog(kCancelled);
+    if (error) *error = kCancelled;
   } catch (const std::exception& e) {
     ok = false;
     AddLog(kFailurePrefix + std::string(e.what()));

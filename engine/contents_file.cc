@@ -9,20 +9,31 @@ namespace {
 
 constexpr int kTitleLetters = 30;
 
-// The letters from `position` to the end of their line, at most kTitleLetters
-// steps; a picture marker takes one step and shows nothing, nor do control letters.
+bool IsLineEnd(char16_t c) { return c == u'\n' || c == u'\r'; }
+
+// The letters of the first line from `position` on, at most kTitleLetters
+// steps; a picture marker takes one step and shows nothing, nor do control
+// letters. A title cut short ends at its last word boundary where it has one.
 std::u16string TitleAt(std::u16string_view text, size_t position) {
+  while (position < text.size() && IsLineEnd(text[position])) ++position;
   std::u16string title;
-  for (int n = 0; position < text.size() && n < kTitleLetters; ++position, ++n) {
+  bool whole_line = true;
+  for (int n = 0; position < text.size(); ++position, ++n) {
     const char16_t c = text[position];
+    if (IsLineEnd(c)) break;
+    if (n == kTitleLetters) {
+      whole_line = c == u' ';
+      break;
+    }
     if (IsMarkerAt(text, position)) {
       position += kMarkerLength - 1;
-    } else if (c == u'\n' && n > 0) {
-      break;
     } else if (c >= u' ') {
       title += c;
     }
   }
+  const size_t last_blank = title.rfind(u' ');
+  if (!whole_line && last_blank != std::u16string::npos && last_blank > 0) title.resize(last_blank);
+  while (title.ends_with(u' ')) title.pop_back();
   return title;
 }
 

@@ -9,14 +9,19 @@ namespace {
 
 int32_t Heading(size_t position, int level) { return static_cast<int32_t>(position << 8 | level); }
 
-TEST(ContentsFileTest, TitlesAreTheFirstLineOfAtMostThirtyLetters) {
+TEST(ContentsFileTest, TitlesAreTheFirstLineCutAtAWordWithinThirtyLetters) {
   const std::u16string picture = MarkerText(0x2001);
   struct Case {
     std::u16string text;
     std::u16string title;
   } cases[] = {
       {u"Chapter One\nText", u"Chapter One"},
-      {u"A title that runs on for more than thirty letters", u"A title that runs on for more "},
+      {u"A title that runs on for more than thirty letters", u"A title that runs on for more"},
+      {u"A title that runs on for morethan thirty letters", u"A title that runs on for"},
+      {u"Thirtyletterswithoutanyblankatall", u"Thirtyletterswithoutanyblankat"},
+      {u"Heading\r Paragraph after it\r", u"Heading"},
+      {u"Heading\r\nNext line", u"Heading"},
+      {u"\r\nAfter a line end", u"After a line end"},
       {picture + u"Pictured\n", u"Pictured"},
       {u"Tab\tand bell\a gone\n", u"Taband bell gone"},
       {u"\nAfter a line feed\nnot this", u"After a line feed"},

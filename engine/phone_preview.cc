@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "engine/font_files.h"
+#include "engine/tags.h"
 #include "platform/text_rasterizer.h"
 
 namespace velkaro {
@@ -111,7 +112,8 @@ bool PreviewPainter::PictureTagAt(size_t& pos) const {
   return picture;
 }
 
-// Where the line that starts at `start` ends (exclusive). With wrap the line
+// Where the line that starts at `start` ends (exclusive): after a line feed, a
+// carriage return, or the pair of them. With wrap the line
 // ends after its last break letter; a blank that does not fit stays at the
 // line's end, a punctuation mark that does not fit goes to the next line with
 // its word. Every line takes at least one letter.
@@ -125,6 +127,7 @@ size_t PreviewPainter::LineEnd(size_t start) {
       last_break = i;
     }
     if (c == u'\n') return i + 1;
+    if (c == u'\r') return i + 1 < text_.size() && text_[i + 1] == u'\n' ? i + 2 : i + 1;
     x += Width(c) + settings_.char_spacing;
     if (x > screen_.width) {
       if (last_break == i && c != u' ') last_break = break_before;
@@ -202,6 +205,7 @@ const InkBitmap& PreviewPainter::Glyph(char16_t letter) {
 }  // namespace
 
 PreviewScreen RenderPreviewScreen(const PreviewSettings& settings, const std::u16string& text) {
+  if (settings.format) return PreviewPainter(settings, FormatText(text)).Paint();
   return PreviewPainter(settings, text).Paint();
 }
 

@@ -21,6 +21,7 @@ struct PreviewSettings {
   int char_spacing = 0;
   bool wrap = true;
   bool tags = false;
+  bool format = false;  // show the text as the formatting step leaves it
 };
 
 struct PreviewScreen {

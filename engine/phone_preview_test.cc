@@ -42,6 +42,7 @@ struct LayoutCase {
   std::u16string fits;                // the screen is 1 + this text's extent wide ("": 240)
   bool wrap = true;
   bool tags = false;
+  bool format = false;
   int line_spacing = 0;
   int height = 200;
 };
@@ -82,11 +83,14 @@ TEST(RenderPreviewScreenTest, LaysOutLinesAsThePhoneDoes) {
       {.name = "line feed ends a line, carriage return is not drawn",
        .text = u"ab\r\ncd",
        .lines = {u"ab", u"cd"}},
-      {.name = "a carriage return takes width",
-       .text = u"ab\rc",
-       .lines = {u"ab", u"c"},
-       .fits = u"abc",
-       .wrap = false},
+      {.name = "a carriage return ends a line", .text = u"ab\rc", .lines = {u"ab", u"c"}},
+      {.name = "a carriage return and line feed end one line",
+       .text = u"ab\r\n\r\ncd",
+       .lines = {u"ab", u"", u"cd"}},
+      {.name = "formatted, a document's paragraphs keep their lines",
+       .text = u"Para one\r\r\nPara  two\r\r\n",
+       .lines = {u"Para one", u" Para two"},
+       .format = true},
       {.name = "tight lines",
        .text = u"ab\ncd\nef",
        .lines = {u"ab", u"cd", u"ef"},
@@ -124,6 +128,7 @@ TEST(RenderPreviewScreenTest, LaysOutLinesAsThePhoneDoes) {
     PreviewSettings settings = Settings(width, c.height);
     settings.wrap = c.wrap;
     settings.tags = c.tags;
+    settings.format = c.format;
     settings.line_spacing = c.line_spacing;
     const PreviewScreen screen = RenderPreviewScreen(settings, c.text);
     ASSERT_EQ(screen.pixels.size(), static_cast<size_t>(width) * c.height);

@@ -79,19 +79,23 @@ bool TVelkaro::LoadProject(const std::string& path, std::string* error) {
   }
 }
 
+void TVelkaro::WriteProject(const std::string& path) const {
+  IniFile ini = IniFile::Load(path);
+  WriteSettings(ini, kColorKeys, *this);
+  WriteFont(ini, Font);
+  WriteSettings(ini, kBookKeys, *this);
+
+  DeletePictureKeys(ini);
+  for (size_t i = 0; i < ImageFiles.size(); ++i) {
+    ini.WriteString(kFiles, ImageFileKey(i + 1), ImageFiles[i]);
+    ini.WriteString(kFiles, ImageNoteKey(i + 1), i < ImageNotes.size() ? ImageNotes[i] : "");
+  }
+  ini.Save(path);
+}
+
 void TVelkaro::SaveProject(const std::string& path) const {
   try {
-    IniFile ini = IniFile::Load(path);
-    WriteSettings(ini, kColorKeys, *this);
-    WriteFont(ini, Font);
-    WriteSettings(ini, kBookKeys, *this);
-
-    DeletePictureKeys(ini);
-    for (size_t i = 0; i < ImageFiles.size(); ++i) {
-      ini.WriteString(kFiles, ImageFileKey(i + 1), ImageFiles[i]);
-      ini.WriteString(kFiles, ImageNoteKey(i + 1), i < ImageNotes.size() ? ImageNotes[i] : "");
-    }
-    ini.Save(path);
+    WriteProject(path);
   } catch (const std::exception&) {
     // A build never depends on its saved project.
   }

@@ -33,17 +33,33 @@ int64_t ReadWholeNumber(std::u16string_view s) {
   return negative ? -n : n;
 }
 
+bool IsFile(const std::string& path) { return StatusOf(path).kind == FileKind::kRegular; }
+
+// The path a picture tag's file is found at, or nothing (noted as missing).
+std::optional<std::string> FindPicture(const std::string& name, PictureLookup* lookup) {
+  if (IsFile(name)) return name;
+  if (!lookup) return std::nullopt;
+  if (!lookup->source_folder.empty() && Path(name).is_relative()) {
+    const std::string beside = (Path(lookup->source_folder) / name).string();
+    if (IsFile(beside)) return beside;
+  }
+  if (std::find(lookup->missing.begin(), lookup->missing.end(), name) == lookup->missing.end()) {
+    lookup->missing.push_back(name);
+  }
+  return std::nullopt;
+}
+
 // The marker code a tag's trimmed content stands for, appending a picture's
-// name to the list; nothing for a tag that is to vanish.
-std::optional<char16_t> CodeOfTag(std::u16string_view content, std::vector<std::string>& pictures) {
+// path to the list; nothing for a tag that is to vanish.
+std::optional<char16_t> CodeOfTag(std::u16string_view content, std::vector<std::string>& pictures,
+                                  PictureLookup* lookup) {
   if (content.starts_with(u"img ")) {
     const std::string name = WideToAnsi(Trimmed(content.substr(3)));
     const int kind = PictureKindOfName(name);
-    if (kind == 0 || pictures.size() >= kMostMarkerNumber ||
-        StatusOf(name).kind != FileKind::kRegular) {
-      return std::nullopt;
-    }
-    pictures.push_back(name);
+    if (kind == 0 || pictures.size() >= kMostMarkerNumber) return std::nullopt;
+    std::optional<std::string> path = FindPicture(name, lookup);
+    if (!path) return std::nullopt;
+    pictures.push_back(*std::move(path));
     return MarkerCode(kind, static_cast<int>(pictures.size()));
   }
   if (content.starts_with(u"p")) {
@@ -107,7 +123,7 @@ void JoinCarriageReturnBreaks(std::u16string& text) {
 
 }  // namespace
 
-int AnalyseTags(std::u16string& text, std::vector<std::string>& pictures) {
+int AnalyseTags(std::u16string& text, std::vector<std::string>& pictures, PictureLookup* lookup) {
   const size_t npos = std::u16string::npos;
   size_t out = 0;  // letters kept so far; an open tag's output would begin here
   size_t i = 0;
@@ -141,7 +157,7 @@ int AnalyseTags(std::u16string& text, std::vector<std::string>& pictures) {
       continue;
     }
     const std::u16string_view content(text.data() + open + 1, close - open - 1);
-    if (std::optional<char16_t> code = CodeOfTag(Trimmed(content), pictures)) {
+    if (std::optional<char16_t> code = CodeOfTag(Trimmed(content), pictures, lookup)) {
       // Fits: a recognised tag is longer than its marker.
       const std::u16string marker = MarkerText(*code);
       std::copy(marker.begin(), marker.end(), text.begin() + out);

@@ -8,10 +8,20 @@
 
 namespace velkaro {
 
+// Where picture tags find their files: a relative path that is not found from
+// the current folder is looked for in `source_folder` (the source text's own
+// folder, when set). Paths found nowhere are listed in `missing`, once each.
+struct PictureLookup {
+  std::string source_folder;
+  std::vector<std::string> missing;
+};
+
 // Turns picture tags ("<img path>") into picture markers (1, code, 2) and
 // heading tags ("<p n>") into heading markers; every other tag vanishes.
-// Appends picture paths to `pictures`; returns the number of recognised tags.
-int AnalyseTags(std::u16string& text, std::vector<std::string>& pictures);
+// Appends picture paths to `pictures` as found; returns the number of
+// recognised tags.
+int AnalyseTags(std::u16string& text, std::vector<std::string>& pictures,
+                PictureLookup* lookup = nullptr);
 
 // Shrinks runs of blanks, joins words hyphenated at a line end and joins
 // carriage-return line breaks.

@@ -294,5 +294,41 @@ TEST(TextStepsTest, AgreeWithLetterByLetterFormsOnRandomTexts) {
   }
 }
 
+// A relative picture path not found from the current folder is looked for
+// beside the source text; paths found nowhere are named once each.
+TEST(PictureLookupTest, RelativePathsAreFoundBesideTheSource) {
+  ScratchFolder current;
+  ScratchFolder source;
+  current.Write("here.png", "png");
+  const std::string beside = source.Write("pictures/beside.png", "png").string();
+  source.Write("here.png", "png");
+  const struct {
+    std::string tag_path;
+    std::vector<std::string> pictures;
+    std::vector<std::string> missing;
+  } cases[] = {
+      {"here.png", {"here.png"}, {}},  // the current folder comes first
+      {"pictures/beside.png", {beside}, {}},
+      {"absent.png", {}, {"absent.png"}},
+      {(current / "pictures/beside.png").string(),
+       {},
+       {(current / "pictures/beside.png").string()}},
+      {"notes.txt", {}, {}},  // not a picture: vanishes unnamed
+  };
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(current.path());
+  for (const auto& c : cases) {
+    PictureLookup lookup{.source_folder = source.path().string()};
+    std::vector<std::string> pictures;
+    std::u16string text = u"<img " + Wide(c.tag_path) + u"> and <img " + Wide(c.tag_path) + u">";
+    AnalyseTags(text, pictures, &lookup);
+    std::vector<std::string> twice = c.pictures;
+    twice.insert(twice.end(), c.pictures.begin(), c.pictures.end());
+    EXPECT_EQ(pictures, twice) << c.tag_path;
+    EXPECT_EQ(lookup.missing, c.missing) << c.tag_path;
+  }
+  std::filesystem::current_path(previous);
+}
+
 }  // namespace
 }  // namespace velkaro

@@ -1,6 +1,7 @@
 #ifndef VELKARO_ENGINE_VELKARO_H_
 #define VELKARO_ENGINE_VELKARO_H_
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -28,6 +29,8 @@ class TVelkaro {
   bool LoadProject(const std::string& path, std::string* error);
   // Errors are discarded: a build never depends on the saved project.
   void SaveProject(const std::string& path) const;
+  // The same, throwing Error when the file cannot be written.
+  void WriteProject(const std::string& path) const;
 
   // Builds the book into midlet packages; see build.cc. Returns false when
   // the build failed, with the logged message in *error when given.
@@ -97,6 +100,9 @@ class TVelkaro {
   bool StyleHeadings = false;
   int32_t MaxJarSize = 0;   // bytes a package may take; 0: no limit
   int32_t Compression = 1;  // deflate level of the packages, 1 to 9
+  // When set and true, a running build stops before its next step and logs
+  // "Build cancelled"; packages it finished stay. Not owned.
+  const std::atomic<bool>* Cancel = nullptr;
 };
 
 }  // namespace velkaro

@@ -10,7 +10,7 @@ packages=(
   libreoffice-writer-nogui
   libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-dejavu-extra fonts-wqy-zenhei xfonts-base
   libuchardet-dev
-  qt6-base-dev
+  qt6-base-dev qt6-svg-dev
   clang libclang-rt-14-dev
   default-jdk-headless ecj proguard-cli
   libmagickwand-6.q16-dev imagemagick-6.q16

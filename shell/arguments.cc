@@ -32,16 +32,18 @@ Arguments Mistake(std::string what) {
   return Arguments{.action = Arguments::Action::kMistake, .mistake = std::move(what)};
 }
 
-// Decides once the options are read: a project file to build, or the window.
-Arguments Resolve(std::string_view first, std::optional<fs::path> output_folder) {
+// Decides once the options are read: a project file to build, or the window
+// (with the project file loaded when --window names one).
+Arguments Resolve(std::string_view first, std::optional<fs::path> output_folder, bool window) {
   const std::string argument = TrimControlsAndBlanks(first);
+  if (window && output_folder) return Mistake("--window and --output do not go together");
   if (argument.empty()) {
     if (output_folder) return Mistake("--output needs a project file: velkaro BOOK.ini -o FOLDER");
     return Arguments{};
   }
   std::optional<fs::path> project = ExistingFile(argument);
   if (!project) return Mistake("no such project file: " + argument);
-  return Arguments{.action = Arguments::Action::kBuild,
+  return Arguments{.action = window ? Arguments::Action::kWindow : Arguments::Action::kBuild,
                    .project_file = *project,
                    .output_folder = std::move(output_folder)};
 }
@@ -53,6 +55,7 @@ Arguments ParseArguments(int argc, const char* const* argv) {
   std::optional<fs::path> output_folder;
   bool help = false;
   bool version = false;
+  bool window = false;
   std::string mistake;  // the first one
   auto note = [&](std::string what) {
     if (mistake.empty()) mistake = std::move(what);
@@ -68,6 +71,8 @@ Arguments ParseArguments(int argc, const char* const* argv) {
       help = true;
     } else if (argument == "--version") {
       version = true;
+    } else if (argument == "--window") {
+      window = true;
     } else if (argument == "-o" || argument == "--output") {
       take_output(i + 1 < argc ? argv[++i] : "");
     } else if (argument.starts_with("--output=")) {
@@ -81,7 +86,7 @@ Arguments ParseArguments(int argc, const char* const* argv) {
   if (help) return Arguments{.action = Arguments::Action::kHelp};
   if (version) return Arguments{.action = Arguments::Action::kVersion};
   if (!mistake.empty()) return Mistake(mistake + "; see velkaro --help");
-  return Resolve(files.empty() ? "" : files.front(), std::move(output_folder));
+  return Resolve(files.empty() ? "" : files.front(), std::move(output_folder), window);
 }
 
 std::string UsageText() {
@@ -92,6 +97,7 @@ std::string UsageText() {
          "  velkaro                      open the window (needs a display)\n"
          "  velkaro BOOK.ini [-o FOLDER] build the book that a project file describes,\n"
          "                               without a window\n"
+         "  velkaro BOOK.ini --window    open the window with that book loaded\n"
          "\n"
          "Options:\n"
          "  -o, --output FOLDER  put the packages and the build log (BOOK NAME.log) into\n"
@@ -101,7 +107,8 @@ std::string UsageText() {
          "  --version            show the version\n"
          "\n"
          "Exit codes: 0 the book is built (or this text shown), 1 the build failed (its\n"
-         "last log line is printed), 2 a wrong command line or no display for the window.\n";
+         "last log line is printed), 2 a wrong command line or no display for the window,\n"
+         "130 the build was cancelled with Ctrl+C (packages finished before stay whole).\n";
 }
 
 }  // namespace velkaro

@@ -13,7 +13,8 @@ struct Arguments {
   enum class Action { kWindow, kBuild, kHelp, kVersion, kMistake };
 
   Action action = Action::kWindow;
-  std::filesystem::path project_file = {};                  // kBuild: an existing file, full path
+  // kBuild, and kWindow with --window: an existing file, full path
+  std::filesystem::path project_file = {};
   std::optional<std::filesystem::path> output_folder = {};  // -o: full path
   std::string mistake = {};                                 // kMistake: what is wrong, one line
 };

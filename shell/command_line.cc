@@ -1,5 +1,8 @@
 #include "shell/command_line.h"
 
+#include <signal.h>
+
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -20,6 +23,22 @@ namespace fs = std::filesystem;
 
 constexpr int kBuildFailed = 1;
 constexpr int kWrongCommandLine = 2;
+constexpr int kInterrupted = 130;  // 128 + SIGINT, as shells report it
+
+// Set by the first Ctrl+C of a build; a second one ends the process at once.
+std::atomic<bool> interrupted = false;
+static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
+
+extern "C" void OnInterrupt(int) { interrupted = true; }
+
+void CancelBuildOnInterrupt(TVelkaro& book) {
+  struct sigaction action = {};
+  action.sa_handler = OnInterrupt;
+  action.sa_flags = SA_RESTART | SA_RESETHAND;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+  book.Cancel = &interrupted;
+}
 
 bool IsSet(const char* variable) {
   const char* value = std::getenv(variable);
@@ -44,10 +63,11 @@ int RunCommandLineBuild(const fs::path& project_file, const fs::path& midlets_fo
   book.TempFolder = work_folder.string();
   book.RunMode = 1;
   book.CreateConverter = CreateMagickConverter;
+  CancelBuildOnInterrupt(book);
   std::string build_error;
   if (book.Build(&build_error)) return 0;
   std::fprintf(stderr, "%s\n", build_error.c_str());
-  return kBuildFailed;
+  return interrupted ? kInterrupted : kBuildFailed;
 }
 
 // Into the output folder, with a work folder of this run's own, so that

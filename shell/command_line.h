@@ -9,7 +9,8 @@ namespace velkaro {
 // version, a build, or a message about a wrong command line or a missing
 // display. Returns the process exit code, or nothing when the window should
 // open: 0 done, 1 the build failed (the failure line also goes to standard
-// error), 2 a wrong command line or no display.
+// error), 2 a wrong command line or no display, 130 the build was cancelled
+// by SIGINT.
 std::optional<int> RunWithoutWindow(int argc, const char* const* argv);
 
 }  // namespace velkaro

@@ -174,6 +174,39 @@ TEST_F(ExecutableTest, BuildsIntoDifferentFoldersRunSideBySide) {
   EXPECT_TRUE(fs::exists(folder_ / "two" / "Album.jar"));
 }
 
+// Ctrl+C stops a build between steps: whole packages only, none left aside,
+// the log ends with the cancel, and the exit code is 130.
+TEST_F(ExecutableTest, InterruptCancelsTheBuildWithExitCode130) {
+  std::string text;
+  for (int i = 0; text.size() < (2 << 20); ++i)
+    text += "Sentence " + std::to_string(i) + " is here. ";
+  folder_.Write("big.txt", text);
+  folder_.Write("big.ini",
+                "[Options]\r\nBookMode=1\r\nBookName=Big\r\nPartSize=1000\r\n"
+                "[Files]\r\nTextFileName=big.txt\r\n");
+  const std::string interrupt =
+      "sh -c '\"$0\" big.ini & build=$!; "
+      "until grep -q \"Processing part 3 \" bin/midlets/Big.log 2>/dev/null; do sleep 0.01; done; "
+      "kill -INT $build; wait $build'";
+  const Outcome outcome = Build({}, interrupt);
+  EXPECT_EQ(outcome.exit_code, 130) << outcome.err;
+  EXPECT_EQ(outcome.err, "Build cancelled\n");
+  const std::string log = testing::ReadBytes(folder_ / "bin" / "midlets" / "Big.log");
+  EXPECT_TRUE(log.ends_with("\r\nBuild cancelled\r\n"));
+  int packages = 0;
+  for (const std::string& name : testing::SortedNames(folder_ / "bin" / "midlets")) {
+    EXPECT_FALSE(name.ends_with(".partial")) << name;
+    packages += name.ends_with(".jar");
+    if (name.ends_with(".jar")) {
+      EXPECT_TRUE(
+          fs::exists(folder_ / "bin" / "midlets" / (name.substr(0, name.size() - 4) + ".jad")));
+    }
+  }
+  EXPECT_GE(packages, 2);
+  EXPECT_LT(packages, 1000) << "the build stopped well before its end";
+  EXPECT_EQ(testing::SortedNames(folder_ / "bin" / "temp"), std::vector<std::string>{"META-INF"});
+}
+
 // Installed as a package installs it, and run by a user who may write
 // nowhere but the folder given.
 TEST_F(ExecutableTest, InstalledProgramBuildsIntoAnyFolderForAnyUser) {

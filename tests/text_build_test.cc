@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <atomic>
 #include <filesystem>
 #include <regex>
 
 #include "engine/velkaro.h"
+#include "tests/docx_maker.h"
 #include "tests/package_reader.h"
 #include "tests/testing.h"
 
@@ -286,6 +288,86 @@ TEST_F(TextBuildTest, MissingSourceFails) {
   EXPECT_FALSE(book_.Build(&error_));
   EXPECT_EQ(error_, "Process has not finished due to error: Can not load text from file " +
                         book_.TextFileName + ", error: File not found");
+}
+
+// Picture tags with a relative path not found from the current folder are
+// looked for beside the source text; each missing picture is named once.
+TEST_F(TextBuildTest, PicturesBesideTheSourceAndMissingOnesNamed) {
+  root_.Write("pictures/harbour.png", testing::TinyPng());
+  book_.Tags = true;
+  book_.ImageMode = 2;
+  book_.ImageSize = 100000;
+  ASSERT_TRUE(Build("<img pictures/harbour.png> The harbour. <img gone.png> <img gone.png>", 90000))
+      << error_;
+  EXPECT_EQ(Package("Tales").content.count("pic1.png"), 1u);
+  const std::vector<std::string> log = LogLines();
+  EXPECT_EQ(std::count(log.begin(), log.end(), "Picture file not found: gone.png"), 1);
+}
+
+// Sets the build's cancel flag when a log line starts as given.
+class CancelOnLine : public LogSink {
+ public:
+  explicit CancelOnLine(std::string start) : start_(std::move(start)) {}
+  void AppendLine(const std::string& line) override {
+    if (line.starts_with(start_)) cancel_ = true;
+  }
+  std::atomic<bool> cancel_ = false;
+
+ private:
+  std::string start_;
+};
+
+// A cancelled build stops before its next step: the packages it finished
+// are in place whole, the rest stay those of the build before, and nothing
+// is left aside or in the work folder.
+TEST_F(TextBuildTest, CancelStopsAtTheNextStepAndKeepsWholePackages) {
+  const std::string before = "Aaaa. Bbbb. Cccc. Dddd. Eeee. Ffff.";
+  const std::string after = "Gggg. Hhhh. Iiii. Jjjj. Kkkk. Llll.";
+  const struct {
+    std::string line;  // the cancel comes while this line is logged
+    int parts_built;
+  } cases[] = {
+      {"Checking directories", 0},   {"Processing text", 0},          {"Processing part 1 from", 0},
+      {"Processing part 3 from", 2}, {"Create midlet Tales2.jar", 2}, {"Create Tales6.jad", 6},
+  };
+  for (const auto& c : cases) {
+    book_.LogView = nullptr;
+    book_.Cancel = nullptr;
+    ASSERT_TRUE(Build(before, 6)) << error_;
+    std::vector<std::string> old_packages;
+    for (int part = 1; part <= 6; ++part) {
+      old_packages.push_back(ReadBytes(midlets() / ("Tales" + std::to_string(part) + ".jar")));
+    }
+    ASSERT_FALSE(fs::exists(midlets() / "Tales7.jar"));
+
+    CancelOnLine sink(c.line);
+    book_.LogView = &sink;
+    book_.Cancel = &sink.cancel_;
+    const bool finished = Build(after, 6);
+    EXPECT_EQ(finished, c.parts_built == 6) << c.line;
+    const std::vector<std::string> log = LogLines();
+    if (!finished) {
+      EXPECT_EQ(error_, "Build cancelled") << c.line;
+      EXPECT_EQ(log.back(), "Build cancelled") << c.line;
+    }
+    for (int part = 1; part <= 6; ++part) {
+      const std::string name = "Tales" + std::to_string(part);
+      const testing::Package package = Package(name);
+      ASSERT_TRUE(package.ok) << c.line << " " << name;
+      EXPECT_EQ(ReadBytes(midlets() / (name + ".jar")) == old_packages[part - 1],
+                part > c.parts_built)
+          << c.line << " " << name;
+      EXPECT_NE(ReadBytes(midlets() / (name + ".jad"))
+                    .find("MIDlet-Jar-Size: " +
+                          std::to_string(fs::file_size(midlets() / (name + ".jar")))),
+                std::string::npos)
+          << c.line << " " << name;
+    }
+    for (const std::string& name : testing::SortedNames(midlets())) {
+      EXPECT_FALSE(name.ends_with(".partial")) << c.line << " " << name;
+    }
+    EXPECT_EQ(testing::SortedNames(root_ / "temp"), std::vector<std::string>{"META-INF"}) << c.line;
+  }
 }
 
 }  // namespace

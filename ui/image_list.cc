@@ -24,9 +24,13 @@ TImageList::TImageList(QTableWidget* grid, QLabel* count, QLabel* total)
   grid_->verticalHeader()->setDefaultSectionSize(16);
   grid_->setSelectionMode(QAbstractItemView::SingleSelection);
   grid_->setColumnWidth(0, 20);
-  grid_->setColumnWidth(1, 210);
-  grid_->setColumnWidth(2, 43);
-  grid_->horizontalHeader()->setStretchLastSection(true);
+  grid_->setColumnWidth(2, 60);
+  grid_->setColumnWidth(3, 125);
+  // The path takes the room there is, cut in the middle so that its file
+  // name shows; the whole path is its tool tip.
+  grid_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+  grid_->setTextElideMode(Qt::ElideMiddle);
+  grid_->setWordWrap(false);
   SetRowCount(1);
 }
 
@@ -46,6 +50,7 @@ void TImageList::SetCell(int row, int column, const QString& text) {
     grid_->setItem(row - 1, column, item);
   }
   item->setText(text);
+  if (column == 1) item->setToolTip(text);
 }
 
 void TImageList::SetRowCount(int rows) {
@@ -83,6 +88,25 @@ void TImageList::Add(const QString& path) {
   const uint64_t size = InputFile(ToAnsi(path)).size();
   SetCell(row, 2, QString::number(size));
   SetCell(row, 3, QString());
+  UpdateImageTotals();
+}
+
+void TImageList::SetPictures(const std::vector<std::string>& files,
+                             const std::vector<std::string>& notes) {
+  grid_->setRowCount(0);
+  SetRowCount(1);
+  for (size_t i = 0; i < files.size(); ++i) {
+    const int row = static_cast<int>(i) + 1;
+    SetRowCount(row);
+    SetCell(row, 0, QString::number(row));
+    SetCell(row, 1, FromAnsi(files[i]));
+    try {
+      SetCell(row, 2, QString::number(InputFile(files[i]).size()));
+    } catch (const std::exception&) {
+      SetCell(row, 2, "0");
+    }
+    SetCell(row, 3, i < notes.size() ? FromAnsi(notes[i]) : QString());
+  }
   UpdateImageTotals();
 }
 

@@ -30,6 +30,9 @@ class TImageList {
   int Up(int row);
   int Down(int row);
 
+  // Replaces the list; a picture that cannot be opened shows size 0.
+  void SetPictures(const std::vector<std::string>& files, const std::vector<std::string>& notes);
+
   // The pictures from the top, empty for the empty list.
   std::vector<std::string> Files() const;
   std::vector<std::string> Notes() const;

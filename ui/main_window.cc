@@ -8,12 +8,18 @@
 
 #include "imaging/magick_converter.h"
 #include "ui/ansi_text.h"
+#include "ui/window_look.h"
 
 namespace velkaro {
 namespace {
 
 constexpr char16_t kFirstPreviewText[] =
     u"This is a part of the text file that should be converted to jar file.";
+
+// The log pane never shrinks below this many lines.
+constexpr int kLogLinesShown = 3;
+// What the preview panel wants beyond its least height: a whole 240 by 320 screen.
+constexpr int kScreenRoom = 320 - 240;
 
 }  // namespace
 
@@ -26,37 +32,42 @@ TfmMain::TfmMain(const WindowPaths& paths, QWidget* parent)
       surface_(640, 480, QImage::Format_RGB32) {
   setObjectName("fmMain");
   setWindowTitle("Velkaro");
+  setWindowIcon(VelkaroIcon());
 
   auto* upper = new QWidget;
   auto* upper_layout = new QHBoxLayout(upper);
   upper_layout->setContentsMargins(0, 0, 0, 0);
-  upper_layout->addWidget(MakeSettingsPanel());
-  upper_layout->addWidget(MakePreviewPanel(), 1);
-  upper->setMinimumSize(720, 345);
+  upper_layout->addWidget(MakeSettingsPanel(), 3);
+  upper_layout->addWidget(MakePreviewPanel(), 2);
 
   Memo2 = new QPlainTextEdit;
   Memo2->setObjectName("Memo2");
   Memo2->setReadOnly(true);
   Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  Memo2->setMinimumHeight(kLogLinesShown * Memo2->fontMetrics().lineSpacing() +
+                          2 * Memo2->frameWidth() + 8);
 
-  auto* splitter = new QSplitter(Qt::Vertical);
-  splitter->addWidget(upper);
-  splitter->addWidget(Memo2);
-  splitter->setStretchFactor(0, 1);
-  splitter->setCollapsible(0, false);
-  splitter->setSizes({700, 140});
+  Splitter1 = new QSplitter(Qt::Vertical);
+  Splitter1->addWidget(upper);
+  Splitter1->addWidget(Memo2);
+  Splitter1->setStretchFactor(0, 1);
+  Splitter1->setCollapsible(0, false);
+  Splitter1->setCollapsible(1, false);
 
   auto* central = new QWidget;
   auto* layout = new QVBoxLayout(central);
-  layout->addWidget(splitter, 1);
+  layout->addWidget(Splitter1, 1);
   layout->addWidget(MakeBottomBar());
   setCentralWidget(central);
+  MakeFileMenu();
 
   image_list_ = std::make_unique<TImageList>(sgImages, Label14, Label15);
-  const QRect desktop = screen()->availableGeometry();
-  resize(QSize(1024, 900).boundedTo(desktop.size()));
-  move(desktop.center() - rect().center());
   ConnectHandlers();
+  KeepWheelOffLists();
+  setMinimumSize(minimumSizeHint());
+  const QRect desktop = screen()->availableGeometry();
+  resize(WindowSizeFor(desktop.size(), minimumSize()));
+  move(desktop.center() - rect().center());
   surface_.fill(palette().color(QPalette::Window));
 }
 
@@ -69,12 +80,34 @@ void TfmMain::showEvent(QShowEvent* event) {
   FormActivate();
 }
 
+// The settings and the whole phone screen first; the log takes the rest.
+void TfmMain::GiveRoomToTheScreen() {
+  const int upper = Splitter1->widget(0)->sizeHint().height() + kScreenRoom;
+  Splitter1->setSizes({upper, std::max(Splitter1->height() - upper, Memo2->minimumHeight())});
+}
+
+// A running build is cancelled first, when the user agrees; the window
+// closes once it has stopped.
 void TfmMain::closeEvent(QCloseEvent* event) {
+  if (Building()) {
+    event->ignore();
+    if (Ask("Velkaro", "A build is running. Cancel it and close the window?")) {
+      close_when_built_ = true;
+      CancelBuild();
+    }
+    return;
+  }
   FormClose();
   event->accept();
 }
 
+// The wheel scrolls past lists and number boxes without changing them: the
+// event goes on to the parent.
 bool TfmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Wheel && watched != ImagePanel) {
+    event->ignore();
+    return true;
+  }
   if (watched == ImagePanel && event->type() == QEvent::Resize) RenderPreview();
   return QMainWindow::eventFilter(watched, event);
 }
@@ -92,9 +125,12 @@ void TfmMain::FormActivate() {
                              {ComboBox5, 0},
                              {ComboBox6, 0},
                              {ComboBox7, 2},
-                             {ComboBox8, 0}}) {
+                             {ComboBox8, 0},
+                             {ComboBox10, 8},
+                             {ComboBox11, 0}}) {
     list->setCurrentIndex(index);
   }
+  ComboBox9->setCurrentIndex(0);
   Edit2->setText("TestBook");
   Edit6->setText("A phone book made with Velkaro");
   Edit3->setText("readme.txt");
@@ -104,6 +140,7 @@ void TfmMain::FormActivate() {
   Edit4->setText(FromAnsi(preview_font_.Name));
 
   RestoreState();
+  ShowRecentProjects();
   for (QLineEdit* edit : findChildren<QLineEdit*>())
     edit->home(false);  // show texts from their start
   LoadSourceAndPreview();
@@ -115,6 +152,7 @@ void TfmMain::FormActivate() {
   CheckBox3Click();
   CheckBox5Click();
   Edit2->setFocus();
+  GiveRoomToTheScreen();
 }
 
 // Any failure leaves the values restored so far.
@@ -132,6 +170,7 @@ void TfmMain::RestoreState() {
     QSignalBlocker quiet(PageControl1);
     PageControl1->setCurrentIndex(ini.ReadInteger("Mode", "BookType", 0));
     image_list_->Load(ini);
+    recent_projects_ = LoadRecentProjects(ini);
   } catch (const std::exception&) {
     // A damaged state file only costs the user the last session's values.
   }
@@ -150,6 +189,7 @@ void TfmMain::FormClose() {
     ini.WriteBool("Font", "Font.Italic", preview_font_.Italic);
     ini.WriteInteger("Mode", "BookType", PageControl1->currentIndex());
     image_list_->Save(ini);
+    SaveRecentProjects(ini, recent_projects_);
     SaveWindowState(paths_, ini);
   } catch (const std::exception&) {
     // The window closes whether or not its state could be kept.
@@ -165,6 +205,10 @@ void TfmMain::SetWindowColors(int32_t font_color, int32_t back_color) {
 void TfmMain::ShowMessage(QMessageBox::Icon icon, const QString& caption, const QString& text) {
   QMessageBox box(icon, caption, text, QMessageBox::Ok, this);
   box.exec();
+}
+
+bool TfmMain::Ask(const QString& caption, const QString& text) {
+  return QMessageBox::question(this, caption, text) == QMessageBox::Yes;
 }
 
 }  // namespace velkaro

@@ -8,13 +8,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QThread>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -46,11 +49,23 @@ class TfmMain : public QMainWindow {
   // field does not hold an integer (the settings then stay as they were).
   void SettingsFromControls();
   void LoadSourceAndPreview();
+  // Reads the source again as Encoding and JoinLines say, and redraws.
+  void ReloadPreviewText();
   void RenderPreview();
   void SetSourceKindControls(bool via_word);
 
+  // Start while no build runs; Cancel (also Esc) while one does.
+  void CancelBuild();
+  // File menu: the book's project file, paths in it relative to its folder.
+  // Open returns false (after a message) when the file cannot be read.
+  bool OpenProject(const QString& path);
+  bool SaveProjectAs(const QString& path);
+  const QString& ProjectPath() const { return project_path_; }
+  QStringList RecentProjects() const;
+
   bool Building() const { return build_thread_ != nullptr; }
   const TVelkaro& Settings() const { return *book_; }
+  const std::u16string& PreviewText() const { return preview_text_; }
   TImageList& ImageList() { return *image_list_; }
   const QImage& PreviewSurface() const { return surface_; }
   int LetterHeight() const { return letter_height_; }
@@ -59,12 +74,13 @@ class TfmMain : public QMainWindow {
   // The controls, named as the window state file keys them.
   QLabel *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7, *Label8, *Label9;
   QLabel *Label10, *Label11, *Label12, *Label13, *Label14, *Label15, *Label16, *Label17;
-  QLabel *Label18, *Label19, *Image1;
+  QLabel *Label18, *Label19, *Label20, *Label21, *Label22, *Image1;
   QLineEdit *Edit1, *Edit2, *Edit3, *Edit4, *Edit5, *Edit6, *Edit7, *Edit8, *Edit9, *Edit10,
       *Edit11;
   QComboBox *ComboBox1, *ComboBox2, *ComboBox3, *ComboBox4, *ComboBox5, *ComboBox6, *ComboBox7,
-      *ComboBox8;
-  QCheckBox *CheckBox1, *CheckBox2, *CheckBox3, *CheckBox4, *CheckBox5, *CheckBox6, *CheckBox7;
+      *ComboBox8, *ComboBox9, *ComboBox10, *ComboBox11;
+  QCheckBox *CheckBox1, *CheckBox2, *CheckBox3, *CheckBox4, *CheckBox5, *CheckBox6, *CheckBox7,
+      *CheckBox8;
   QPushButton *Button1, *Button2, *Button3, *Button4, *Button5, *Button6, *Button7, *Button8,
       *Button9, *Button10, *Button11;
   QPushButton *BitBtn1, *BitBtn2, *BitBtn3, *BitBtn4, *BitBtn5, *BitBtn6, *BitBtn7;
@@ -73,6 +89,8 @@ class TfmMain : public QMainWindow {
   QWidget* ImagePanel;
   QPlainTextEdit* Memo2;
   QProgressBar* ProgressBar1;
+  QMenu* RecentMenu;
+  QSplitter* Splitter1;  // the settings and preview above, the log below
 
  signals:
   // A Start has finished, whether or not its build succeeded.
@@ -81,6 +99,11 @@ class TfmMain : public QMainWindow {
  protected:
   // Message boxes owned by the window; tests catch them here.
   virtual void ShowMessage(QMessageBox::Icon icon, const QString& caption, const QString& text);
+  // A yes-or-no question owned by the window; true for yes.
+  virtual bool Ask(const QString& caption, const QString& text);
+  // The file dialogs of the File menu; an empty path when cancelled.
+  virtual QString ChooseProjectToOpen();
+  virtual QString ChooseProjectToSave();
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -93,7 +116,11 @@ class TfmMain : public QMainWindow {
   QWidget* MakePackageGroup();
   QWidget* MakePreviewPanel();
   QWidget* MakeBottomBar();
+  void MakeFileMenu();
   void ConnectHandlers();
+  // Combo boxes and number boxes ignore the wheel.
+  void KeepWheelOffLists();
+  void GiveRoomToTheScreen();
 
   // Enabling rules, main_window_rules.cc.
   void SetControlEnabled(QWidget* control, bool on);
@@ -134,17 +161,31 @@ class TfmMain : public QMainWindow {
 
   // Start and the build, main_window_start.cc.
   void FillTextBookSettings(TVelkaro& book) const;
+  void FillPhotoBookSettings(TVelkaro& book) const;
   void BuildDone();
   void AppendLogLine(const QString& line);
 
   // Window state, main_window.cc.
   void RestoreState();
 
+  // The File menu, main_window_project.cc.
+  void ControlsFromSettings(const TVelkaro& book);
+  void TextBookControlsFromSettings(const TVelkaro& book);
+  void OpenProjectClick();
+  void SaveProjectClick();
+  void SaveProjectAsClick();
+  void RememberProject(const QString& path);
+  void ShowRecentProjects();
+
   const WindowPaths paths_;
   QDateTime activated_;  // set at the first activation
   std::unique_ptr<TVelkaro> book_;
   std::unique_ptr<TVelkaro> building_;  // the copy a running build works on
   QThread* build_thread_ = nullptr;
+  std::atomic<bool> cancel_ = false;  // the running build's cancel flag
+  bool close_when_built_ = false;     // the user closed the window and cancelled the build
+  QString project_path_;              // the project file opened or saved last
+  QStringList recent_projects_;       // most recent first
   PaneLog pane_log_;
   ThreadLog thread_log_;
   int32_t font_color_ = 0;  // the window font and back colours, 0x00BBGGRR

@@ -2,9 +2,12 @@
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QPainter>
 #include <QUrl>
+#include <cstdlib>
+#include <limits>
 
 #include "platform/file_version.h"
 #include "ui/ansi_text.h"
@@ -18,9 +21,9 @@ namespace {
 constexpr char kImageFilter[] = "*.png;;*.jpg;;*.gif";
 
 constexpr char kImageMagickMessage[] =
-    "ImageMagick is free software delivered as a ready-to-run binary distribution.\r\n"
-    "Download and install ImageMagick for resizing and converting images in Velkaro.\r\n"
-    "https://imagemagick.org/script/download.php";
+    "ImageMagick is free software for resizing and converting images.\r\n"
+    "Velkaro carries it inside, so there is nothing more to install.\r\n"
+    "https://imagemagick.org";
 
 // A small swatch of the colour a button sets.
 QIcon Swatch(int32_t bgr) {
@@ -30,11 +33,41 @@ QIcon Swatch(int32_t bgr) {
   return QIcon(pixmap);
 }
 
+// The face's own style name for the weight and slant asked for, so that the
+// font dialog preselects that style and not merely the family's first. Of
+// equal matches the shortest name wins: "Book" before "Condensed".
+QString StyleNameOf(const QString& family, bool bold, bool italic) {
+  const int weight = bold ? QFont::Bold : QFont::Normal;
+  QString best;
+  int best_distance = std::numeric_limits<int>::max();
+  for (const QString& style : QFontDatabase::styles(family)) {
+    const QFont face = QFontDatabase::font(family, style, 12);
+    if ((face.style() != QFont::StyleNormal) != italic) continue;
+    const int distance = std::abs(face.weight() - weight);
+    if (distance < best_distance || (distance == best_distance && style.size() < best.size())) {
+      best = style;
+      best_distance = distance;
+    }
+  }
+  return best;
+}
+
 QFont QtFontOf(const DesktopFont& font) {
-  QFont qt(QString::fromStdString(font.Name), font.Size);
+  const QString family = QString::fromStdString(font.Name);
+  QFont qt(family, font.Size);
   qt.setBold(font.Bold);
   qt.setItalic(font.Italic);
+  const QString style = StyleNameOf(family, font.Bold, font.Italic);
+  if (!style.isEmpty()) qt.setStyleName(style);
   return qt;
+}
+
+// Oblique faces count as italic, and anything from semi-bold up as bold.
+DesktopFont DesktopFontOf(const QFont& font, int size_if_unknown) {
+  return DesktopFont{.Name = ToAnsi(font.family()),
+                     .Size = font.pointSize() > 0 ? font.pointSize() : size_if_unknown,
+                     .Bold = font.weight() >= QFont::DemiBold,
+                     .Italic = font.style() != QFont::StyleNormal};
 }
 
 }  // namespace
@@ -62,12 +95,10 @@ void TfmMain::Button11Click() {
 
 void TfmMain::Button5Click() {
   bool chosen = false;
-  const QFont font = QFontDialog::getFont(&chosen, QtFontOf(preview_font_), this);
+  const QFont font = QFontDialog::getFont(&chosen, QtFontOf(preview_font_), this, QString(),
+                                          QFontDialog::DontUseNativeDialog);
   if (!chosen) return;
-  preview_font_ = DesktopFont{.Name = ToAnsi(font.family()),
-                              .Size = font.pointSize() > 0 ? font.pointSize() : preview_font_.Size,
-                              .Bold = font.bold(),
-                              .Italic = font.italic()};
+  preview_font_ = DesktopFontOf(font, preview_font_.Size);
   Edit4->setText(font.family());
   RenderPreview();
   Label11->setText(QString::number(letter_height_));

@@ -1,14 +1,14 @@
 // The controls of the main window and where they stand.
+#include <QAbstractSpinBox>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QScrollArea>
-#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "ui/main_window.h"
+#include "ui/setting_choices.h"
 
 namespace velkaro {
 namespace {
@@ -64,6 +64,10 @@ const QStringList kEncodings = {"Automatic",  "UTF-8",      "UTF-16LE",   "UTF-1
                                 "ISO-8859-1", "ISO-8859-2", "CP1253",     "CP1254",     "CP1255",
                                 "CP1256",     "CP1257",     "ISO-8859-7", "ISO-8859-9", "KOI8-U"};
 
+// The preview panel holds a 240 by 240 part of the screen at least; the
+// window gives it room for the whole 240 by 320 screen where it can.
+constexpr int kLeastScreen = 240;
+
 }  // namespace
 
 QWidget* TfmMain::MakeSettingsPanel() {
@@ -86,43 +90,42 @@ QWidget* TfmMain::MakeSettingsPanel() {
   PageControl1->addTab(MakeTextBookPage(), "Text book");
   PageControl1->addTab(MakePhotoBookPage(), "Photo book (Gallery)");
   layout->addWidget(PageControl1, 1);
-
-  auto* scroll = new QScrollArea;
-  scroll->setWidget(panel);
-  scroll->setWidgetResizable(true);
-  scroll->setFrameShape(QFrame::NoFrame);
-  scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  scroll->setMinimumWidth(std::max(
-      445, panel->minimumSizeHint().width() + scroll->verticalScrollBar()->sizeHint().width()));
-  return scroll;
+  return panel;
 }
 
-// Password, splash picture and icon serve both kinds of book.
+// Password, compression, splash picture and icon serve both kinds of book.
 QWidget* TfmMain::MakePackageGroup() {
   auto* package = Named<QGroupBox>("GroupBox4", "Package");
-  auto* grid = new QGridLayout(package);
   ComboBox5 = DropDown("ComboBox5", {"No password", "Ask password once", "Ask password each time"});
   Edit8 = Named<QLineEdit>("Edit8", "8736");
   Edit8->setMaxLength(6);
   Edit8->setMaximumWidth(80);
+  Label22 = Named<QLabel>("Label22", "Compression");
+  ComboBox10 = DropDown("ComboBox10", kCompressionLevels);
   CheckBox3 = Named<QCheckBox>("CheckBox3", "Add image (PNG file only) for splash screen");
   Edit1 = Named<QLineEdit>("Edit1");
   Button9 = BrowseButton("Button9");
   CheckBox5 = Named<QCheckBox>("CheckBox5", "Add image (PNG file only) as an icon for midlet");
   Edit7 = Named<QLineEdit>("Edit7");
   Button11 = BrowseButton("Button11");
-  grid->addWidget(Row({ComboBox5, Edit8}), 0, 0, 1, 2);
-  grid->addWidget(CheckBox3, 1, 0);
-  grid->addWidget(WithButton(Edit1, Button9), 1, 1);
-  grid->addWidget(CheckBox5, 2, 0);
-  grid->addWidget(WithButton(Edit7, Button11), 2, 1);
-  grid->setColumnStretch(1, 1);
+  auto* rows = new QVBoxLayout(package);
+  rows->addWidget(Row({ComboBox5, Edit8, Label22, ComboBox10}));
+  rows->addWidget(CheckBox3);
+  rows->addWidget(WithButton(Edit1, Button9));
+  rows->addWidget(CheckBox5);
+  rows->addWidget(WithButton(Edit7, Button11));
   return package;
 }
 
+// Two columns: where the text comes from and its pictures on the left, how
+// it looks on the right.
 QWidget* TfmMain::MakeTextBookPage() {
   auto* page = Named<QWidget>("TabSheet1");
-  auto* layout = new QVBoxLayout(page);
+  auto* columns = new QHBoxLayout(page);
+  auto* left = new QVBoxLayout;
+  auto* right = new QVBoxLayout;
+  columns->addLayout(left, 4);
+  columns->addLayout(right, 3);
 
   auto* source = Named<QGroupBox>("GroupBox1", "Source");
   auto* form = Form(source);
@@ -136,16 +139,21 @@ QWidget* TfmMain::MakeTextBookPage() {
   CheckBox1 = Named<QCheckBox>("CheckBox1", "Format text for displaying");
   CheckBox1->setChecked(true);
   CheckBox6 = Named<QCheckBox>("CheckBox6", "Analyse tags in plain text");
+  CheckBox8 = Named<QCheckBox>("CheckBox8", "Headings from paragraph styles");
+  CheckBox8->setChecked(true);
   Label3 = Named<QLabel>("Label3", "Max size of text part (bytes)");
   Edit5 = Named<QLineEdit>("Edit5", "90000");
+  Label20 = Named<QLabel>("Label20", "Max size of package");
+  ComboBox9 = DropDown("ComboBox9", kPackageSizes);
+  ComboBox9->setEditable(true);
   form->addRow(Label9, WithButton(Edit3, Button4));
-  form->addRow(nullptr, Label7);
   form->addRow(Label19, ComboBox8);
-  form->addRow(CheckBox7);
-  form->addRow(CheckBox1);
-  form->addRow(CheckBox6);
+  form->addRow(nullptr, Label7);
+  form->addRow(Row({CheckBox7, CheckBox1}));
+  form->addRow(Row({CheckBox6, CheckBox8}));
   form->addRow(Label3, Edit5);
-  layout->addWidget(source);
+  form->addRow(Label20, ComboBox9);
+  left->addWidget(source);
 
   auto* pictures = Named<QGroupBox>("GroupBox2", "Pictures");
   form = Form(pictures);
@@ -176,12 +184,13 @@ QWidget* TfmMain::MakeTextBookPage() {
   options_layout->addWidget(Edit11, 1);
   form->addRow(options);
   form->addRow(Label18, Edit9);
-  layout->addWidget(pictures);
+  left->addWidget(pictures);
+  left->addStretch(1);
 
   auto* looks = Named<QGroupBox>("GroupBox3", "Font and layout");
   auto* grid = new QGridLayout(looks);
   ComboBox4 =
-      DropDown("ComboBox4", {"Use MS Windows and phone fonts (large midlet without limitations)",
+      DropDown("ComboBox4", {"Use desktop and phone fonts (large midlet without limitations)",
                              "Use phone fonts only (small midlet with some display limitations)"});
   ComboBox4->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   ComboBox4->setMinimumContentsLength(20);
@@ -215,8 +224,8 @@ QWidget* TfmMain::MakeTextBookPage() {
   grid->addWidget(CheckBox4, 5, 2, 1, 2);
   grid->setColumnStretch(1, 1);
   grid->setColumnStretch(3, 1);
-  layout->addWidget(looks);
-  layout->addStretch(1);
+  right->addWidget(looks);
+  right->addStretch(1);
   return page;
 }
 
@@ -232,6 +241,10 @@ QWidget* TfmMain::MakePhotoBookPage() {
   Label15 = Named<QLabel>("Label15", "0 bytes");
   layout->addWidget(Row({Label13, Label14, Label12, Label15}));
 
+  Label21 = Named<QLabel>("Label21", "Photos");
+  ComboBox11 = DropDown("ComboBox11", kPhotoModes);
+  layout->addWidget(Row({Label21, ComboBox11}));
+
   BitBtn3 = Named<QPushButton>("BitBtn3", "Back Color");
   BitBtn4 = Named<QPushButton>("BitBtn4", "Add image");
   BitBtn5 = Named<QPushButton>("BitBtn5", "Remove image");
@@ -241,6 +254,7 @@ QWidget* TfmMain::MakePhotoBookPage() {
   return page;
 }
 
+// The phone screen with its resolution above and the package settings below.
 QWidget* TfmMain::MakePreviewPanel() {
   auto* panel = new QWidget;
   auto* layout = new QVBoxLayout(panel);
@@ -251,7 +265,7 @@ QWidget* TfmMain::MakePreviewPanel() {
   layout->addWidget(Row({Label1, ComboBox1}));
 
   ImagePanel = Named<QWidget>("ImagePanel");
-  ImagePanel->setMinimumSize(240, 240);
+  ImagePanel->setMinimumSize(kLeastScreen, kLeastScreen);
   Image1 = Named<QLabel>("Image1", ImagePanel);
   Image1->setGeometry(0, 0, 640, 480);
   Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -284,6 +298,15 @@ QWidget* TfmMain::MakeBottomBar() {
   layout->addWidget(Button10);
   layout->addWidget(Button3);
   return bar;
+}
+
+void TfmMain::KeepWheelOffLists() {
+  for (QWidget* control : findChildren<QWidget*>()) {
+    if (qobject_cast<QComboBox*>(control) || qobject_cast<QAbstractSpinBox*>(control)) {
+      control->setFocusPolicy(Qt::StrongFocus);  // the wheel does not focus them either
+      control->installEventFilter(this);
+    }
+  }
 }
 
 }  // namespace velkaro

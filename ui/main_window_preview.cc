@@ -28,11 +28,21 @@ constexpr size_t kPreviewLetters = 2000;
 // Only the ending decides the source kind, in any case; the file itself is
 // opened by the name as typed, since file names are case-sensitive here.
 void TfmMain::LoadSourceAndPreview() {
-  const QString name = Edit3->text();
-  SetSourceKindControls(!name.toLower().endsWith(".txt"));
+  SetSourceKindControls(!Edit3->text().toLower().endsWith(".txt"));
+  ReloadPreviewText();
+}
+
+// The preview reads with a settings object of its own that has no work
+// folder, no log and no converter: it writes no file, not even while a build
+// runs, and pictures become "<img pic" + N + ">" tags.
+void TfmMain::ReloadPreviewText() {
+  TVelkaro reader = TVelkaro::CreateDefault();
+  reader.Encoding = ComboBox8->currentIndex() > 0 ? ToAnsi(ComboBox8->currentText()) : "";
+  reader.JoinLines = CheckBox7->isChecked();
+  reader.StyleHeadings = CheckBox8->isChecked();
   try {
     std::string size_text;
-    const std::u16string text = book_->LoadSourceText(ToAnsi(name), book_->TempFolder, &size_text);
+    const std::u16string text = reader.LoadSourceText(ToAnsi(Edit3->text()), "", &size_text);
     Label7->setText(FromAnsi(size_text));
     preview_text_ = text.substr(0, kPreviewLetters);
   } catch (const std::exception&) {
@@ -61,7 +71,8 @@ void TfmMain::RenderPreview() {
                                      .line_spacing = IntegerOf(ComboBox2->currentText()),
                                      .char_spacing = IntegerOf(ComboBox3->currentText()),
                                      .wrap = CheckBox2->isChecked(),
-                                     .tags = CheckBox6->isChecked() || Edit9->isEnabled()};
+                                     .tags = CheckBox6->isChecked() || Edit9->isEnabled(),
+                                     .format = CheckBox1->isChecked()};
       const PreviewScreen shot = RenderPreviewScreen(settings, preview_text_);
       letter_height_ = shot.letter_height;
       Label11->setText(QString::number(letter_height_));

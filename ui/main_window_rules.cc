@@ -1,4 +1,6 @@
 // Which controls are enabled for the chosen settings, and the handlers that keep it so.
+#include <QShortcut>
+
 #include "ui/main_window.h"
 
 namespace velkaro {
@@ -9,7 +11,7 @@ constexpr char kTagsMessage[] =
     "<img picture_file_name>\r\n"
     "and you will have a book with pictures.\r\n"
     "Use full path for files, for example:\r\n"
-    "<img d:\\books\\pictures\\chapter1.png>\r\n"
+    "<img /home/anna/books/pictures/chapter1.png>\r\n"
     "use tags to make contents:\r\n"
     "<p1> - Introduction\r\n"
     "<p2> - Chapter\r\n"
@@ -25,13 +27,17 @@ void TfmMain::ConnectHandlers() {
   connect(ComboBox5, &QComboBox::activated, this, &TfmMain::ComboBox5Change);
   connect(ComboBox6, &QComboBox::activated, this, &TfmMain::ComboBox6Change);
   connect(ComboBox7, &QComboBox::activated, this, &TfmMain::ComboBox7Change);
-  for (QCheckBox* box : {CheckBox2, CheckBox4}) {
+  for (QCheckBox* box : {CheckBox1, CheckBox2, CheckBox4}) {
     connect(box, &QCheckBox::toggled, this, &TfmMain::CheckBox2Click);
   }
   connect(CheckBox3, &QCheckBox::toggled, this, &TfmMain::CheckBox3Click);
   connect(CheckBox5, &QCheckBox::toggled, this, &TfmMain::CheckBox5Click);
   connect(CheckBox6, &QCheckBox::toggled, this, &TfmMain::CheckBox6Click);
   connect(PageControl1, &QTabWidget::currentChanged, this, &TfmMain::PageControl1Change);
+  // How the source is read: a change reads it anew.
+  connect(ComboBox8, &QComboBox::activated, this, &TfmMain::ReloadPreviewText);
+  connect(CheckBox7, &QCheckBox::clicked, this, &TfmMain::ReloadPreviewText);
+  connect(Edit3, &QLineEdit::returnPressed, this, &TfmMain::LoadSourceAndPreview);
 
   const std::pair<QPushButton*, void (TfmMain::*)()> clicks[] = {
       {Button1, &TfmMain::Button1Click},   {Button2, &TfmMain::Button2Click},
@@ -45,6 +51,7 @@ void TfmMain::ConnectHandlers() {
       {BitBtn6, &TfmMain::BitBtn6Click},   {BitBtn7, &TfmMain::BitBtn7Click}};
   for (auto [button, handler] : clicks) connect(button, &QPushButton::clicked, this, handler);
   connect(Label16, &QLabel::linkActivated, this, &TfmMain::Label16Click);
+  connect(new QShortcut(Qt::Key_Escape, this), &QShortcut::activated, this, &TfmMain::CancelBuild);
 }
 
 // Edits and lists also take the window's colour when off, so a disabled
@@ -63,6 +70,7 @@ void TfmMain::SetControlEnabled(QWidget* control, bool on) {
 
 void TfmMain::SetSourceKindControls(bool via_word) {
   SetControlEnabled(ComboBox7, via_word);
+  SetControlEnabled(CheckBox8, via_word);
   SetControlEnabled(Edit9, via_word);
   SetControlEnabled(CheckBox6, !via_word);
   SetControlEnabled(Edit5, !via_word);
@@ -97,7 +105,7 @@ void TfmMain::ComboBox7Change() {
 
 // Shared by Word wrap and Portrait layout: only the user's own change redraws.
 void TfmMain::CheckBox2Click() {
-  if (CheckBox2->hasFocus() || CheckBox4->hasFocus()) RenderPreview();
+  if (CheckBox1->hasFocus() || CheckBox2->hasFocus() || CheckBox4->hasFocus()) RenderPreview();
 }
 
 void TfmMain::CheckBox3Click() {

@@ -4,11 +4,15 @@
 #include "platform/file_version.h"
 #include "ui/ansi_text.h"
 #include "ui/main_window.h"
+#include "ui/setting_choices.h"
 
 namespace velkaro {
 
 void TfmMain::Button1Click() {
-  if (Building()) return;
+  if (Building()) {
+    CancelBuild();
+    return;
+  }
   Button7->setEnabled(false);
   try {
     SettingsFromControls();
@@ -19,7 +23,9 @@ void TfmMain::Button1Click() {
   book_->LogView = &pane_log_;
   building_ = std::make_unique<TVelkaro>(*book_);
   building_->LogView = &thread_log_;
-  Button1->setEnabled(false);
+  cancel_ = false;
+  building_->Cancel = &cancel_;
+  Button1->setText("Cancel");
   ProgressBar1->setRange(0, 0);  // busy until the first part starts
   ProgressBar1->setFormat("");
   ProgressBar1->setVisible(true);
@@ -34,6 +40,13 @@ void TfmMain::Button1Click() {
   build_thread_->start();
 }
 
+// The build stops before its next step; BuildDone follows.
+void TfmMain::CancelBuild() {
+  if (!Building()) return;
+  cancel_ = true;
+  Button1->setEnabled(false);
+}
+
 // Runs after the last log line of the build has reached the pane.
 void TfmMain::BuildDone() {
   build_thread_->deleteLater();
@@ -42,9 +55,11 @@ void TfmMain::BuildDone() {
   book_->LogFileName = building_->LogFileName;
   building_.reset();
   ProgressBar1->setVisible(false);
+  Button1->setText("Start");
   Button1->setEnabled(true);
   Button7->setEnabled(true);
   emit BuildFinished();
+  if (close_when_built_) close();
 }
 
 void TfmMain::AppendLogLine(const QString& line) {
@@ -66,11 +81,11 @@ void TfmMain::SettingsFromControls() {
   book.IconFileName = CheckBox5->isChecked() ? ToAnsi(Edit7->text()) : "";
   book.FontColor = font_color_;
   book.BackColor = back_color_;
+  book.Compression = ComboBox10->currentIndex() + 1;
   if (book.BookMode) {
     FillTextBookSettings(book);
   } else {
-    book.ImageFiles = image_list_->Files();
-    book.ImageNotes = image_list_->Notes();
+    FillPhotoBookSettings(book);
   }
   const std::filesystem::path program = paths_.program_folder.toStdString();
   book.MidletsFolder = (program / "midlets").string();
@@ -100,6 +115,18 @@ void TfmMain::FillTextBookSettings(TVelkaro& book) const {
   book.Password = book.PasswordMode != 0 ? IntegerOf(Edit8->text()) : 0;
   book.Encoding = ComboBox8->currentIndex() > 0 ? ToAnsi(ComboBox8->currentText()) : "";
   book.JoinLines = CheckBox7->isChecked();
+  book.StyleHeadings = CheckBox8->isChecked();
+  book.MaxJarSize = PackageSizeOf(ComboBox9->currentText());
+}
+
+// The photo page's own choice decides whether photos are converted; the
+// text page's picture mode, hidden here, does not carry over.
+void TfmMain::FillPhotoBookSettings(TVelkaro& book) const {
+  book.ImageFiles = image_list_->Files();
+  book.ImageNotes = image_list_->Notes();
+  book.ImageMode = PhotoImageMode(ComboBox11->currentIndex());
+  book.ImagePngOptions = ToAnsi(Edit10->text().trimmed());
+  book.ImageJpgOptions = ToAnsi(Edit11->text().trimmed());
 }
 
 }  // namespace velkaro

@@ -69,6 +69,10 @@ class MainWindowTest : public QObject {
       w.ComboBox8->setCurrentIndex(5);
       w.CheckBox3->setChecked(true);
       w.CheckBox7->setChecked(true);
+      w.CheckBox8->setChecked(false);
+      w.ComboBox9->setCurrentText("123456");
+      w.ComboBox10->setCurrentIndex(3);
+      w.ComboBox11->setCurrentIndex(2);
       w.SetWindowColors(0x0000FF, 0x00FF00);
       w.PageControl1->setCurrentIndex(1);
       w.ImageList().Add(picture.fileName());
@@ -77,9 +81,10 @@ class MainWindowTest : public QObject {
       w.FormClose();
     }
     const QString saved = ReadAll(PathsIn(folder).state_file);
-    for (const char* line : {"[TEdit]", "Edit5=4000", "[TComboBox]", "ComboBox1=3", "[TCheckBox]",
-                             "CheckBox3=1", "Font.Color=255", "Color=65280", "BookType=1",
-                             "RowCount=2", "3.2=second note", "2.1=5"}) {
+    for (const char* line :
+         {"[TEdit]", "Edit5=4000", "[TComboBox]", "ComboBox1=3", "[TCheckBox]", "CheckBox3=1",
+          "Font.Color=255", "Color=65280", "BookType=1", "RowCount=2", "3.2=second note", "2.1=5",
+          "ComboBox9=123456", "ComboBox10=3", "CheckBox8=0"}) {
       QVERIFY2(saved.contains(line), line);
     }
 
@@ -89,6 +94,10 @@ class MainWindowTest : public QObject {
     QCOMPARE(again.ComboBox1->currentIndex(), 3);
     QCOMPARE(again.ComboBox8->currentIndex(), 5);
     QVERIFY(again.CheckBox7->isChecked());
+    QVERIFY(!again.CheckBox8->isChecked());
+    QCOMPARE(again.ComboBox9->currentText(), "123456");
+    QCOMPARE(again.ComboBox10->currentIndex(), 3);
+    QCOMPARE(again.ComboBox11->currentIndex(), 2);
     QVERIFY(again.Edit1->isEnabled());  // the restored box ran its handler
     QCOMPARE(again.PageControl1->currentIndex(), 1);
     QCOMPARE(again.ImageList().Cell(2, 3), "second note");
@@ -207,10 +216,13 @@ class MainWindowTest : public QObject {
     QCOMPARE(w.messages[0].caption, "Tags analysis is enabled");
     const QStringList tags = w.messages[0].text.split("\r\n");
     QCOMPARE(tags.size(), 9);
-    QCOMPARE(tags[4], "<img d:\\books\\pictures\\chapter1.png>");
+    QCOMPARE(tags[4], "<img /home/anna/books/pictures/chapter1.png>");
     QCOMPARE(tags[8], "<p3> - Section");
     QCOMPARE(w.messages[1].caption, "ImageMagick");
     QCOMPARE(w.messages[1].text.split("\r\n").size(), 3);
+    QVERIFY(!w.messages[1].text.contains("ownload"));  // it is built in, nothing to fetch
+    QCOMPARE(w.ComboBox4->itemText(0),
+             "Use desktop and phone fonts (large midlet without limitations)");
   }
 
   void PhoneFontsMeanPortrait() {

@@ -16,6 +16,7 @@ namespace velkaro {
 namespace {
 
 constexpr char kStateFileName[] = "Velkaro.ini";
+constexpr char kRecent[] = "Recent";
 
 // Qt's own widgets hold unnamed edits; only ours carry names.
 template <typename Control>
@@ -63,7 +64,11 @@ void SaveControls(const QWidget* window, IniFile& ini) {
     ini.WriteString("TEdit", KeyOf(edit), ToAnsi(edit->text()));
   }
   for (const QComboBox* list : NamedControls<QComboBox>(window)) {
-    ini.WriteInteger("TComboBox", KeyOf(list), list->currentIndex());
+    if (list->isEditable()) {
+      ini.WriteString("TComboBox", KeyOf(list), ToAnsi(list->currentText()));
+    } else {
+      ini.WriteInteger("TComboBox", KeyOf(list), list->currentIndex());
+    }
   }
   for (const QCheckBox* box : NamedControls<QCheckBox>(window)) {
     ini.WriteBool("TCheckBox", KeyOf(box), box->isChecked());
@@ -77,10 +82,31 @@ void RestoreControls(QWidget* window, const IniFile& ini) {
   }
   for (QComboBox* list : NamedControls<QComboBox>(window)) {
     QSignalBlocker quiet(list);
-    list->setCurrentIndex(ini.ReadInteger("TComboBox", KeyOf(list), list->currentIndex()));
+    if (list->isEditable()) {
+      list->setCurrentText(
+          FromAnsi(ini.ReadString("TComboBox", KeyOf(list), ToAnsi(list->currentText()))));
+    } else {
+      list->setCurrentIndex(ini.ReadInteger("TComboBox", KeyOf(list), list->currentIndex()));
+    }
   }
   for (QCheckBox* box : NamedControls<QCheckBox>(window)) {
     box->setChecked(ini.ReadBool("TCheckBox", KeyOf(box), box->isChecked()));
+  }
+}
+
+QStringList LoadRecentProjects(const IniFile& ini) {
+  QStringList files;
+  for (int i = 1; i <= kMostRecentProjects; ++i) {
+    const std::string file = ini.ReadString(kRecent, "File" + std::to_string(i), "");
+    if (!file.empty()) files.append(FromAnsi(file));
+  }
+  return files;
+}
+
+void SaveRecentProjects(IniFile& ini, const QStringList& files) {
+  for (int i = 1; i <= kMostRecentProjects; ++i) {
+    const QString file = i <= files.size() ? files[i - 1] : QString();
+    ini.WriteString(kRecent, "File" + std::to_string(i), ToAnsi(file));
   }
 }
 

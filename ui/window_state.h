@@ -2,6 +2,7 @@
 #define VELKARO_UI_WINDOW_STATE_H_
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include "engine/ini_file.h"
@@ -29,10 +30,17 @@ void SaveWindowState(const WindowPaths& paths, const IniFile& ini);
 
 // Every edit, drop-down list and check box below `window` with a name, in
 // creation order, under the sections "TEdit", "TComboBox" and "TCheckBox".
-// Restoring sets texts and indexes quietly; a check box that changes runs its
+// A list keeps its index, or its text when it may be typed in. Restoring
+// sets texts and indexes quietly; a check box that changes runs its
 // handlers. Each read defaults to the control's current value.
 void SaveControls(const QWidget* window, IniFile& ini);
 void RestoreControls(QWidget* window, const IniFile& ini);
+
+// The project files opened or saved last, most recent first, in the section
+// "Recent" as "File1", "File2" and so on.
+inline constexpr int kMostRecentProjects = 8;
+QStringList LoadRecentProjects(const IniFile& ini);
+void SaveRecentProjects(IniFile& ini, const QStringList& files);
 
 }  // namespace velkaro
 

@@ -20,10 +20,16 @@ class TestWindow : public TfmMain {
 
   explicit TestWindow(const WindowPaths& paths) : TfmMain(paths) {}
   std::vector<Message> messages;
+  std::vector<Message> questions;
+  bool answer = false;  // to every question
 
  protected:
   void ShowMessage(QMessageBox::Icon, const QString& caption, const QString& text) override {
     messages.push_back({caption, text});
+  }
+  bool Ask(const QString& caption, const QString& text) override {
+    questions.push_back({caption, text});
+    return answer;
   }
 };
 

@@ -205,7 +205,7 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
     }
     measurePage();
     // A part begins where the cut left it, often with the blank after a full stop.
-    while (start < length && (at(start) == ' ' || at(start) == 10)) start++;
+    while (start < length && (at(start) == ' ' || at(start) == 10 || at(start) == 13)) start++;
     top = align(top);
     stage = READING;
     read();
@@ -453,7 +453,7 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
         breakBefore = lastBreak;
         lastBreak = i;
       }
-      if (c == 10) return i + 1;
+      if (c == 10 || c == 13) return at(i + 1) == 10 && c == 13 ? i + 2 : i + 1;
       x += width(c) + charSpacing;
       if (x > pageWidth) {
         if (lastBreak == i && c != ' ') lastBreak = breakBefore;
@@ -463,11 +463,17 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
     return length;
   }
 
+  /** Whether a line ends before letter p: after a line feed, or a carriage return not before one. */
+  private boolean afterLineEnd(int p) {
+    int c = at(p - 1);
+    return c == 10 || c == 13 && at(p) != 10;
+  }
+
   /** The start of the line that holds letter p - 1, found by laying out its paragraph. */
   private int prevLine(int p) {
     if (p <= start) return start;
     int s = p - 1;
-    while (s > start && at(s - 1) != 10 && p - s < 4096) s--;
+    while (s > start && !afterLineEnd(s) && p - s < 4096) s--;
     for (int e; (e = lineEnd(s)) < p; ) s = e;
     return s;
   }
@@ -763,7 +769,7 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
       int c = at(p);
       if (pictureAt(p)) {
         p += 2;
-      } else if (c == 10 && n > 0) {
+      } else if ((c == 10 || c == 13) && n > 0) {
         break;
       } else if (c >= 32) {
         prefix.append((char) c);

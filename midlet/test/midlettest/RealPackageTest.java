@@ -68,7 +68,9 @@ public final class RealPackageTest {
       if (!line.startsWith("<p")) continue;
       String title = line.substring(line.indexOf('>') + 1);
       int level = line.charAt(2) - '0';
-      headings.add("  ".repeat(level - 1) + title.substring(0, Math.min(30, title.length())));
+      // A title longer than 30 letters ends at its last word within them.
+      if (title.length() > 30) title = title.substring(0, title.lastIndexOf(' ', 30)).trim();
+      headings.add("  ".repeat(level - 1) + title);
     }
     Check.equal(10, headings.size(), "headings of the example book");
     for (Path jar : jars) {

@@ -127,10 +127,19 @@ public final class TextBookTest {
 
   static void testLettersBelowBlankAreNotDrawn() throws Exception {
     BookPackage book = new BookPackage();
-    book.text = "ab\r\tcd\nef";
+    book.text = "ab\t\u0007cd\nef";
     Page page = page(open(book), book);
-    Check.equal("abcd", page.line(1), "carriage return and tab are not drawn");
+    Check.equal("abcd", page.line(1), "tab and bell are not drawn");
     Check.equal(List.of(1, 5, 9, 13), page.columns(1), "nor advanced over");
+  }
+
+  /** A document's paragraph ends in a carriage return, which ends its line as a line feed does. */
+  static void testCarriageReturnEndsALineAndWithALineFeedOnlyOne() throws Exception {
+    BookPackage book = new BookPackage();
+    book.text = "Mars\r Big\r\nNext\n\rLast\r";
+    Phone phone = open(book);
+    Check.equal(List.of("Mars", " Big", "Next", "", "Last", "", ""), page(phone, book).lines(),
+                "lines end at CR, at LF and once at CR LF");
   }
 
   static void testPictureHasItsOwnLinesAtItsMarker() throws Exception {
