@@ -13,7 +13,7 @@ packages=(
   qt6-base-dev qt6-svg-dev
   clang libclang-rt-14-dev
   default-jdk-headless ecj proguard-cli
-  libmagickwand-6.q16-dev imagemagick-6.q16
+  libmagickwand-6.q16-dev imagemagick-6.q16 fonts-urw-base35
   zip unzip python3 pandoc
 )
 

@@ -89,6 +89,25 @@ TEST(WordBuildTest, GifPictureIsConvertedInACopyingMode) {
   EXPECT_EQ(pictures, 3) << "a JPEG, a PNG and the GIF as PNG";
 }
 
+// A picture that no converter reads is named in the log and left out; the
+// book is made all the same.
+TEST(WordBuildTest, APictureThatCanNotBeConvertedIsNamedInTheLog) {
+  VELKARO_REQUIRE_CORPUS();
+  testing::ScratchFolder root;
+  TVelkaro book =
+      DocumentBook(root.path(), "Journal", "docx/poi_stress008_de_journal_long_footnotes.docx", 2);
+  book.CreateConverter = CreateMagickConverter;
+  book.PartSize = 1000000;  // one package
+  std::string error;
+  ASSERT_TRUE(book.Build(&error)) << error;
+  const std::vector<std::string> log = testing::LogFileLines(root / "midlets" / "Journal.log");
+  EXPECT_TRUE(std::any_of(log.begin(), log.end(), [](const std::string& line) {
+    return line.starts_with("Can't convert picture 2 (EMF): ");
+  }));
+  const auto pictures = PictureFormats(testing::ReadPackage(root / "midlets" / "Journal.jar"));
+  EXPECT_EQ(pictures, (std::map<std::string, std::string>{{"pic1.png", "PNG"}}));
+}
+
 // Every picture of a document reaches the phone in every mode but 0, in the
 // format the mode asks for: a JPEG in the PNG modes, a PNG in the JPEG mode;
 // the modes that choose the smaller take either.
@@ -103,6 +122,8 @@ TEST(WordBuildTest, EveryPictureArrivesInEveryMode) {
   // The cover (PNG), one picture as GIF, PNG and JPEG; Mars a JPEG and a PNG.
   const char* epub = "epub/pandoc_test_img_png_jpeg_gif.epub";
   const char* mars = "docx/powertools_Mars_numbered_headings_jpeg_png.docx";
+  // PNGs, a GIF and a metafile (WMF).
+  const char* drawing = "docx/poi_drawing_ru_headings_pictures_tables.docx";
   const Case cases[] = {
       {epub, 0, 0, ""},     {epub, 1, 4, ""},    {epub, 2, 4, "PNG"},  {epub, 3, 4, "JPEG"},
       {epub, 4, 4, ""},     {epub, 5, 4, "PNG"}, {epub, 6, 4, "JPEG"}, {mars, 2, 2, "PNG"},
