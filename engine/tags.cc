@@ -132,10 +132,10 @@ int AnalyseTags(std::u16string& text, std::vector<std::string>& pictures, Pictur
     std::copy(text.begin() + from, text.begin() + to, text.begin() + out);
     out += to - from;
   };
-  constexpr char16_t kOpenings[] = {u'<', kLetterMark, 0};
+  auto opens = [](char16_t c) { return c == u'<' || c == kLetterMark; };
   while (i < text.size()) {
     // Letters up to the next "<" stay, a ">" among them too.
-    const size_t open_at = std::min(text.find_first_of(kOpenings, i), text.size());
+    const size_t open_at = std::find_if(text.begin() + i, text.end(), opens) - text.begin();
     keep(i, open_at);
     if (open_at == text.size()) break;
     if (text[open_at] == kLetterMark) {  // the mark goes, the letter after it stays

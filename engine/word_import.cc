@@ -40,16 +40,15 @@ std::u16string HeadingTag(const Paragraph& paragraph, std::optional<int64_t> con
 // becomes a line feed, and where every tag is the reader's own (`marked`)
 // each "<" is marked as a letter.
 void AppendLetters(std::u16string_view letters, bool marked, std::u16string& text) {
-  constexpr std::u16string_view kSpecial = u"\x01\x02\x03\x0B<";
-  while (!letters.empty()) {
-    const size_t special = std::min(letters.find_first_of(kSpecial), letters.size());
-    text.append(letters.substr(0, special));
-    if (special == letters.size()) break;
-    const char16_t letter = letters[special];
-    if (letter == 0x0B) text += u'\n';
-    if (letter == u'<' && marked) text += kLetterMark;
-    if (letter == u'<') text += letter;
-    letters.remove_prefix(special + 1);
+  auto special = [](char16_t c) { return c <= 3 || c == 0x0B || c == u'<'; };
+  for (auto from = letters.begin(); from != letters.end();) {
+    const auto at = std::find_if(from, letters.end(), special);
+    text.append(from, at);
+    if (at == letters.end()) break;
+    if (*at == 0x0B) text += u'\n';
+    if (*at == u'<' && marked) text += kLetterMark;
+    if (*at == u'<') text += u'<';
+    from = at + 1;
   }
 }
 
