@@ -112,13 +112,17 @@ TEST(Fb2ReaderTest, SectionsTitlesAndPictures) {
   }
 }
 
+// The declaration's encoding is honoured in either quotes, zipped or not.
 TEST(Fb2ReaderTest, DeclaredEncodingAndZippedBooks) {
   testing::ScratchFolder folder;
   const std::string book =
       Book("<body><section><p>Привет, мир</p></section></body>", "windows-1251");
   const auto cp1251 = folder.Write("ru.fb2", ConvertCharset(book, "UTF-8", "CP1251"));
+  std::string single_quoted = book;
+  single_quoted.replace(0, book.find("?>"), "<?xml version='1.0' encoding='windows-1251'");
+  const auto quoted = folder.Write("quoted.fb2", ConvertCharset(single_quoted, "UTF-8", "CP1251"));
   testing::WriteZip(folder / "ru.fb2.zip", {{"Book.FB2", testing::ReadBytes(cp1251)}});
-  for (const auto& path : {cp1251, folder / "ru.fb2.zip"}) {
+  for (const auto& path : {cp1251, quoted, folder / "ru.fb2.zip"}) {
     const Document document = ReadFb2(path.string(), {});
     ASSERT_EQ(document.paragraphs.size(), 1u) << path;
     EXPECT_EQ(document.paragraphs[0].text, u"Привет, мир\r") << path;
