@@ -15,13 +15,17 @@
 namespace velkaro {
 namespace {
 
+bool HasLetters(std::u16string_view text) {
+  return std::any_of(text.begin(), text.end(), [](char16_t c) { return c > u' '; });
+}
+
 std::u16string HeadingTagOf(int level) { return u"<p" + std::u16string(1, u'0' + level) + u">"; }
 
 // "<p1>" at the start of the first table of contents; outline-numbered list
 // items win over it with "<p2>" at the first level and "<p3>" below. With
-// style headings, a paragraph that no rule makes a heading becomes one by
-// its style's outline level: the title "<p1>", the top level "<p2>",
-// deeper levels "<p3>".
+// style headings, a paragraph with letters that no rule makes a heading
+// becomes one by its style's outline level: the title "<p1>", the top level
+// "<p2>", deeper levels "<p3>".
 std::u16string HeadingTag(const Paragraph& paragraph, std::optional<int64_t> contents_start,
                           bool style_headings) {
   if (paragraph.heading > 0) return HeadingTagOf(paragraph.heading);
@@ -30,7 +34,7 @@ std::u16string HeadingTag(const Paragraph& paragraph, std::optional<int64_t> con
     return list.level <= 1 ? u"<p2>" : u"<p3>";
   }
   if (contents_start == paragraph.start) return u"<p1>";
-  if (!style_headings) return u"";
+  if (!style_headings || !HasLetters(paragraph.text)) return u"";
   if (paragraph.title) return u"<p1>";
   if (paragraph.outline_level > 0) return paragraph.outline_level == 1 ? u"<p2>" : u"<p3>";
   return u"";
@@ -52,10 +56,6 @@ void AppendLetters(std::u16string_view letters, bool marked, std::u16string& tex
   }
 }
 
-bool HasLetters(std::u16string_view text) {
-  return std::any_of(text.begin(), text.end(), [](char16_t c) { return c > u' '; });
-}
-
 bool Offers(const PictureSource& picture, std::string_view format) {
   return std::any_of(picture.begin(), picture.end(),
                      [&](const PictureFormat& offered) { return offered.name == format; });
@@ -75,17 +75,17 @@ std::string Converted(ImageConverter& converter, const PictureFormat& picture, c
   const Path source = folder / (stem + "." + Lowered(picture.name));
   const Path target = folder / (stem + ".converted." + extension);
   std::string bytes;
+  std::exception_ptr failure;
   try {
     WriteWholeFile(source, picture.data);
     converter.Convert({source.string(), target.string()});
     bytes = ReadFileBytes(target);
   } catch (...) {
-    RemoveFile(source);
-    RemoveFile(target);
-    throw;
+    failure = std::current_exception();
   }
   RemoveFile(source);
   RemoveFile(target);
+  if (failure) std::rethrow_exception(failure);
   return bytes;
 }
 
@@ -108,11 +108,9 @@ PictureSource OfferLikeAClipboard(TVelkaro& book, const PictureSource& picture, 
   try {
     if (!book.Converter && !book.CreateConverter) throw Error("ImageMagick is not available");
     ImageConverter& converter = book.StartConverter();
-    if (lacks_png)
-      offered.push_back({"PNG", Converted(converter, picture.front(), folder, number, "png")});
-    if (lacks_jpeg) {
-      offered.push_back({"JFIF", Converted(converter, picture.front(), folder, number, "jpg")});
-    }
+    const PictureFormat& own = picture.front();
+    if (lacks_png) offered.push_back({"PNG", Converted(converter, own, folder, number, "png")});
+    if (lacks_jpeg) offered.push_back({"JFIF", Converted(converter, own, folder, number, "jpg")});
   } catch (const std::exception& e) {
     const bool usable =
         (takes_png && Offers(offered, "PNG")) || (takes_jpeg && Offers(offered, "JFIF"));
