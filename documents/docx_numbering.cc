@@ -80,16 +80,14 @@ DocxNumbering::List* DocxNumbering::ListOf(Instance& instance) {
   return list == lists_.end() ? nullptr : &list->second;
 }
 
+// The level a list binds to the style, or to a style it is based on.
 int DocxNumbering::LevelOf(const std::string& style_id, const List& list) const {
-  int level = 0;
-  std::string_view id = style_id;
+  auto bound = list.level_of_style.find(style_id);
   styles_.Walk(style_id, [&](const DocxStyles::Style& style) {
-    const auto bound = list.level_of_style.find(id);
-    if (bound != list.level_of_style.end()) level = bound->second;
-    id = style.based_on;
+    if (bound == list.level_of_style.end()) bound = list.level_of_style.find(style.based_on);
     return bound != list.level_of_style.end();
   });
-  return level;
+  return bound == list.level_of_style.end() ? 0 : bound->second;
 }
 
 // Multi-level numbering as headings use it. Producers that never write the
