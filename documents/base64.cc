@@ -25,29 +25,28 @@ std::string DecodeBase64(std::string_view text) {
   bytes.reserve(text.size() / 4 * 3);
   uint32_t group = 0;
   int letters = 0;  // letters in the group so far
-  int padding = 0;  // of them, padding
-  bool ended = false;
-  for (const char c : text) {
-    if (IsBlank(c)) continue;
-    if (ended) throw Error("invalid base64");
-    if (c == '=') {
-      if (letters < 2) throw Error("invalid base64");
-      ++padding;
-    } else {
-      const int value = LetterValue(c);
-      if (value < 0 || padding > 0) throw Error("invalid base64");
-      group = group << 6 | static_cast<uint32_t>(value);
-    }
-    if (++letters < 4) continue;
-    group <<= 6 * padding;
+  // A group of 2, 3 or 4 letters gives 1, 2 or 3 bytes.
+  auto end_group = [&] {
+    if (letters == 1) throw Error("invalid base64");
+    group <<= 6 * (4 - letters);
     const char three[] = {static_cast<char>(group >> 16), static_cast<char>(group >> 8),
                           static_cast<char>(group)};
-    bytes.append(three, 3 - padding);
-    ended = padding > 0;
-    letters = 0;
+    if (letters > 0) bytes.append(three, letters - 1);
     group = 0;
+    letters = 0;
+  };
+  for (const char c : text) {
+    if (IsBlank(c)) continue;
+    if (c == '=') {  // padding ends its group; more of it is left alone
+      end_group();
+      continue;
+    }
+    const int value = LetterValue(c);
+    if (value < 0) throw Error("invalid base64");
+    group = group << 6 | static_cast<uint32_t>(value);
+    if (++letters == 4) end_group();
   }
-  if (letters != 0) throw Error("invalid base64");
+  end_group();
   return bytes;
 }
 

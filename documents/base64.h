@@ -6,10 +6,10 @@
 
 namespace velkaro {
 
-// Decodes base64 text; blanks and line ends between the letters are
-// skipped. Throws Error when any other letter falls outside the alphabet,
-// padding stands anywhere but at the end, or the letters do not fill whole
-// groups of four.
+// Decodes base64 text; blanks between the letters do not matter. Decoding
+// is lenient where real books are careless: padding may be missing at the
+// end, and "=" beyond a group's padding (lines of "=") is passed over.
+// Throws Error for a letter outside the alphabet or a group of one letter.
 std::string DecodeBase64(std::string_view text);
 
 }  // namespace velkaro

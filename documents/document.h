@@ -29,20 +29,26 @@ struct ListFormat {
 
 // One paragraph of a book in reading order.
 struct Paragraph {
-  // Letters as the word processor reports them: tab 9, line break 11, page
-  // break 12, and the paragraph mark 13 at the end. Books in markup break
-  // lines with a line feed (10) instead.
+  // Letters as the word processor shows them: a list item's number first,
+  // tab 9, line break 11, page break 12, and the paragraph mark 13 at the
+  // end. Books in markup break lines with a line feed (10) instead.
   std::u16string text;
-  // Character position of the paragraph's first letter in the document.
+  // Character position of the paragraph's first letter in the document's
+  // main text; -1 for text beside it (notes, text boxes, embedded parts).
   int64_t start = 0;
   ListFormat list;
   // The heading level a book's own outline gives the paragraph: 1 for the
   // title and parts, 2 for chapters, 3 for deeper sections; 0 for none.
   int heading = 0;
-  // The paragraph's first inline picture. Its formats stay empty when the
-  // reader was asked to leave picture bytes out, or when it has none of its
-  // own (a linked picture).
-  std::optional<PictureSource> picture;
+  // The outline level that a word processor's paragraph style or the
+  // paragraph's own properties give it: 1 for the top level, up to 9; 0 for
+  // body text. `title` marks the document's title style.
+  int outline_level = 0;
+  bool title = false;
+  // The paragraph's pictures in order. Their formats stay empty when the
+  // reader was asked to leave picture bytes out, or when a picture has none
+  // of its own (a linked picture).
+  std::vector<PictureSource> pictures;
 };
 
 // What every reader makes of a book file, whatever its format.

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <sstream>
 
+#include "documents/list_numbers.h"
 #include "documents/utf16_text.h"
 #include "documents/xml_part.h"
 #include "platform/io_error.h"
@@ -47,10 +48,6 @@ pugi::xml_node FirstChoice(const pugi::xml_node& alternate) {
   return choice ? choice : ChildNamed(alternate, "Fallback");
 }
 
-// Letters 1 and 2 stand for objects in a word processor's text and start and
-// end markers in a book's; a damaged document's text must not carry them.
-bool IsObjectLetter(char16_t letter) { return letter == 1 || letter == 2; }
-
 char16_t BreakLetter(std::string_view type) {
   if (type == "page") return 12;
   if (type == "column") return 14;
@@ -63,30 +60,47 @@ char16_t SymbolLetter(std::string_view hex) {
   return static_cast<char16_t>(value);
 }
 
-// The relationship id of an object's picture when the object sits in the
-// line as a letter does, or "" (floating shapes, text boxes, charts).
-std::string_view InlinePictureId(const pugi::xml_node& object) {
-  if (IsNamed(object, "drawing")) {
-    const pugi::xml_node blip =
-        ChildNamed(object, "inline").find_node([](const pugi::xml_node& node) {
-          return IsNamed(node, "blip");
-        });
-    return AttributeNamed(blip, "embed").value();
+// Of an alternate content, only the first choice is read.
+bool IsUnchosen(const pugi::xml_node& node) {
+  const pugi::xml_node parent = node.parent();
+  return IsNamed(parent, "AlternateContent") && node != FirstChoice(parent);
+}
+
+// Letters 1 and 2 stand for objects in a word processor's text; a damaged
+// document's text must not carry them.
+bool IsObjectLetter(char16_t letter) { return letter == 1 || letter == 2; }
+
+// Calls visit(element) for each element below `root`, in document order, and
+// goes below one only when visit returns true.
+template <typename Visit>
+void WalkBelow(const pugi::xml_node& root, Visit&& visit) {
+  std::vector<pugi::xml_node> stack(1, root.first_child());
+  while (!stack.empty()) {
+    const pugi::xml_node node = stack.back();
+    if (!node) {
+      stack.pop_back();
+      continue;
+    }
+    stack.back() = node.next_sibling();
+    if (node.type() == pugi::node_element && visit(node)) stack.push_back(node.first_child());
   }
-  const pugi::xml_node image =
-      object.find_node([](const pugi::xml_node& node) { return IsNamed(node, "imagedata"); });
-  const std::string_view style = AttributeNamed(image.parent(), "style").value();
-  if (!image || style.find("position:absolute") != std::string_view::npos) return "";
-  return AttributeNamed(image, "id").value();
 }
 
 }  // namespace
 
-DocxBody::DocxBody(DocxNumbering& numbering, PictureLoader load_picture)
-    : numbering_(numbering), load_picture_(std::move(load_picture)) {}
+DocxBody::DocxBody(const DocxStyles& styles, DocxNumbering& numbering, DocxLinks links)
+    : styles_(styles), numbering_(numbering), links_(std::move(links)) {
+  for (const pugi::xml_node note : links_.footnotes.children()) {
+    if (IsNamed(note, "footnote")) footnotes_.emplace(AttributeNamed(note, "id").value(), note);
+  }
+  for (const pugi::xml_node note : links_.endnotes.children()) {
+    if (IsNamed(note, "endnote")) endnotes_.emplace(AttributeNamed(note, "id").value(), note);
+  }
+}
 
 Document DocxBody::Read(const pugi::xml_node& body) {
   Blocks(body, 0);
+  Notes(0);
   return std::move(document_);
 }
 
@@ -98,6 +112,8 @@ void DocxBody::Blocks(const pugi::xml_node& container, int depth) {
     } else if (name == "sdt") {
       ContentControlStarts(child);
       Blocks(child, depth + 1);
+    } else if (name == "altChunk") {
+      Chunk(child);
     } else if (name == "tbl" || name == "tr" || name == "tc" || name == "sdtContent" ||
                name == "customXml" || name == "ins" || name == "moveTo") {
       Blocks(child, depth + 1);
@@ -106,14 +122,34 @@ void DocxBody::Blocks(const pugi::xml_node& container, int depth) {
 }
 
 void DocxBody::ReadParagraph(const pugi::xml_node& paragraph, int depth) {
+  const pugi::xml_node properties = ChildNamed(paragraph, "pPr");
   Paragraph& added = document_.paragraphs.emplace_back();
   paragraph_ = &added;
-  added.start = position_;
-  added.list = numbering_.Next(ChildNamed(paragraph, "pPr"));
+  added.start = in_main_text_ ? position_ : -1;
+  DocxNumbering::Item item = numbering_.Next(properties);
+  added.list = item.format;
+  AppendUtf8(item.label, added.text);
+  const int outline_level = styles_.OutlineLevel(properties);
+  added.outline_level = outline_level < DocxStyles::kBodyText ? outline_level + 1 : 0;
+  added.title = styles_.IsTitle(properties);
   Inline(paragraph, depth);
   added.text += u'\r';
   ++position_;
   paragraph_ = nullptr;
+  std::vector<pugi::xml_node> boxes = std::move(text_boxes_);
+  text_boxes_.clear();
+  for (const pugi::xml_node& box : boxes) BesideTheMainText(box, depth + 1);
+}
+
+// Text that a word processor keeps apart from the main text (a text box, a
+// note) takes no place in it.
+void DocxBody::BesideTheMainText(const pugi::xml_node& container, int depth) {
+  const bool main = in_main_text_;
+  const int64_t position = position_;
+  in_main_text_ = false;
+  Blocks(container, depth);
+  in_main_text_ = main;
+  position_ = position;
 }
 
 void DocxBody::Inline(const pugi::xml_node& container, int depth) {
@@ -135,7 +171,23 @@ void DocxBody::Inline(const pugi::xml_node& container, int depth) {
     } else if (name == "hyperlink" || name == "smartTag" || name == "customXml" || name == "ins" ||
                name == "moveTo" || name == "sdtContent" || name == "bdo" || name == "dir") {
       Inline(child, depth + 1);
+    } else if (name == "oMath" || name == "oMathPara") {
+      Formula(child);
     }
+  });
+}
+
+// A formula's runs in reading order, a blank between them, as a line of
+// text can show it.
+void DocxBody::Formula(const pugi::xml_node& formula) {
+  WalkBelow(formula, [&](const pugi::xml_node& node) {
+    if (IsNamed(node, "t")) {
+      if (Emitting() && !paragraph_->text.empty() && paragraph_->text.back() != u' ') {
+        paragraph_->text += u' ';
+      }
+      Text(node.child_value());
+    }
+    return !IsUnchosen(node);
   });
 }
 
@@ -178,8 +230,12 @@ void DocxBody::RunContent(const pugi::xml_node& run, int depth) {
       FieldMark(AttributeNamed(child, "fldCharType").value());
     } else if (name == "drawing" || name == "pict" || name == "object") {
       Object(child);
-    } else if (name == "footnoteReference" || name == "endnoteReference" ||
-               name == "commentReference" || name == "annotationRef") {
+    } else if (name == "footnoteReference" || name == "endnoteReference") {
+      NoteReference(name == "endnoteReference", AttributeNamed(child, "id").value());
+    } else if (name == "footnoteRef" || name == "endnoteRef") {
+      if (Emitting()) AppendUtf8("[" + note_number_ + "]", paragraph_->text);
+      ++position_;
+    } else if (name == "commentReference" || name == "annotationRef") {
       ++position_;  // an object letter, kept out of the text
     } else if (name == "AlternateContent") {
       RunContent(FirstChoice(child), depth + 1);
@@ -199,11 +255,13 @@ void DocxBody::FieldMark(std::string_view type) {
 }
 
 void DocxBody::ContentControlStarts(const pugi::xml_node& control) {
-  if (!document_.contents_start && IsContentsControl(control)) document_.contents_start = position_;
+  if (in_main_text_ && !document_.contents_start && IsContentsControl(control)) {
+    document_.contents_start = position_;
+  }
 }
 
 void DocxBody::ContentsFieldEnds(const Field& field) {
-  if (!document_.contents_start && IsContentsInstruction(field.instruction)) {
+  if (in_main_text_ && !document_.contents_start && IsContentsInstruction(field.instruction)) {
     document_.contents_start = field.start;
   }
 }
@@ -229,13 +287,68 @@ void DocxBody::Text(std::string_view utf8) {
   text.erase(std::remove_if(text.begin() + before, text.end(), IsObjectLetter), text.end());
 }
 
-// Objects take one position and no letter, so that no placeholder letter
-// reaches the text.
+// An object takes one position and no letter. Its pictures join the
+// paragraph's, floating ones too; its text boxes follow the paragraph.
 void DocxBody::Object(const pugi::xml_node& object) {
   ++position_;
-  if (!Emitting() || paragraph_->picture) return;
-  const std::string_view id = InlinePictureId(object);
-  if (!id.empty()) paragraph_->picture = load_picture_(id);
+  if (!Emitting()) return;
+  WalkBelow(object, [&](const pugi::xml_node& node) {
+    const std::string_view name = LocalName(node.name());
+    if (IsUnchosen(node)) return false;
+    if (name == "txbxContent") {
+      text_boxes_.push_back(node);
+      return false;
+    }
+    const char* id = name == "blip"        ? AttributeNamed(node, "embed").value()
+                     : name == "imagedata" ? AttributeNamed(node, "id").value()
+                                           : "";
+    if (*id) paragraph_->pictures.push_back(links_.picture(id));
+    return true;
+  });
+}
+
+void DocxBody::Chunk(const pugi::xml_node& chunk) {
+  if (!links_.chunk) return;
+  Document part = links_.chunk(AttributeNamed(chunk, "id").value());
+  for (Paragraph& paragraph : part.paragraphs) {
+    paragraph.start = -1;
+    document_.paragraphs.push_back(std::move(paragraph));
+  }
+  for (std::string& warning : part.warnings) document_.warnings.push_back(std::move(warning));
+}
+
+// Notes are numbered in the order the text first refers to them, footnotes
+// 1, 2, 3 and endnotes i, ii, iii, as word processors number them unless
+// told otherwise. A reference to a note that is missing shows nothing.
+void DocxBody::NoteReference(bool endnote, std::string_view id) {
+  ++position_;
+  const auto& bodies = endnote ? endnotes_ : footnotes_;
+  const auto body = bodies.find(id);
+  if (!Emitting() || body == bodies.end()) return;
+  auto note = std::find_if(notes_.begin(), notes_.end(),
+                           [&](const Note& n) { return n.body == body->second; });
+  if (note == notes_.end()) {
+    const auto count = std::count_if(notes_.begin(), notes_.end(),
+                                     [&](const Note& n) { return n.endnote == endnote; });
+    notes_.push_back({endnote, body->second,
+                      NumberText(static_cast<int>(count) + 1, endnote ? "lowerRoman" : "decimal")});
+    note = notes_.end() - 1;
+  }
+  AppendUtf8("[" + note->number + "]", paragraph_->text);
+}
+
+// Footnotes first, then endnotes, as a printed book has them; a note may
+// refer to further notes, which join the list.
+void DocxBody::Notes(int depth) {
+  std::stable_partition(notes_.begin(), notes_.end(), [](const Note& n) { return !n.endnote; });
+  for (size_t i = 0; i < notes_.size(); ++i) {
+    const Note note = notes_[i];
+    Paragraph& blank = document_.paragraphs.emplace_back();
+    blank.text.assign(1, u'\r');
+    blank.start = -1;
+    note_number_ = note.number;
+    BesideTheMainText(note.body, depth + 1);
+  }
 }
 
 }  // namespace velkaro

@@ -1,7 +1,6 @@
 #include "documents/docx_numbering.h"
 
-#include <charconv>
-
+#include "documents/list_numbers.h"
 #include "documents/xml_part.h"
 
 namespace velkaro {
@@ -11,12 +10,6 @@ namespace {
 // chain is a loop in a damaged document.
 constexpr int kLongestChain = 16;
 
-int ToInt(std::string_view text, int otherwise) {
-  int value = otherwise;
-  const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-  return result.ec == std::errc() ? value : otherwise;
-}
-
 // A level's number format, also when newer producers wrap it in an
 // alternate-content choice with a plain fallback.
 std::string_view NumberFormat(const pugi::xml_node& level) {
@@ -25,37 +18,15 @@ std::string_view NumberFormat(const pugi::xml_node& level) {
   return ChildValue(fallback, "numFmt");
 }
 
-// Outline levels 0 to 8 make headings; 9 is body text.
-bool HasOutlineLevel(const pugi::xml_node& paragraph_properties) {
-  return ToInt(ChildValue(paragraph_properties, "outlineLvl"), 9) < 9;
-}
-
 }  // namespace
 
-DocxNumbering::DocxNumbering(const pugi::xml_node& numbering, const pugi::xml_node& styles) {
-  ReadStyles(styles);
+DocxNumbering::DocxNumbering(const pugi::xml_node& numbering, const DocxStyles& styles)
+    : styles_(styles) {
   ReadNumbering(numbering);
-  for (const auto& [id, style] : styles_) {
+  for (const auto& [id, style] : styles_.all()) {
     const auto instance = instances_.find(style.num_id);
     if (instance == instances_.end()) continue;
     if (List* list = ListOf(instance->second)) list->used_by_style = true;
-  }
-}
-
-void DocxNumbering::ReadStyles(const pugi::xml_node& styles) {
-  for (const pugi::xml_node node : styles.children()) {
-    if (!IsNamed(node, "style")) continue;
-    const std::string id = AttributeNamed(node, "styleId").value();
-    Style style;
-    style.based_on = ChildValue(node, "basedOn");
-    const pugi::xml_node numbering = ChildNamed(ChildNamed(node, "pPr"), "numPr");
-    style.num_id = ChildValue(numbering, "numId");
-    style.level = ToInt(ChildValue(numbering, "ilvl"), -1);
-    style.heading = HasOutlineLevel(ChildNamed(node, "pPr"));
-    const std::string_view type = AttributeNamed(node, "type").value();
-    const std::string_view is_default = AttributeNamed(node, "default").value();
-    if (type == "paragraph" && (is_default == "1" || is_default == "true")) default_style_ = id;
-    styles_[id] = std::move(style);
   }
 }
 
@@ -71,8 +42,12 @@ void DocxNumbering::ReadNumbering(const pugi::xml_node& numbering) {
         if (index < 0 || index >= kLevels) continue;
         Level& level = list.levels[index];
         level.format = NumberFormat(level_node);
+        level.text = ChildValue(level_node, "lvlText");
         level.start = ToInt(ChildValue(level_node, "start"), 0);
         level.picture_bullet = bool(ChildNamed(level_node, "lvlPicBulletId"));
+        const pugi::xml_node legal = ChildNamed(level_node, "isLgl");
+        level.legal = legal && std::string_view(AttributeNamed(legal, "val").value()) != "0";
+        level.blank_after = ChildValue(level_node, "suff") != "nothing";
         const std::string_view style = ChildValue(level_node, "pStyle");
         if (!style.empty()) list.level_of_style.emplace(style, index);
       }
@@ -93,38 +68,26 @@ void DocxNumbering::ReadNumbering(const pugi::xml_node& numbering) {
 DocxNumbering::List* DocxNumbering::ListOf(Instance& instance) {
   auto list = lists_.find(instance.list_id);
   for (int step = 0; list != lists_.end() && !list->second.numbering_style.empty(); ++step) {
-    const auto style = styles_.find(list->second.numbering_style);
-    if (step == kLongestChain || style == styles_.end()) return nullptr;
-    const auto linked = instances_.find(style->second.num_id);
-    if (linked == instances_.end()) return nullptr;
+    std::string_view num_id;
+    styles_.Walk(list->second.numbering_style, [&](const DocxStyles::Style& style) {
+      num_id = style.num_id;
+      return true;
+    });
+    const auto linked = instances_.find(num_id);
+    if (step == kLongestChain || linked == instances_.end()) return nullptr;
     list = lists_.find(linked->second.list_id);
   }
   return list == lists_.end() ? nullptr : &list->second;
 }
 
+// The level a list binds to the style, or to a style it is based on.
 int DocxNumbering::LevelOf(const std::string& style_id, const List& list) const {
-  std::string id = style_id;
-  for (int step = 0; step < kLongestChain && !id.empty(); ++step) {
-    const auto level = list.level_of_style.find(id);
-    if (level != list.level_of_style.end()) return level->second;
-    const auto style = styles_.find(id);
-    if (style == styles_.end()) break;
-    id = style->second.based_on;
-  }
-  return 0;
-}
-
-bool DocxNumbering::IsHeading(const pugi::xml_node& paragraph_properties,
-                              const std::string& style_id) const {
-  if (HasOutlineLevel(paragraph_properties)) return true;
-  std::string id = style_id;
-  for (int step = 0; step < kLongestChain && !id.empty(); ++step) {
-    const auto style = styles_.find(id);
-    if (style == styles_.end()) break;
-    if (style->second.heading) return true;
-    id = style->second.based_on;
-  }
-  return false;
+  auto bound = list.level_of_style.find(style_id);
+  styles_.Walk(style_id, [&](const DocxStyles::Style& style) {
+    if (bound == list.level_of_style.end()) bound = list.level_of_style.find(style.based_on);
+    return bound != list.level_of_style.end();
+  });
+  return bound == list.level_of_style.end() ? 0 : bound->second;
 }
 
 // Multi-level numbering as headings use it. Producers that never write the
@@ -145,6 +108,27 @@ ListType DocxNumbering::TypeOf(const List& list, int level, bool outline) {
   return ListType::kSimpleNumbering;
 }
 
+// The level's text with each "%n" replaced by the number of level n, in
+// that level's format (in decimal for legal numbering).
+std::string DocxNumbering::Label(const List& list, int level) {
+  const Level& own = list.levels[level];
+  if (own.format == "bullet" || own.format == "none" || own.picture_bullet) return "";
+  std::string label;
+  const std::string_view text = own.text;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const int shown = i + 1 < text.size() && text[i] == '%' ? text[i + 1] - '1' : -1;
+    if (shown < 0 || shown > level) {
+      label += text[i];
+      continue;
+    }
+    const int value = list.counting[shown] ? list.counters[shown] : list.levels[shown].start;
+    label += NumberText(value, own.legal ? "decimal" : list.levels[shown].format);
+    ++i;
+  }
+  if (!label.empty() && own.blank_after) label += ' ';
+  return label;
+}
+
 // Items of one list count on across its instances; an instance that restarts
 // a level does so where it is first used. A level's item restarts the levels
 // below it.
@@ -163,19 +147,17 @@ int DocxNumbering::Count(List& list, Instance& instance, int level) {
   return counter;
 }
 
-ListFormat DocxNumbering::Next(const pugi::xml_node& paragraph_properties) {
-  std::string style_id = std::string(ChildValue(paragraph_properties, "pStyle"));
-  if (style_id.empty()) style_id = default_style_;
+DocxNumbering::Item DocxNumbering::Next(const pugi::xml_node& paragraph_properties) {
+  const std::string style_id = styles_.StyleOf(paragraph_properties);
   const pugi::xml_node own = ChildNamed(paragraph_properties, "numPr");
   std::string num_id = std::string(ChildValue(own, "numId"));
   int level = ToInt(ChildValue(own, "ilvl"), -1);
-  std::string id = style_id;
-  for (int step = 0; step < kLongestChain && num_id.empty() && !id.empty(); ++step) {
-    const auto style = styles_.find(id);
-    if (style == styles_.end()) break;
-    num_id = style->second.num_id;
-    if (!num_id.empty() && level < 0) level = style->second.level;
-    id = style->second.based_on;
+  if (num_id.empty()) {
+    styles_.Walk(style_id, [&](const DocxStyles::Style& style) {
+      num_id = style.num_id;
+      if (!num_id.empty() && level < 0) level = style.num_level;
+      return !num_id.empty();
+    });
   }
   const auto instance = instances_.find(num_id);
   if (num_id.empty() || num_id == "0" || instance == instances_.end()) return {};
@@ -183,11 +165,13 @@ ListFormat DocxNumbering::Next(const pugi::xml_node& paragraph_properties) {
   if (!list) return {};
   if (level < 0) level = LevelOf(style_id, *list);
   if (level >= kLevels) level = kLevels - 1;
-  ListFormat format;
-  format.value = Count(*list, instance->second, level);
-  format.type = TypeOf(*list, level, IsOutline(*list, IsHeading(paragraph_properties, style_id)));
-  format.level = level + 1;
-  return format;
+  Item item;
+  item.format.value = Count(*list, instance->second, level);
+  const bool heading = styles_.OutlineLevel(paragraph_properties) < DocxStyles::kBodyText;
+  item.format.type = TypeOf(*list, level, IsOutline(*list, heading));
+  item.format.level = level + 1;
+  item.label = Label(*list, level);
+  return item;
 }
 
 }  // namespace velkaro

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "documents/document.h"
+#include "documents/docx_styles.h"
 
 namespace velkaro {
 
@@ -16,18 +17,29 @@ namespace velkaro {
 // Feed it the paragraphs in order; it counts the items as a reader sees them.
 class DocxNumbering {
  public:
-  // Either root may be empty when the document has no such part.
-  DocxNumbering(const pugi::xml_node& numbering, const pugi::xml_node& styles);
+  struct Item {
+    ListFormat format;
+    // The item's number as the word processor shows it before the text,
+    // with the blank after it ("1.2. "); "" for bullets and non-items.
+    std::string label;
+  };
 
-  // The list format of the next paragraph, from its properties (may be empty).
-  ListFormat Next(const pugi::xml_node& paragraph_properties);
+  // The root may be empty when the document has no numbering part.
+  DocxNumbering(const pugi::xml_node& numbering, const DocxStyles& styles);
+
+  // The list item that the next paragraph is, from its properties (may be
+  // empty).
+  Item Next(const pugi::xml_node& paragraph_properties);
 
  private:
   static constexpr int kLevels = 9;
   struct Level {
     std::string format;  // "decimal", "bullet", ...; "" when not given
+    std::string text;    // "%1.%2." and the like
     int start = 0;
     bool picture_bullet = false;
+    bool legal = false;  // the numbers of every level in decimal
+    bool blank_after = true;
   };
   struct List {
     std::string multi_level_type;
@@ -43,25 +55,17 @@ class DocxNumbering {
     std::map<int, int> start_overrides;
     bool overrides_applied = false;
   };
-  struct Style {
-    std::string based_on;
-    std::string num_id;    // "" when the style carries no numbering
-    int level = -1;        // -1 when not given
-    bool heading = false;  // gives its paragraphs an outline level
-  };
 
-  void ReadStyles(const pugi::xml_node& styles);
   void ReadNumbering(const pugi::xml_node& numbering);
   // The list that holds the levels for an instance, numbering styles followed.
   List* ListOf(Instance& instance);
   int LevelOf(const std::string& style_id, const List& list) const;
-  bool IsHeading(const pugi::xml_node& paragraph_properties, const std::string& style_id) const;
   static bool IsOutline(const List& list, bool heading);
   static ListType TypeOf(const List& list, int level, bool outline);
+  static std::string Label(const List& list, int level);
   int Count(List& list, Instance& instance, int level);
 
-  std::map<std::string, Style, std::less<>> styles_;
-  std::string default_style_;
+  const DocxStyles& styles_;
   std::map<std::string, List, std::less<>> lists_;
   std::map<std::string, Instance, std::less<>> instances_;
 };

@@ -52,6 +52,27 @@ EpubTarget Target(const std::string& from_part, std::string_view address) {
   return {part, std::string(fragment)};
 }
 
+// The words of an element, its blanks shrunk to one.
+std::string Words(const pugi::xml_node& element) {
+  struct Gatherer : pugi::xml_tree_walker {
+    bool for_each(pugi::xml_node& node) override {
+      if (node.type() != pugi::node_pcdata && node.type() != pugi::node_cdata) return true;
+      for (const char* c = node.value(); *c; ++c) {
+        if (*c != ' ' && *c != '\t' && *c != '\n' && *c != '\r') {
+          words += *c;
+        } else if (!words.empty() && words.back() != ' ') {
+          words += ' ';
+        }
+      }
+      return true;
+    }
+    std::string words;
+  } gatherer;
+  pugi::xml_node(element).traverse(gatherer);
+  if (gatherer.words.ends_with(' ')) gatherer.words.pop_back();
+  return gatherer.words;
+}
+
 class OutlineReader {
  public:
   explicit OutlineReader(const std::string& part) : part_(part) {}
@@ -61,7 +82,8 @@ class OutlineReader {
     CheckNesting(depth);
     for (const pugi::xml_node item : list.children()) {
       if (!IsNamed(item, "li")) continue;
-      Add(AttributeNamed(ChildNamed(item, "a"), "href").value(), depth);
+      const pugi::xml_node link = ChildNamed(item, "a");
+      Add(AttributeNamed(link, "href").value(), Words(link), depth);
       NavList(ChildNamed(item, "ol"), depth + 1);
     }
   }
@@ -71,30 +93,31 @@ class OutlineReader {
     CheckNesting(depth);
     for (const pugi::xml_node point : parent.children()) {
       if (!IsNamed(point, "navPoint")) continue;
-      Add(AttributeNamed(ChildNamed(point, "content"), "src").value(), depth);
+      Add(AttributeNamed(ChildNamed(point, "content"), "src").value(),
+          Words(ChildNamed(ChildNamed(point, "navLabel"), "text")), depth);
       NavPoints(point, depth + 1);
     }
   }
 
-  std::map<EpubTarget, int, std::less<>> Levels() const {
-    std::map<EpubTarget, int, std::less<>> levels;
-    const int deepest = std::max_element(depths_.begin(), depths_.end(), [](auto& a, auto& b) {
-                          return a.second < b.second;
-                        })->second;
-    for (const auto& [target, depth] : depths_) levels[target] = OutlineLevel(depth, deepest);
-    return levels;
+  std::map<EpubTarget, OutlineEntry, std::less<>> Entries() {
+    const int deepest = std::max_element(entries_.begin(), entries_.end(), [](auto& a, auto& b) {
+                          return a.second.level < b.second.level;
+                        })->second.level;
+    for (auto& [target, entry] : entries_) entry.level = OutlineLevel(entry.level, deepest);
+    return std::move(entries_);
   }
 
-  bool Empty() const { return depths_.empty(); }
+  bool Empty() const { return entries_.empty(); }
 
  private:
-  void Add(std::string_view address, int depth) {
+  // Until Entries(), an entry's level is its depth.
+  void Add(std::string_view address, std::string label, int depth) {
     if (address.empty() || address.find(':') != std::string_view::npos) return;  // no link
-    depths_.emplace(Target(part_, address), depth);  // the first entry of a target wins
+    entries_.emplace(Target(part_, address), OutlineEntry{depth, std::move(label)});
   }
 
   std::string part_;
-  std::map<EpubTarget, int, std::less<>> depths_;
+  std::map<EpubTarget, OutlineEntry, std::less<>> entries_;
 };
 
 bool HasProperty(const pugi::xml_node& item, std::string_view property) {
@@ -123,9 +146,16 @@ EpubPackage::EpubPackage(const ZipPackage& zip) {
     EpubItem entry{Target(opf_name, item.attribute("href").value()).first,
                    item.attribute("media-type").value()};
     if (HasProperty(item, "nav")) nav_part = entry.part;
+    if (HasProperty(item, "cover-image")) cover = entry.part;
     if (entry.media_type == "application/x-dtbncx+xml") ncx_part = entry.part;
     by_id.emplace(item.attribute("id").value(), std::move(entry));
   }
+  // EPUB 3 marks the cover in the manifest, EPUB 2 names it in the metadata.
+  const pugi::xml_node cover_meta = ChildNamed(root, "metadata").find_child([](const auto& node) {
+    return IsNamed(node, "meta") && std::string_view(node.attribute("name").value()) == "cover";
+  });
+  const auto cover_item = by_id.find(std::string_view(cover_meta.attribute("content").value()));
+  if (cover.empty() && cover_item != by_id.end()) cover = cover_item->second.part;
   std::set<std::string> seen;
   for (const pugi::xml_node ref : ChildNamed(root, "spine").children()) {
     const auto found = by_id.find(std::string_view(ref.attribute("idref").value()));
@@ -136,13 +166,13 @@ EpubPackage::EpubPackage(const ZipPackage& zip) {
     OutlineReader reader(nav_part);
     const pugi::xml_document nav = ParseBookMarkup(zip.Read(nav_part), nav_part);
     reader.NavList(ChildNamed(nav.find_node(IsTocNav), "ol"), 1);
-    if (!reader.Empty()) outline = reader.Levels();
+    if (!reader.Empty()) outline = reader.Entries();
   }
   if (outline.empty() && !ncx_part.empty() && zip.Has(ncx_part)) {
     OutlineReader reader(ncx_part);
     const pugi::xml_document ncx = ParseBookMarkup(zip.Read(ncx_part), ncx_part);
     reader.NavPoints(ChildNamed(ncx.document_element(), "navMap"), 1);
-    if (!reader.Empty()) outline = reader.Levels();
+    if (!reader.Empty()) outline = reader.Entries();
   }
 }
 

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "documents/html_body.h"
 #include "documents/zip_package.h"
 
 namespace velkaro {
@@ -27,8 +28,10 @@ struct EpubPackage {
 
   // The pages in reading order, each once, the contents page left out.
   std::vector<EpubItem> spine;
-  // Heading levels of the contents entries (see OutlineLevel).
-  std::map<EpubTarget, int, std::less<>> outline;
+  // The contents entries by where they lead; the first entry of a target.
+  std::map<EpubTarget, OutlineEntry, std::less<>> outline;
+  // The part of the cover picture, "" when the book names none.
+  std::string cover;
 };
 
 }  // namespace velkaro

@@ -29,44 +29,57 @@ class EpubBook {
     }
     Document document = collector_.Finish();
     document.warnings = std::move(warnings_);
+    AddCover(document);
     return document;
   }
 
  private:
   void ReadPage(const std::string& part) {
-    pugi::xml_document page;
-    try {
-      page = ParseBookMarkup(zip_.Read(part), part);
-    } catch (const MalformedXml& e) {
-      // Real books hold the odd broken page; the rest of the book is still
-      // worth reading.
-      warnings_.push_back(std::string(e.what()) + ", left out");
-      return;
-    }
-    if (const int level = LevelOf(part, "")) collector_.OutlineEntry(level);
+    std::string warning;
+    const pugi::xml_document page = ParseBookPage(zip_.Read(part), part, &warning);
+    // Real books hold the odd broken page; a browser reads it all the same.
+    if (!warning.empty()) warnings_.push_back(std::move(warning));
     const PageLinks links{
         .picture = [&](std::string_view address) { return Picture(part, address); },
-        .outline_level = [&](std::string_view id) { return LevelOf(part, id); },
+        .outline = [&](std::string_view id) { return OutlineEntryOf(part, id); },
     };
     ReadHtmlPage(page.document_element(), links, collector_);
   }
 
-  int LevelOf(const std::string& part, std::string_view id) const {
+  const OutlineEntry* OutlineEntryOf(const std::string& part, std::string_view id) const {
     const auto found = package_.outline.find(EpubTarget(part, id));
-    return found == package_.outline.end() ? 0 : found->second;
+    return found == package_.outline.end() ? nullptr : &found->second;
   }
 
   // Pictures in PNG, JPEG or GIF that the archive holds; others (SVG
   // drawings, remote pictures) are left out.
   std::optional<PictureSource> Picture(const std::string& page, std::string_view address) {
     if (address.empty() || address.find(':') != std::string_view::npos) return std::nullopt;
-    const std::string part = ResolvePartName(page, address.substr(0, address.find('#')));
+    return PictureOfPart(ResolvePartName(page, address.substr(0, address.find('#'))));
+  }
+
+  std::optional<PictureSource> PictureOfPart(const std::string& part) {
     if (!zip_.Has(part)) return std::nullopt;
     std::string bytes = zip_.Read(part);
     std::string format = PictureFormatName(bytes);
     if (format != "PNG" && format != "JFIF" && format != "GIF") return std::nullopt;
+    if (first_picture_.empty()) first_picture_ = part;
     if (!options_.picture_bytes) return PictureSource{};
     return PictureSource{{std::move(format), std::move(bytes)}};
+  }
+
+  // The cover is the book's first picture; pages that show it first already
+  // need no other.
+  void AddCover(Document& document) {
+    const std::string shown_first = first_picture_;
+    if (package_.cover.empty() || package_.cover == shown_first) return;
+    std::optional<PictureSource> cover = PictureOfPart(package_.cover);
+    if (!cover) return;
+    Paragraph paragraph;
+    paragraph.text.assign(1, u'\r');
+    paragraph.pictures.push_back(std::move(*cover));
+    for (Paragraph& other : document.paragraphs) other.start += 1;
+    document.paragraphs.insert(document.paragraphs.begin(), std::move(paragraph));
   }
 
   ZipPackage zip_;
@@ -74,6 +87,7 @@ class EpubBook {
   ReadOptions options_;
   ParagraphCollector collector_;
   std::vector<std::string> warnings_;
+  std::string first_picture_;  // the part of the first picture the pages show
 };
 
 }  // namespace

@@ -89,6 +89,10 @@ TEST(EpubReaderTest, TextAsAReaderSeesIt) {
       {"<pre>a\n  b</pre>", {u"a\n  b\r"}},
       {"<p></p><p> <a id=\"x\"/> </p>", {}},
       {"<p><![CDATA[x < y & z]]>!<!-- & --></p>", {u"x < y & z!\r"}},
+      {"<ol start=\"3\"><li>c</li><li><p>d</p></li></ol><ol type=\"i\"><li>x</li>"
+       "<li value=\"5\">y<ul><li>z</li></ul></li></ol><ol reversed=\"\" start=\"2\"><li>a</li>"
+       "<li>b</li></ol>",
+       {u"3. c\r", u"4. d\r", u"i. x\r", u"v. y\r", u"z\r", u"2. a\r", u"1. b\r"}},
   };
   testing::ScratchFolder folder;
   for (const Case& c : cases) {
@@ -133,6 +137,52 @@ TEST(EpubReaderTest, HeadingsFromContentsAndHeadingElements) {
   }
 }
 
+// A page without headings of its own takes the contents' entries that lead
+// into it as its headings, in the contents' words; a paragraph there that
+// says the same becomes the heading instead.
+TEST(EpubReaderTest, ContentsEntriesHeadPagesWithoutHeadings) {
+  testing::ScratchFolder folder;
+  WriteEpub(folder / "book.epub",
+            {"<p>Intro text</p><p id=\"s\">More</p>", "<p class=\"title\">CHAPTER  two</p><p>b</p>",
+             "<h2>Own</h2><p>c</p>"},
+            "<ol><li><a href=\"p1.xhtml\">Introduction</a><ol><li><a href=\"p1.xhtml#s\">"
+            "Section</a></li></ol></li><li><a href=\"p2.xhtml\">Chapter Two</a></li>"
+            "<li><a href=\"p3.xhtml\">Three</a></li></ol>");
+  const Document document = ReadEpub((folder / "book.epub").string(), {});
+  std::vector<std::pair<int, std::u16string>> paragraphs;
+  for (const Paragraph& p : document.paragraphs) paragraphs.emplace_back(p.heading, p.text);
+  const std::vector<std::pair<int, std::u16string>> expected = {
+      {1, u"Introduction\r"}, {0, u"Intro text\r"}, {2, u"Section\r"}, {0, u"More\r"},
+      {1, u"CHAPTER two\r"},  {0, u"b\r"},          {1, u"Own\r"},     {0, u"c\r"}};
+  EXPECT_EQ(paragraphs, expected);
+}
+
+TEST(EpubReaderTest, TheCoverIsTheFirstPicture) {
+  testing::ScratchFolder folder;
+  const Parts cover = {
+      {"manifest:",
+       "<item id=\"c\" href=\"c.png\" media-type=\"image/png\" properties=\"cover-image\"/>"},
+      {"OEBPS/c.png", testing::TinyPng()}};
+  const PictureSource png = {{"PNG", testing::TinyPng()}};
+  struct Case {
+    const char* what;
+    std::string page;
+    std::vector<size_t> pictures;  // per paragraph
+  };
+  const Case cases[] = {
+      {"a cover the pages do not show", "<p>text</p>", {1, 0}},
+      {"a cover page", "<div><img src=\"c.png\"/></div><p>text</p>", {1, 0}},
+  };
+  for (const Case& c : cases) {
+    WriteEpub(folder / "book.epub", {c.page}, "", cover);
+    const Document document = ReadEpub((folder / "book.epub").string(), {});
+    std::vector<size_t> pictures;
+    for (const Paragraph& p : document.paragraphs) pictures.push_back(p.pictures.size());
+    EXPECT_EQ(pictures, c.pictures) << c.what;
+    EXPECT_EQ(document.paragraphs[0].pictures.front(), png) << c.what;
+  }
+}
+
 TEST(EpubReaderTest, PicturesByTheirPathInTheArchive) {
   testing::ScratchFolder folder;
   const std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\"/>";
@@ -148,14 +198,15 @@ TEST(EpubReaderTest, PicturesByTheirPathInTheArchive) {
        {"OEBPS/img/b.jpg", testing::TinyJpeg()},
        {"OEBPS/img/c.svg", svg}});
   const Document document = ReadEpub((folder / "book.epub").string(), {});
-  ASSERT_EQ(document.paragraphs.size(), 4u);
-  EXPECT_EQ(document.paragraphs[0].picture, (PictureSource{{"PNG", testing::TinyPng()}}));
-  EXPECT_FALSE(document.paragraphs[1].picture) << "a missing picture";
-  EXPECT_FALSE(document.paragraphs[2].picture) << "a remote picture";
-  EXPECT_EQ(document.paragraphs[3].picture, (PictureSource{{"JFIF", testing::TinyJpeg()}}));
-
+  const PictureSource png = {{"PNG", testing::TinyPng()}}, jpeg = {{"JFIF", testing::TinyJpeg()}};
+  const std::vector<std::vector<PictureSource>> expected = {
+      {png, jpeg}, {} /* a missing picture */, {} /* a remote one */, {jpeg}};
+  ASSERT_EQ(document.paragraphs.size(), expected.size());
+  for (size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(document.paragraphs[i].pictures, expected[i]) << i;
+  }
   const Document noted = ReadEpub((folder / "book.epub").string(), {.picture_bytes = false});
-  EXPECT_EQ(noted.paragraphs[0].picture, PictureSource{});
+  EXPECT_EQ(noted.paragraphs[0].pictures, std::vector<PictureSource>(2));
 }
 
 TEST(EpubReaderTest, HostileBooksFailWithAReason) {
@@ -200,15 +251,17 @@ TEST(EpubReaderTest, HostileBooksFailWithAReason) {
   }
 }
 
-TEST(EpubReaderTest, BrokenPagesAreLeftOutWithAWarning) {
+TEST(EpubReaderTest, BrokenPagesAreReadAsHtmlWithAWarning) {
   testing::ScratchFolder folder;
-  WriteEpub(folder / "book.epub", {"<p>a & b</p>", "<p>x</i></p>", "<p>fine</p>"});
+  WriteEpub(folder / "book.epub",
+            {"<p>a & b<br>c", "<p>x</i></p><ol><li>y<li>z</ol>", "<p>fine</p>"});
   const Document document = ReadEpub((folder / "book.epub").string(), {});
-  EXPECT_EQ(Texts(document), std::vector<std::u16string>{u"fine\r"});
-  EXPECT_EQ(
-      document.warnings,
-      (std::vector<std::string>{"Document part OEBPS/p1.xhtml is not well-formed XML, left out",
-                                "Document part OEBPS/p2.xhtml is not well-formed XML, left out"}));
+  EXPECT_EQ(Texts(document),
+            (std::vector<std::u16string>{u"a & b\nc\r", u"x\r", u"1. y\r", u"2. z\r", u"fine\r"}));
+  EXPECT_EQ(document.warnings,
+            (std::vector<std::string>{
+                "Document part OEBPS/p1.xhtml is not well-formed XML, read as HTML",
+                "Document part OEBPS/p2.xhtml is not well-formed XML, read as HTML"}));
 }
 
 TEST(EpubReaderTest, FontObfuscationIsNoProtection) {

@@ -54,6 +54,15 @@ int TitledDepth(const pugi::xml_node& parent, int depth) {
   return deepest;
 }
 
+bool IsNoteLink(const pugi::xml_node& node) {
+  return IsNamed(node, "a") && std::string_view(node.attribute("type").value()) == "note";
+}
+
+// The address of an image element ("#id" for a binary of the book).
+std::string_view ImageAddress(const pugi::xml_node& image) {
+  return AttributeNamed(image, "href").value();
+}
+
 class Fb2Book {
  public:
   Fb2Book(const pugi::xml_node& root, const ReadOptions& options) : options_(options) {
@@ -61,17 +70,38 @@ class Fb2Book {
       if (IsNamed(binary, "binary")) binaries_.emplace(binary.attribute("id").value(), binary);
     }
     for (const pugi::xml_node body : root.children()) {
-      if (IsNamed(body, "body") && !IsNotesBody(body)) bodies_.push_back(body);
+      if (!IsNamed(body, "body")) continue;
+      (IsNotesBody(body) ? notes_ : bodies_).push_back(body);
     }
     for (const pugi::xml_node body : bodies_) deepest_ = std::max(deepest_, TitledDepth(body, 0));
+    cover_ = ChildNamed(ChildNamed(ChildNamed(root, "description"), "title-info"), "coverpage");
   }
 
+  // The cover first, then the bodies, then the notes, each after a blank line.
   Document Read() {
+    Cover();
     for (const pugi::xml_node body : bodies_) Blocks(body, 0, 1);
-    return collector_.Finish();
+    in_notes_ = true;
+    for (const pugi::xml_node body : notes_) Blocks(body, 0, 0);
+    Document document = collector_.Finish();
+    document.warnings = std::move(warnings_);
+    return document;
   }
 
  private:
+  // The cover's pictures, unless the book shows the first of them first.
+  void Cover() {
+    const pugi::xml_node cover = ChildNamed(cover_, "image");
+    if (!cover || bodies_.empty()) return;
+    const pugi::xml_node first = bodies_.front().find_node(
+        [](const pugi::xml_node& node) { return IsNamed(node, "image"); });
+    if (first && ImageAddress(first) == ImageAddress(cover)) return;
+    for (const pugi::xml_node image : cover_.children()) {
+      if (IsNamed(image, "image")) Picture(image);
+    }
+    collector_.Break();
+  }
+
   // Block content at section depth `depth` (0 for a body); a title here is
   // a heading of `title_level`.
   void Blocks(const pugi::xml_node& parent, int depth, int title_level) {
@@ -81,6 +111,9 @@ class Fb2Book {
       if (child.type() != pugi::node_element) continue;
       if (name == "title") {
         Title(child, title_level);
+      } else if (name == "section" && in_notes_) {
+        collector_.BlankLine();
+        Blocks(child, depth + 1, 0);
       } else if (name == "section") {
         Blocks(child, depth + 1, OutlineLevel(depth + 1, deepest_));
       } else if (name == "image") {
@@ -120,16 +153,28 @@ class Fb2Book {
         collector_.Break();
         Inline(child, depth + 1);
         collector_.Break();
+      } else if (IsNoteLink(child)) {
+        NoteLink(child, depth + 1);
       } else if (child.type() == pugi::node_element) {
         Inline(child, depth + 1);
       }
     }
   }
 
+  // A note's number, set off from the word it follows: "word[2]".
+  void NoteLink(const pugi::xml_node& link, int depth) {
+    const std::string_view text = link.child_value();
+    const bool bracketed = text.starts_with('[') || text.starts_with('(') || text.starts_with('{');
+    if (!bracketed) collector_.Text("[");
+    Inline(link, depth);
+    if (!bracketed) collector_.Text("]");
+  }
+
   // Pictures come from the book's binaries by "#id"; a missing one or one
-  // in a format other than PNG, JPEG or GIF is left out.
+  // in a format other than PNG, JPEG or GIF is left out, and so is one whose
+  // data is damaged, with a warning.
   void Picture(const pugi::xml_node& image) {
-    const std::string_view address = AttributeNamed(image, "href").value();
+    const std::string_view address = ImageAddress(image);
     if (!address.starts_with('#')) return;
     const auto found = binaries_.find(address.substr(1));
     if (found == binaries_.end()) return;
@@ -137,7 +182,8 @@ class Fb2Book {
     try {
       bytes = DecodeBase64(found->second.child_value());
     } catch (const Error&) {
-      throw Error("Picture " + found->first + " is not valid base64");
+      warnings_.push_back("Picture " + found->first + " is not valid base64, left out");
+      return;
     }
     std::string format = PictureFormatName(bytes);
     if (format != "PNG" && format != "JFIF" && format != "GIF") return;
@@ -148,8 +194,12 @@ class Fb2Book {
   ReadOptions options_;
   std::map<std::string, pugi::xml_node, std::less<>> binaries_;
   std::vector<pugi::xml_node> bodies_;
+  std::vector<pugi::xml_node> notes_;
+  pugi::xml_node cover_;
   int deepest_ = 0;
+  bool in_notes_ = false;
   ParagraphCollector collector_;
+  std::vector<std::string> warnings_;
 };
 
 }  // namespace

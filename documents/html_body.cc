@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
+#include <vector>
 
+#include "documents/list_numbers.h"
 #include "documents/xml_part.h"
 
 namespace velkaro {
@@ -36,10 +39,50 @@ bool IsHidden(const pugi::xml_node& element) {
   return style.find("display:none") != std::string::npos;
 }
 
+// How an ordered list numbers its items: its next number, the step (-1 in a
+// reversed list) and the format its type asks for.
+struct ListNumbers {
+  bool ordered = false;
+  int next = 1;
+  int step = 1;
+  std::string_view format = "decimal";
+};
+
+ListNumbers NumbersOf(const pugi::xml_node& list) {
+  ListNumbers numbers;
+  numbers.ordered = LocalName(list.name()) == "ol";
+  if (!numbers.ordered) return numbers;
+  numbers.step = list.attribute("reversed") ? -1 : 1;
+  numbers.next = ToInt(list.attribute("start").value(), 1);
+  const std::string_view type = list.attribute("type").value();
+  if (type == "a") numbers.format = "lowerLetter";
+  if (type == "A") numbers.format = "upperLetter";
+  if (type == "i") numbers.format = "lowerRoman";
+  if (type == "I") numbers.format = "upperRoman";
+  return numbers;
+}
+
+bool HasHeadings(const pugi::xml_node& root) {
+  return root.find_node([](const pugi::xml_node& node) {
+    return node.type() == pugi::node_element && HeadingRank(LocalName(node.name())) > 0;
+  });
+}
+
 class HtmlPage {
  public:
-  HtmlPage(const PageLinks& links, ParagraphCollector& collector)
-      : links_(links), collector_(collector) {}
+  HtmlPage(const pugi::xml_node& root, const PageLinks& links, ParagraphCollector& collector)
+      : links_(links), collector_(collector), outline_makes_headings_(!HasHeadings(root)) {}
+
+  // The contents entry that leads to an element id ("" for the page start).
+  void OutlineTarget(std::string_view id) {
+    const OutlineEntry* entry = links_.outline(id);
+    if (!entry) return;
+    if (outline_makes_headings_) {
+      collector_.OutlineHeading(entry->label, entry->level);
+    } else {
+      collector_.OutlineEntry(entry->level);
+    }
+  }
 
   void Children(const pugi::xml_node& parent, int depth) {
     CheckNesting(depth);
@@ -56,9 +99,7 @@ class HtmlPage {
   void Element(const pugi::xml_node& element, int depth) {
     const std::string_view name = LocalName(element.name());
     if (IsNameAmong(name, kLeftOut) || IsHidden(element)) return;
-    if (const pugi::xml_attribute id = element.attribute("id")) {
-      if (const int level = links_.outline_level(id.value())) collector_.OutlineEntry(level);
-    }
+    if (const pugi::xml_attribute id = element.attribute("id")) OutlineTarget(id.value());
     if (name == "br") {
       collector_.LineBreak();
     } else if (name == "img" || name == "image") {
@@ -70,14 +111,28 @@ class HtmlPage {
       collector_.Break();
     } else if (IsNameAmong(name, kBlocks)) {
       const bool preformatted = name == "pre";
+      const bool list = name == "ol" || name == "ul";
       collector_.Break();
+      if (list) lists_.push_back(NumbersOf(element));
+      if (name == "li") ItemNumber(element);
       preformatted_ += preformatted;
       Children(element, depth);
       preformatted_ -= preformatted;
+      if (name == "li") collector_.ItemLabel("");
+      if (list) lists_.pop_back();
       collector_.Break();
     } else {
       Children(element, depth);
     }
+  }
+
+  // An item of an ordered list starts with its number ("value" sets it).
+  void ItemNumber(const pugi::xml_node& item) {
+    if (lists_.empty() || !lists_.back().ordered) return;
+    ListNumbers& numbers = lists_.back();
+    numbers.next = ToInt(item.attribute("value").value(), numbers.next);
+    collector_.ItemLabel(NumberText(numbers.next, numbers.format) + ".");
+    numbers.next += numbers.step;
   }
 
   void Picture(const pugi::xml_node& element) {
@@ -89,14 +144,18 @@ class HtmlPage {
 
   const PageLinks& links_;
   ParagraphCollector& collector_;
+  const bool outline_makes_headings_;
   int preformatted_ = 0;
+  std::vector<ListNumbers> lists_;  // the lists the current element is in, innermost last
 };
 
 }  // namespace
 
 void ReadHtmlPage(const pugi::xml_node& root, const PageLinks& links,
                   ParagraphCollector& collector) {
-  HtmlPage(links, collector).Children(root, 0);
+  HtmlPage page(root, links, collector);
+  page.OutlineTarget("");
+  page.Children(root, 0);
   collector.Break();
 }
 

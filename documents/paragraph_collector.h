@@ -2,6 +2,8 @@
 #define VELKARO_DOCUMENTS_PARAGRAPH_COLLECTOR_H_
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "documents/document.h"
@@ -25,22 +27,35 @@ class ParagraphCollector {
   // Markup text, its whitespace shrunk; `preformatted` keeps it as it is.
   void Text(std::string_view utf8, bool preformatted = false);
   void LineBreak();
-  // The paragraph's first picture wins; later ones are dropped.
+  // A list item's number, put before the next letters that start a
+  // paragraph; "" takes back one not yet used.
+  void ItemLabel(std::string_view label);
   void Picture(PictureSource picture);
   // A contents entry leads to what follows: the next heading takes its level.
   void OutlineEntry(int level);
   // The current paragraph becomes a heading: of the pending contents entry's
   // level if there is one, else of `level`.
   void Heading(int level);
+  // A contents entry of a page without headings: its label becomes a heading
+  // paragraph here, unless the paragraph that follows says the same.
+  void OutlineHeading(std::string_view label, int level);
   // Ends the current paragraph (nothing when it is empty).
   void Break();
+  // Ends the current paragraph and adds an empty one, as a blank line.
+  void BlankLine();
   Document Finish();
 
  private:
+  void Add();
+  void StartLetters();
+
   Document document_;
   Paragraph current_;
   bool blank_pending_ = false;
+  std::string label_;
   int outline_level_ = 0;
+  // The paragraph that OutlineHeading added, until a paragraph follows it.
+  std::optional<size_t> outline_heading_;
   int64_t position_ = 0;
 };
 

@@ -1,13 +1,22 @@
 #include "documents/xml_part.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 
+#include "documents/html5_parser.h"
 #include "documents/html_entities.h"
 #include "documents/xml_encoding.h"
 #include "platform/io_error.h"
 
 namespace velkaro {
+namespace {
+
+std::string NotWellFormed(const std::string& name) {
+  return "Document part " + name + " is not well-formed XML";
+}
+
+}  // namespace
 
 pugi::xml_document ParseXmlPart(const std::string& bytes, const std::string& name, XmlKind kind) {
   const unsigned options =
@@ -16,7 +25,7 @@ pugi::xml_document ParseXmlPart(const std::string& bytes, const std::string& nam
   pugi::xml_document document;
   const pugi::xml_parse_result result =
       document.load_buffer(bytes.data(), bytes.size(), options, pugi::encoding_utf8);
-  if (!result) throw MalformedXml("Document part " + name + " is not well-formed XML");
+  if (!result) throw MalformedXml(NotWellFormed(name));
   for (const pugi::xml_node node : document.children()) {
     if (node.type() != pugi::node_doctype) continue;
     if (kind == XmlKind::kPackagePart) {
@@ -30,8 +39,20 @@ pugi::xml_document ParseXmlPart(const std::string& bytes, const std::string& nam
 pugi::xml_document ParseBookMarkup(std::string bytes, const std::string& name) {
   const std::optional<std::string> markup =
       WithHtmlEntitiesAsReferences(XmlAsUtf8(std::move(bytes)));
-  if (!markup) throw MalformedXml("Document part " + name + " is not well-formed XML");
+  if (!markup) throw MalformedXml(NotWellFormed(name));
   return ParseXmlPart(*markup, name, XmlKind::kBookMarkup);
+}
+
+pugi::xml_document ParseBookPage(std::string bytes, const std::string& name, std::string* warning) {
+  const std::string utf8 = XmlAsUtf8(std::move(bytes));
+  if (const std::optional<std::string> markup = WithHtmlEntitiesAsReferences(utf8)) {
+    try {
+      return ParseXmlPart(*markup, name, XmlKind::kBookMarkup);
+    } catch (const MalformedXml&) {
+    }
+  }
+  *warning = NotWellFormed(name) + ", read as HTML";
+  return ParseHtml5(utf8);
 }
 
 std::string_view LocalName(const char* qualified_name) {
@@ -63,6 +84,12 @@ bool IsNameAmong(std::string_view local_name, std::span<const std::string_view> 
 
 std::string_view ChildValue(const pugi::xml_node& node, std::string_view local_name) {
   return AttributeNamed(ChildNamed(node, local_name), "val").value();
+}
+
+int ToInt(std::string_view text, int otherwise) {
+  int value = otherwise;
+  const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+  return result.ec == std::errc() ? value : otherwise;
 }
 
 }  // namespace velkaro

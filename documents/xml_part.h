@@ -36,6 +36,10 @@ pugi::xml_document ParseXmlPart(const std::string& bytes, const std::string& nam
 // characters of HTML understood, as ParseXmlPart does for kBookMarkup.
 pugi::xml_document ParseBookMarkup(std::string bytes, const std::string& name);
 
+// Parses a page of a book: as ParseBookMarkup does when it is well-formed,
+// else as a browser reads HTML, with *warning set to say so.
+pugi::xml_document ParseBookPage(std::string bytes, const std::string& name, std::string* warning);
+
 // Element and attribute names without their namespace prefix: the same
 // vocabulary comes under more than one namespace.
 std::string_view LocalName(const char* qualified_name);
@@ -54,6 +58,8 @@ void ForEachChildElement(const pugi::xml_node& node, Visit&& visit) {
 bool IsNameAmong(std::string_view local_name, std::span<const std::string_view> names);
 // The "val" attribute of the named child, or "" when either is missing.
 std::string_view ChildValue(const pugi::xml_node& node, std::string_view local_name);
+// A whole number in decimal, or `otherwise` when the text is none.
+int ToInt(std::string_view text, int otherwise);
 
 }  // namespace velkaro
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/velkaro.h"
+#include "engine/working_text.h"
 #include "platform/code_page.h"
 #include "platform/io_error.h"
 #include "tests/docx_maker.h"
@@ -68,18 +69,41 @@ TEST(EbookImportTest, BooksBecomeTextWithHeadingAndPictureTags) {
   EXPECT_EQ(testing::ReadBytes(work + "/tmp1.png"), testing::TinyPng());
 }
 
-TEST(EbookImportTest, BrokenBooksNameTheFileAndTheReason) {
+// The tags of an e-book are all the reader's own: a "<" of its text is a
+// letter, whatever follows it, and reaches the working text.
+TEST(EbookImportTest, EveryLessThanOfTheBookIsALetter) {
   testing::ScratchFolder folder;
   const std::string source =
-      folder.Write("bad.fb2", Fb2("<p><image l:href=\"#a.png\"/></p>", "iVB!")).string();
+      folder
+          .Write("book.fb2", Fb2("<section><title><p>&lt;&lt;Keys&gt;&gt;</p></title>"
+                                 "<p>a &lt;b&gt; c &lt;p2&gt; &lt;--- d</p><p>&lt;img x&gt;</p>"
+                                 "</section>"))
+          .string();
   TVelkaro book = TVelkaro::CreateDefault();
-  try {
-    book.LoadSourceText(source, "", nullptr);
-    ADD_FAILURE() << "a book with invalid base64 was read";
-  } catch (const Error& e) {
-    EXPECT_EQ(std::string(e.what()), "Can not load text from file " + source +
-                                         ", error: Picture a.png is not valid base64");
-  }
+  const std::u16string text = book.LoadSourceText(source, "", nullptr);
+  const WorkingText working = PrepareWorkingText(text, book.Tags, true);
+  EXPECT_EQ(WideToAnsi(working.text), "<<Keys>>\r a <b> c <p2> <--- d\r <img x>\r\r ");
+  EXPECT_EQ(working.headings, std::vector<int32_t>{2});
+}
+
+TEST(EbookImportTest, DamagedPicturesAreLeftOutWithALogLine) {
+  testing::ScratchFolder folder;
+  const std::string source =
+      folder.Write("bad.fb2", Fb2("<p><image l:href=\"#a.png\"/>text</p>", "iVB!")).string();
+  TVelkaro book = TVelkaro::CreateDefault();
+  Lines log;
+  book.LogView = &log;
+  EXPECT_EQ(book.LoadSourceText(source, "", nullptr), u"text\r\r\n ");
+  EXPECT_EQ(log.lines.front(), "Picture a.png is not valid base64, left out");
+}
+
+TEST(EbookImportTest, BooksWithoutLettersFail) {
+  testing::ScratchFolder folder;
+  const std::string source = folder.Write("empty.fb2", Fb2("<p> </p><empty-line/>")).string();
+  TVelkaro book = TVelkaro::CreateDefault();
+  EXPECT_EQ(testing::FailureOf([&] { book.LoadSourceText(source, "", nullptr); }),
+            "Can not load text from file " + source + ", error: Document " + source +
+                " holds no text");
 }
 
 }  // namespace

@@ -21,6 +21,11 @@ inline constexpr char16_t kMarkerEnd = 2;
 inline constexpr size_t kMarkerLength = 3;
 inline constexpr int kMostMarkerNumber = 4095;  // the low 12 bits of a code
 
+// Written before a "<" that is a letter of the book, not the start of a tag:
+// books whose tags are all the reader's own mark each of their "<" so. Tag
+// analysis drops the mark and keeps the "<".
+inline constexpr char16_t kLetterMark = 3;
+
 // Kinds 1 to 4 are pictures, by their file's type; kind 5 is a heading.
 inline constexpr int kHeadingKind = 5;
 inline constexpr std::array<std::string_view, 4> kPictureExtensions = {".jpg", ".png", ".gif",

@@ -53,9 +53,11 @@ uint64_t ConvertPicture(const PictureImport& import, const std::string& source,
   const std::string target = destination.string();
   std::vector<std::string> words =
       SplitOptionWords(EndsWith(target, ".png") ? import.png_options : import.jpg_options);
+  // The options act on the picture as the reader shows it, before the turn,
+  // so that a picture fills the turned screen as it would the upright one.
   std::vector<std::string> arguments = {source};
-  if (import.turn) arguments.insert(arguments.end(), {"-rotate", "90"});
   arguments.insert(arguments.end(), words.begin(), words.end());
+  if (import.turn) arguments.insert(arguments.end(), {"-rotate", "90"});
   arguments.push_back(target);
   return Convert(import, std::move(arguments), warnings);
 }

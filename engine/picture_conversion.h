@@ -35,8 +35,8 @@ struct BroughtPicture {
 };
 
 // One conversion with the options of the destination's format (the PNG
-// options for a name ending in ".png", else the JPEG ones), turned first when
-// the book asks. Returns the destination's size in bytes.
+// options for a name ending in ".png", else the JPEG ones), turned after them
+// when the book asks. Returns the destination's size in bytes.
 uint64_t ConvertPicture(const PictureImport& import, const std::string& source,
                         const Path& destination, std::vector<std::string>& warnings);
 

@@ -46,7 +46,7 @@ class ConversionTest : public ::testing::Test {
   PictureImport import_;
 };
 
-TEST_F(ConversionTest, OptionsFollowTheDestinationAndTurningComesFirst) {
+TEST_F(ConversionTest, OptionsFollowTheDestinationAndTurningComesLast) {
   std::vector<std::string> warnings;
   converter_.warnings = {"careful"};
   EXPECT_EQ(ConvertPicture(import_, "in.gif", Out("a.png"), warnings), 10u);
@@ -57,8 +57,8 @@ TEST_F(ConversionTest, OptionsFollowTheDestinationAndTurningComesFirst) {
   ConvertPicture(import_, "in.gif", Out("c.png"), warnings);
   const std::vector<Words> expected = {
       {"in.gif", "-resize", "160x128>", Out("a.png")},
-      {"in.gif", "-rotate", "90", "-quality", "80", Out("b.PNG")},  // the extension's case counts
-      {"in.gif", "-rotate", "90", "", Out("c.png")},
+      {"in.gif", "-quality", "80", "-rotate", "90", Out("b.PNG")},  // the extension's case counts
+      {"in.gif", "", "-rotate", "90", Out("c.png")},
   };
   EXPECT_EQ(converter_.calls, expected);
   EXPECT_EQ(warnings, Words(3, "careful"));

@@ -128,21 +128,34 @@ int AnalyseTags(std::u16string& text, std::vector<std::string>& pictures, Pictur
   size_t out = 0;  // letters kept so far; an open tag's output would begin here
   size_t i = 0;
   int recognised = 0;
+  auto keep = [&](size_t from, size_t to) {
+    std::copy(text.begin() + from, text.begin() + to, text.begin() + out);
+    out += to - from;
+  };
+  auto opens = [](char16_t c) { return c == u'<' || c == kLetterMark; };
   while (i < text.size()) {
     // Letters up to the next "<" stay, a ">" among them too.
-    const size_t open_at = std::min(text.find(u'<', i), text.size());
-    std::copy(text.begin() + i, text.begin() + open_at, text.begin() + out);
-    out += open_at - i;
+    const size_t open_at = std::find_if(text.begin() + i, text.end(), opens) - text.begin();
+    keep(i, open_at);
     if (open_at == text.size()) break;
-    // A "<" inside a tag starts the tag afresh.
+    if (text[open_at] == kLetterMark) {  // the mark goes, the letter after it stays
+      i = std::min(open_at + 2, text.size());
+      keep(open_at + 1, i);
+      continue;
+    }
+    // A "<" inside a tag starts the tag afresh; a tag never crosses a line end.
     size_t open = open_at;
-    size_t close = text.find_first_of(u"<>", open + 1);
+    size_t close = text.find_first_of(u"<>\r\n", open + 1);
     while (close != npos && text[close] == u'<') {
       open = close;
-      close = text.find_first_of(u"<>", open + 1);
+      close = text.find_first_of(u"<>\r\n", open + 1);
     }
-    // A tag that never closes takes the rest of the book with it.
-    if (close == npos) break;
+    // A "<" that no ">" closes on its line is a letter, and so is what follows.
+    if (close == npos || text[close] != u'>') {
+      i = std::min(close, text.size());
+      keep(open_at, i);
+      continue;
+    }
     const std::u16string_view content(text.data() + open + 1, close - open - 1);
     if (std::optional<char16_t> code = CodeOfTag(Trimmed(content), pictures, lookup)) {
       // Fits: a recognised tag is longer than its marker.

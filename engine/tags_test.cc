@@ -88,18 +88,40 @@ TEST(TagTest, OtherTagsVanishAndTheirTextStays) {
   EXPECT_EQ(Analyse(u"<b>bold</b> and <i>").text, u"bold and ");
 }
 
-TEST(TagTest, AnUnclosedTagTakesTheRestOfTheBook) {
-  Analysed a = Analyse(u"kept<p1> kept <p2 and all of this");
-  EXPECT_EQ(a.text, u"kept" + MarkerText(0x5001) + u" kept ");
-  EXPECT_EQ(a.count, 1);
-  EXPECT_EQ(Analyse(u"<never closed").text, u"");
+// A tag never crosses a line end: a "<" that no ">" closes on its line stays
+// a letter with everything after it; one marked as a letter always does.
+TEST(TagTest, OnlyATagClosedOnItsLineIsATag) {
+  const std::u16string mark(1, kLetterMark);
+  struct Case {
+    std::u16string text;
+    std::u16string analysed;
+    int count;
+  };
+  const Case cases[] = {
+      {u"kept<p1> kept <p2 and all of this",
+       u"kept" + MarkerText(0x5001) + u" kept <p2 and all of this", 1},
+      {u"<never closed", u"<never closed", 0},
+      {u"a <b\n<p2>c", u"a <b\n" + MarkerText(0x5002) + u"c", 1},
+      {u"a <b\r\nc> d", u"a <b\r\nc> d", 0},
+      {u"x << y <\nz", u"x << y <\nz", 0},
+      {u"<<---\r\r\n<p3>Next\r\r\n", u"<<---\r\r\n" + MarkerText(0x5003) + u"Next\r\r\n", 1},
+      {mark + u"<p1>" + mark + u"<<b>", u"<p1><", 0},
+      {u"<p1>" + mark + u"<<p2>" + mark + u"<x>",
+       MarkerText(0x5001) + u"<" + MarkerText(0x5002) + u"<x>", 2},
+      {u"end" + mark, u"end", 0},
+  };
+  for (const Case& c : cases) {
+    const Analysed a = Analyse(c.text);
+    EXPECT_EQ(a.text, c.analysed) << ::testing::PrintToString(c.text);
+    EXPECT_EQ(a.count, c.count) << ::testing::PrintToString(c.text);
+  }
 }
 
 TEST(TagTest, AnOpeningInsideATagStartsItAfresh) {
   EXPECT_EQ(Analyse(u"a<b<p1>c").text, u"a" + MarkerText(0x5001) + u"c");
   std::u16string nested(10000, u'<');
   EXPECT_EQ(Analyse(u"x" + nested + u"p2>y").text, u"x" + MarkerText(0x5002) + u"y");
-  EXPECT_EQ(Analyse(u"x" + nested).text, u"x");
+  EXPECT_EQ(Analyse(u"x" + nested).text, u"x" + nested);
 }
 
 TEST(TagTest, AClosingOutsideATagIsAnOrdinaryLetter) {
@@ -172,29 +194,41 @@ int HeadingNumber(const std::u16string& content) {
   return n;
 }
 
+// A tag that meets a line end, or the text's end, before its ">" leaves
+// every letter from its first "<" in the text.
 std::u16string AnalyseHeadingTags(std::u16string_view text) {
   std::u16string out;
-  size_t tag_start = 0;
   bool in_tag = false;
+  bool marked = false;
   std::u16string content;
+  std::u16string letters;  // since the first "<" of the open tag
   for (char16_t c : text) {
-    if (c == u'<') {
-      tag_start = out.size();
+    if (marked) {
+      out += c;
+      marked = false;
+    } else if (c == kLetterMark && !in_tag) {
+      marked = true;
+    } else if (c == u'<') {
       content.clear();
+      letters += c;
       in_tag = true;
+    } else if (in_tag && (c == u'\r' || c == u'\n')) {
+      out += letters + c;
+      letters.clear();
+      in_tag = false;
     } else if (c == u'>' && in_tag) {
       in_tag = false;
-      out.resize(tag_start);
+      letters.clear();
       if (int n = plain::HeadingNumber(content); n >= 1 && n <= 4095)
         out += MarkerText(MarkerCode(kHeadingKind, n));
     } else if (in_tag) {
       content += c;
+      letters += c;
     } else {
       out += c;
     }
   }
-  if (in_tag) out.resize(tag_start);
-  return out;
+  return out + letters;
 }
 
 std::u16string Format(std::u16string_view text) {
@@ -238,8 +272,8 @@ std::u16string ExtractHeadings(std::u16string_view text, std::vector<int32_t>& h
 }  // namespace plain
 
 TEST(TextStepsTest, AgreeWithLetterByLetterFormsOnRandomTexts) {
-  const std::u16string alphabet =
-      std::u16string(u"<<>>p1 - \n\r\n\ra") + char16_t(1) + char16_t(2) + char16_t(0x5007);
+  const std::u16string alphabet = std::u16string(u"<<>>p1 - \n\r\n\ra") + char16_t(1) +
+                                  char16_t(2) + char16_t(0x5007) + kLetterMark;
   std::mt19937 random(5);
   for (int round = 0; round < 20000; ++round) {
     std::u16string text(random() % 40, u' ');

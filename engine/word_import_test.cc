@@ -12,6 +12,7 @@
 #include "platform/io_error.h"
 #include "platform/process.h"
 #include "tests/docx_maker.h"
+#include "tests/fake_converter.h"
 #include "tests/testing.h"
 
 namespace velkaro {
@@ -25,17 +26,11 @@ class Lines : public LogSink {
   std::vector<std::string> lines;
 };
 
-// Turns any picture into the tiny PNG.
-class FakeConverter : public ImageConverter {
- public:
-  std::vector<std::string> Convert(const std::vector<std::string>& arguments) override {
-    WriteWholeFile(arguments.back(), testing::TinyPng());
-    return {};
-  }
-};
-
 std::string P(const std::string& inside) { return "<w:p>" + inside + "</w:p>"; }
-std::string T(const std::string& text) { return "<w:r><w:t>" + text + "</w:t></w:r>"; }
+std::string R(const std::string& inside) { return "<w:r>" + inside + "</w:r>"; }
+std::string T(const std::string& text) {
+  return R("<w:t xml:space=\"preserve\">" + text + "</w:t>");
+}
 std::string Heading(int level, const std::string& inside) {
   return P("<w:pPr><w:numPr><w:ilvl w:val=\"" + std::to_string(level - 1) +
            "\"/><w:numId w:val=\"1\"/></w:numPr></w:pPr>" + inside);
@@ -98,41 +93,66 @@ class WordImportTest : public ::testing::Test {
   std::string caption_;
 };
 
+// A picture is offered as a clipboard offers it, in PNG and JPEG: the
+// converter makes the format a mode looks for when the document holds
+// another, and without it such a picture is left out with a log line.
 TEST_F(WordImportTest, TagsForEachWayOfImporting) {
   const std::string work = (folder_ / "work").string();
   std::filesystem::create_directory(work);
   const std::string tail = "\r\r\n<p3>Two.One\r\r\n<p3>Deep\r\r\nitem\r\r\nitem\r\r\n";
+  auto img = [&](const std::string& name) { return "<img " + work + "/" + name + ">"; };
   struct Case {
     const char* what;
     std::string work_folder;
     int image_mode;
     bool converter;
     std::string text;
+    std::vector<std::string> log;  // after the first line
   };
   const Case cases[] = {
       {"preview", "", 0, false,
        "<p2>One\r\r\nx\r\r\n<p2><img pic1>Two" + tail + "<img pic2>\r\r\n<img pic3>\r\r\n"},
       {"build without pictures", work, 0, false,
        "<p2>One\r\r\nx\r\r\n<p2>Two" + tail + "\r\r\n\r\r\n"},
-      {"build, the GIF skipped", work, 1, false,
-       "<p2>One\r\r\nx\r\r\n<p2><img " + work + "/tmp1.png>Two" + tail + "\r\r\n<img " + work +
-           "/tmp2.jpg>\r\r\n"},
-      {"build, the GIF converted", work, 1, true,
-       "<p2>One\r\r\nx\r\r\n<p2><img " + work + "/tmp1.png>Two" + tail + "<img " + work +
-           "/tmp2.png>\r\r\n<img " + work + "/tmp3.jpg>\r\r\n"},
+      {"PNG only, without a converter", work, 2, false,
+       "<p2>One\r\r\nx\r\r\n<p2>" + img("tmp1.png") + "Two" + tail + "\r\r\n\r\r\n",
+       {"Image 1.png saved (67 bytes)",
+        "Can't convert picture 2 (GIF): ImageMagick is not available",
+        "Can't find picture with supported format",
+        "Can't convert picture 2 (JFIF): ImageMagick is not available",
+        "Can't find picture with supported format"}},
+      {"PNG only", work, 2, true,
+       "<p2>One\r\r\nx\r\r\n<p2>" + img("tmp1.png") + "Two" + tail + img("tmp2.png") +
+           "\r\r\n" + img("tmp3.png") + "\r\r\n"},
+      {"JPEG only", work, 3, true,
+       "<p2>One\r\r\nx\r\r\n<p2>" + img("tmp1.jpg") + "Two" + tail + img("tmp2.jpg") +
+           "\r\r\n" + img("tmp3.jpg") + "\r\r\n"},
+      {"the smallest", work, 1, true,
+       "<p2>One\r\r\nx\r\r\n<p2>" + img("tmp1.jpg") + "Two" + tail + img("tmp2.png") +
+           "\r\r\n" + img("tmp3.png") + "\r\r\n"},
   };
   for (const Case& c : cases) {
     book_.ImageMode = c.image_mode;
-    book_.Converter = c.converter ? std::make_shared<FakeConverter>() : nullptr;
+    book_.Converter = c.converter ? std::make_shared<testing::FakeConverter>() : nullptr;
     log_.lines.clear();
     const std::string text = Import(c.work_folder);
     EXPECT_EQ(text, c.text) << c.what;
     EXPECT_EQ(caption_, "MS Word, " + std::to_string(AnsiToWide(text).size()) + " letters)");
     ASSERT_FALSE(log_.lines.empty());
     EXPECT_EQ(log_.lines.front(), "Initializing MS Word") << c.what;
+    if (!c.log.empty()) {
+      EXPECT_EQ(std::vector<std::string>(log_.lines.begin() + 1, log_.lines.end()), c.log)
+          << c.what;
+    }
   }
-  EXPECT_EQ(testing::ReadBytes(work + "/tmp3.jpg"), testing::TinyJpeg());
-  EXPECT_FALSE(std::filesystem::exists(work + "/tmp2.gif")) << "conversion leftovers";
+  EXPECT_EQ(testing::ReadBytes(work + "/tmp3.png"), std::string(10, 'x')) << "made from the JPEG";
+  EXPECT_EQ(std::filesystem::directory_iterator(work) ==
+                std::filesystem::directory_iterator(),
+            false);
+  for (const auto& entry : std::filesystem::directory_iterator(work)) {
+    EXPECT_EQ(entry.path().filename().string().find("converted"), std::string::npos);
+    EXPECT_NE(entry.path().extension(), ".gif") << "conversion leftovers";
+  }
 }
 
 TEST_F(WordImportTest, TheContentsStartAloneGivesP1) {
@@ -142,13 +162,48 @@ TEST_F(WordImportTest, TheContentsStartAloneGivesP1) {
 }
 
 TEST_F(WordImportTest, LoadSourceTextReadsDocumentsWithTags) {
-  testing::WriteDocx(source_, {.body = ""});
+  testing::WriteDocx(source_, {.body = P(T("a"))});
   book_.Tags = false;
   std::string caption;
-  EXPECT_EQ(book_.LoadSourceText(source_.string(), "", &caption), u" ");
-  EXPECT_EQ(caption, "MS Word, 0 letters)");
+  EXPECT_EQ(book_.LoadSourceText(source_.string(), "", &caption), u"a\r\r\n ");
+  EXPECT_EQ(caption, "MS Word, 4 letters)");
   EXPECT_TRUE(book_.Tags);
   EXPECT_FALSE(book_.SourceIsPlainText);
+}
+
+// What reaches the book of a paragraph's letters, and which paragraphs
+// become headings with and without style headings.
+TEST_F(WordImportTest, LettersAndStyleHeadings) {
+  const std::string styles =
+      "<w:style w:type=\"paragraph\" w:styleId=\"T\"><w:name w:val=\"Title\"/></w:style>"
+      "<w:style w:type=\"paragraph\" w:styleId=\"K1\"><w:name w:val=\"Kop 1\"/><w:pPr>"
+      "<w:outlineLvl w:val=\"0\"/></w:pPr></w:style>"
+      "<w:style w:type=\"paragraph\" w:styleId=\"H2\"><w:name w:val=\"heading 2\"/></w:style>"
+      "<w:style w:type=\"paragraph\" w:styleId=\"Mine\"><w:basedOn w:val=\"K1\"/></w:style>";
+  auto styled = [](const std::string& style, const std::string& text) {
+    return P("<w:pPr><w:pStyle w:val=\"" + style + "\"/></w:pPr>" + T(text));
+  };
+  const std::string body =
+      styled("T", "Book") + styled("K1", "Part") + styled("H2", "Chapter") +
+      styled("Mine", "Based") + P("<w:pPr><w:outlineLvl w:val=\"2\"/></w:pPr>" + T("Own")) +
+      P("<w:pPr><w:pStyle w:val=\"K1\"/><w:outlineLvl w:val=\"9\"/></w:pPr>" + T("Body")) +
+      P(T("a &lt;b c&lt;&lt;d\x01\x02\x03") + "<w:r><w:br/></w:r>" + T("e"));
+  testing::WriteDocx(source_, {.body = body, .styles = styles});
+  const std::string letters = "a <b c<<d\ne\r\r\n";
+  book_.StyleHeadings = false;
+  EXPECT_EQ(Import(""), "Book\r\r\nPart\r\r\nChapter\r\r\nBased\r\r\nOwn\r\r\nBody\r\r\n" + letters);
+  book_.StyleHeadings = true;
+  EXPECT_EQ(Import(""),
+            "<p1>Book\r\r\n<p2>Part\r\r\n<p3>Chapter\r\r\n<p2>Based\r\r\n<p3>Own\r\r\nBody\r\r\n" +
+                letters);
+}
+
+TEST_F(WordImportTest, ADocumentWithoutLettersFails) {
+  for (const std::string& body : {std::string(), P(T(" ")) + P(R("<w:tab/>"))}) {
+    testing::WriteDocx(source_, {.body = body});
+    EXPECT_EQ(testing::FailureOf([&] { Import(""); }),
+              "Document " + source_.string() + " holds no text");
+  }
 }
 
 // A flat text document with a table of contents, headings numbered at three
@@ -187,8 +242,8 @@ TEST_F(WordImportTest, DocumentsMadeByLibreOffice) {
   if (FindProgram("soffice").empty()) GTEST_SKIP() << "LibreOffice is not installed";
   const Path source = folder_.Write("book.fodt", kFlatText);
   EXPECT_EQ(WideToAnsi(book_.ImportWordDocument(source.string(), "", nullptr)),
-            "<p1>Contents\r\r\nOne\r\r\n<p2>One\r\r\n<p3>One.One\r\r\n<p3>Deep\r\r\nBody\r\r\n"
-            "bullet\r\r\nbullet\r\r\nnumber\r\r\nnumber\r\r\n<p2><img pic1>Two\r\r\n");
+            "<p1>Contents\r\r\nOne\r\r\n<p2>1One\r\r\n<p3>1.1One.One\r\r\n<p3>1.1.1Deep\r\r\n"
+            "Body\r\r\nbullet\r\r\nbullet\r\r\n1.number\r\r\n2.number\r\r\n<p2><img pic1>2Two\r\r\n");
 }
 
 TEST_F(WordImportTest, FailuresNameTheFile) {

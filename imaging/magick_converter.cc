@@ -78,7 +78,12 @@ std::string PictureCoder(const std::string& source) {
   if (bytes.substr(0, 3) == "\xFF\xD8\xFF") return "jpeg";
   if (bytes.substr(0, 3) == "GIF") return "gif";
   if (bytes.substr(0, 2) == "BM") return "bmp";
-  throw Error("Picture " + source + " is not a PNG, JPEG, GIF or BMP file");
+  if (bytes == std::string_view("II*\0", 4) || bytes == std::string_view("MM\0*", 4)) return "tiff";
+  if (bytes == "\xD7\xCD\xC6\x9A" || bytes == std::string_view("\x01\0\x09\0", 4) ||
+      bytes == std::string_view("\x02\0\x09\0", 4)) {
+    return "wmf";
+  }
+  throw Error("Picture " + source + " is not a PNG, JPEG, GIF, BMP, TIFF or WMF file");
 }
 
 std::vector<std::string> CommandLine(const std::vector<std::string>& arguments) {

@@ -72,6 +72,18 @@ TEST_F(MagickConverterTest, ConvertsEveryPictureTypeToFitTheGeometry) {
   EXPECT_EQ(std::distance(fs::directory_iterator(folder_.path()), fs::directory_iterator()), 7);
 }
 
+// Word documents hold TIFF pictures too; they are read by their first bytes
+// whatever their name says.
+TEST_F(MagickConverterTest, TiffPicturesConvert) {
+  const fs::path tiff = folder_ / "in.tif";
+  testing::WritePicture(tiff, 3, 2, std::vector<unsigned char>(3 * 2 * 3, 200));
+  fs::rename(tiff, folder_ / "in.png");
+  converter_.Convert({Out("in.png"), Out("out.jpg")});
+  const testing::Picture picture = PictureIn(Out("out.jpg"));
+  EXPECT_EQ(picture.format, "JPEG");
+  EXPECT_EQ(picture.width, 3u);
+}
+
 TEST_F(MagickConverterTest, BadPicturesFailWithAClearMessage) {
   VELKARO_REQUIRE_CORPUS();
   const std::string text = folder_.Write("notes.png", "just some text\n").string();
@@ -86,8 +98,8 @@ TEST_F(MagickConverterTest, BadPicturesFailWithAClearMessage) {
       {Corpus("broken/bmp_b_badbitcount.bmp").string(), ""},
       {Corpus("broken/bmp_b_reallybig.bmp").string(), ""},
       {Corpus("broken/decompression_bomb.gif").string(), ""},
-      {text, "Picture " + text + " is not a PNG, JPEG, GIF or BMP file"},
-      {empty, "is not a PNG, JPEG, GIF or BMP file"},
+      {text, "Picture " + text + " is not a PNG, JPEG, GIF, BMP, TIFF or WMF file"},
+      {empty, "is not a PNG, JPEG, GIF, BMP, TIFF or WMF file"},
       {huge, "Can not convert picture " + huge + ": "},
       {Out("missing.png"), "Can not read picture " + Out("missing.png") + ": File not found"},
   };

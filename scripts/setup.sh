@@ -6,14 +6,14 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   googletest libgtest-dev libgmock-dev
-  zlib1g-dev libzip-dev libpugixml-dev
+  zlib1g-dev libzip-dev libpugixml-dev libgumbo-dev
   libreoffice-writer-nogui
   libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-dejavu-extra fonts-wqy-zenhei xfonts-base
   libuchardet-dev
   qt6-base-dev qt6-svg-dev
   clang libclang-rt-14-dev
   default-jdk-headless ecj proguard-cli
-  libmagickwand-6.q16-dev imagemagick-6.q16
+  libmagickwand-6.q16-dev imagemagick-6.q16 fonts-urw-base35
   zip unzip python3 pandoc
 )
 

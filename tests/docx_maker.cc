@@ -13,6 +13,7 @@ constexpr const char* kNamespaces =
     " xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\""
     " xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\""
     " xmlns:wp=\"http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing\""
+    " xmlns:wps=\"http://schemas.microsoft.com/office/word/2010/wordprocessingShape\""
     " xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\""
     " xmlns:pic=\"http://schemas.openxmlformats.org/drawingml/2006/picture\""
     " xmlns:mc=\"http://schemas.openxmlformats.org/markup-compatibility/2006\""
@@ -142,17 +143,22 @@ void WriteDocx(const std::filesystem::path& path, const DocxParts& parts) {
       {"_rels/.rels", Relationships(Relationship("rId1", "officeDocument", "word/document.xml"))},
       {"word/document.xml", Part("document", "<w:body>" + parts.body + "</w:body>")},
   };
-  if (!parts.numbering.empty()) {
-    files.emplace_back("word/numbering.xml", Part("numbering", parts.numbering));
-    relations += Relationship("rIdNumbering", "numbering", "numbering.xml");
-  }
-  if (!parts.styles.empty()) {
-    files.emplace_back("word/styles.xml", Part("styles", parts.styles));
-    relations += Relationship("rIdStyles", "styles", "styles.xml");
+  std::vector<DocxRelated> related = parts.related;
+  const std::pair<const char*, const std::string*> roots[] = {{"numbering", &parts.numbering},
+                                                              {"styles", &parts.styles},
+                                                              {"footnotes", &parts.footnotes},
+                                                              {"endnotes", &parts.endnotes}};
+  for (const auto& [root, inside] : roots) {
+    if (inside->empty()) continue;
+    related.push_back(
+        {std::string("rId") + root, root, std::string(root) + ".xml", Part(root, *inside)});
   }
   for (const DocxPicture& picture : parts.pictures) {
-    files.emplace_back("word/" + picture.part, picture.bytes);
-    relations += Relationship(picture.id, "image", picture.part);
+    related.push_back({picture.id, "image", picture.part, picture.bytes});
+  }
+  for (const DocxRelated& part : related) {
+    files.emplace_back("word/" + part.part, part.bytes);
+    relations += Relationship(part.id, part.type, part.part);
   }
   files.emplace_back("word/_rels/document.xml.rels", Relationships(relations));
   WriteZip(path, files);

@@ -25,13 +25,25 @@ struct DocxPicture {
   std::string bytes;
 };
 
+// Any other part the main document relates to, by relationship type
+// ("aFChunk", ...).
+struct DocxRelated {
+  std::string id;
+  std::string type;
+  std::string part;  // below word/
+  std::string bytes;
+};
+
 // The parts of a small word-processing package. The body is the inside of
-// w:body with the prefixes w, r, wp, a, pic, mc, v and o declared.
+// w:body with the prefixes w, r, wp, wps, a, pic, mc, v and o declared.
 struct DocxParts {
   std::string body = {};
   std::string numbering = {};  // inside w:numbering; no part when empty
   std::string styles = {};     // inside w:styles; no part when empty
   std::vector<DocxPicture> pictures = {};
+  std::string footnotes = {};  // inside w:footnotes; no part when empty
+  std::string endnotes = {};   // inside w:endnotes; no part when empty
+  std::vector<DocxRelated> related = {};
 };
 
 void WriteDocx(const std::filesystem::path& path, const DocxParts& parts);

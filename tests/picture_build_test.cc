@@ -149,6 +149,20 @@ TEST_F(PictureBuildTest, LandscapeBooksTurnTheirPicturesLikeTheText) {
   }
 }
 
+// The options act on the picture as the turned screen shows it: a 300x200
+// picture fitted to 160x128 is 160x107 there, and is stored turned.
+TEST_F(PictureBuildTest, LandscapePicturesFillTheTurnedScreen) {
+  const fs::path wide = root_ / "in" / "wide.png";
+  testing::WritePicture(wide, 300, 200, std::vector<unsigned char>(300 * 200 * 3, 128));
+  book_.PortraitLayout = false;
+  book_.ImageMode = 5;
+  book_.ImagePngOptions = "-resize 160x128>";
+  ASSERT_TRUE(Build("Wide <img " + wide.string() + ">.", 1000)) << error_;
+  const testing::Picture picture = testing::ReadPicture(Package("Tales").content["pic1.png"]);
+  EXPECT_EQ(picture.width, 107u);
+  EXPECT_EQ(picture.height, 160u);
+}
+
 TEST_F(PictureBuildTest, ConvertingModesFailWithoutImageMagick) {
   book_.ImageMode = 5;
   book_.CreateConverter = nullptr;

@@ -1,5 +1,5 @@
 // Feeds arbitrary bytes as the main part of a word-processing document, with
-// the same bytes as its numbering and styles, through the body reader. Any
+// the same bytes as its numbering, styles and notes, through the body reader. Any
 // crash, hang or broken invariant is a finding; refusals (Error) are fine.
 
 #include <cstddef>
@@ -9,6 +9,7 @@
 
 #include "documents/docx_body.h"
 #include "documents/docx_numbering.h"
+#include "documents/docx_styles.h"
 #include "documents/xml_part.h"
 #include "platform/io_error.h"
 
@@ -22,16 +23,24 @@ void Check(bool holds) {
 void ReadBody(const std::string& bytes) {
   const pugi::xml_document xml = ParseXmlPart(bytes, "fuzz.xml");
   const pugi::xml_node root = xml.document_element();
-  DocxNumbering numbering(root, root);
-  DocxBody body(numbering, [](std::string_view) { return PictureSource{{"PNG", "x"}}; });
-  const Document document = body.Read(ChildNamed(root, "body"));
+  const DocxStyles styles(root);
+  DocxNumbering numbering(root, styles);
+  DocxLinks links{.picture =
+                      [](std::string_view) {
+                        return PictureSource{{"PNG", "x"}};
+                      },
+                  .footnotes = root,
+                  .endnotes = root};
+  const Document document =
+      DocxBody(styles, numbering, std::move(links)).Read(ChildNamed(root, "body"));
   int64_t previous_end = 0;
   for (const Paragraph& paragraph : document.paragraphs) {
     Check(!paragraph.text.empty() && paragraph.text.back() == u'\r');
-    Check(paragraph.start >= previous_end);
+    Check(paragraph.start == -1 || paragraph.start >= previous_end);
     Check(paragraph.text.find_first_of(u"\x01\x02") == std::u16string::npos);
     Check(paragraph.list.level >= 0 && paragraph.list.level <= 9);
-    previous_end = paragraph.start + 1;
+    Check(paragraph.outline_level >= 0 && paragraph.outline_level <= 9);
+    if (paragraph.start >= 0) previous_end = paragraph.start + 1;
   }
   if (document.contents_start) Check(*document.contents_start >= 0);
 }

@@ -235,6 +235,36 @@ public final class RealPackageTest {
     }
   }
 
+  /**
+   * Books made from documents with "Format text for displaying" on show every paragraph on a line
+   * of its own: the formatting step ends each with one carriage return, which ends the line.
+   */
+  static void testDocumentBooksShowEachParagraphOnItsOwnLine() throws Exception {
+    if (CORPUS == null || !Files.isDirectory(Path.of(CORPUS, "docx"))) {
+      System.out.println("SKIP no corpus");
+      return;
+    }
+    String[][] table = {
+        {"docx/pandoc_lists_libreoffice_bullets_vs_numbers.docx", "Some nested lists", " 1. one",
+         " 2. two", " a. a", " b. b"},
+        {"fb2/pandoc_test_writer_nested_sections_notes.fb2", "Pandoc Test Suite", " This is a"}};
+    Path scratch = Files.createTempDirectory("velkaro-documents");
+    for (int row = 0; row < table.length; row++) {
+      String name = "Document" + row;
+      Path project = writeProject(scratch.resolve(name), name, new Settings(0, 0, 0, 0, true), "");
+      Files.writeString(project, Files.readString(project).replace("Format=0", "Format=1")
+          .replace("TextFileName=book.txt", "TextFileName=" + Path.of(CORPUS, table[row][0])));
+      Path jar = build(project, name).get(0);
+      Phone phone = new Phone(jar);
+      BuiltPackage built = new BuiltPackage(jar);
+      BufferedImage first = phone.screen();
+      for (int line = 1; line < table[row].length; line++) {
+        built.checkLine(first, line - 1, table[row][line]);
+      }
+    }
+    Check.deleteTree(scratch);
+  }
+
   /** A book made from an illustrated EPUB lists its chapters and shows its pictures. */
   static void testEpubBookShowsItsContentsAndPictures() throws Exception {
     if (CORPUS == null || !Files.isDirectory(Path.of(CORPUS, "epub"))) {
