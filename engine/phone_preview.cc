@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "engine/font_files.h"
+#include "engine/markers.h"
 #include "engine/tags.h"
 #include "platform/text_rasterizer.h"
 
@@ -129,7 +130,9 @@ size_t PreviewPainter::LineEnd(size_t start) {
     }
     if (c == u'\n') return i + 1;
     if (c == u'\r') return i + 1 < text_.size() && text_[i + 1] == u'\n' ? i + 2 : i + 1;
-    if (!IsCombiningMark(rasterizer_, c)) x += Width(c) + settings_.char_spacing;
+    // A document's mark that the "<" after it is a letter takes no room.
+    if (c != kLetterMark && !IsCombiningMark(rasterizer_, c))
+      x += Width(c) + settings_.char_spacing;
     if (x > screen_.width) {
       if (last_break == i && c != u' ') last_break = break_before;
       if (settings_.wrap && last_break) return *last_break + 1;
