@@ -19,15 +19,17 @@ class OutputFile;
 
 // Writes one JAR (a ZIP archive) of everything under a base folder: the
 // folder's own files first, then each subfolder's entry and its contents.
-// Entries are deflated at level 1, small files on all processors at once;
-// the archive is the same whichever finishes first. Failures throw Error.
+// Entries are deflated at the compression mode's level, small files on all
+// processors at once; the archive is the same whichever finishes first.
+// Failures throw Error.
 class TJarArchiver {
  public:
   TJarArchiver();
   ~TJarArchiver();
 
-  std::string FileName;  // the archive to write
-  std::string BaseDir;   // entry names are paths relative to it
+  std::string FileName;     // the archive to write
+  std::string BaseDir;      // entry names are paths relative to it
+  int CompressionMode = 1;  // the deflate level, 1 (fastest) to 9 (smallest)
   // The bytes of files under BaseDir that the caller wrote and still holds,
   // by path: packed from memory rather than read back. A held file must
   // still hold exactly these bytes; one whose size differs is read anyway.

@@ -140,6 +140,7 @@ class BookBuild {
 void BookBuild::Run() {
   book_.Converter.reset();
   CheckSettings();
+  jar_.CompressionMode = book_.Compression;
   PrepareFolders();
   WriteCommonFiles();
   if (book_.BookMode) {
@@ -155,6 +156,8 @@ void BookBuild::CheckSettings() {
   if (!IsValidBookName(book_.BookName)) throw Error("Book name is not a valid file name");
   if (book_.BookMode && book_.PartSize < 1) throw Error("Invalid part size");
   if (!book_.BookMode && book_.ImageFiles.empty()) throw Error("Image list is empty");
+  if (book_.Compression < 1 || book_.Compression > 9) throw Error("Invalid compression level");
+  if (book_.MaxJarSize < 0) throw Error("Invalid MaxJarSize");
   CheckNameLength();
 }
 
