@@ -204,7 +204,7 @@ Figures ReadNoise(const fs::path& source) {
       PrepareWorkingText(book.LoadSourceText(source.string(), "", nullptr), true, true);
   figures.text_seconds = clock.Seconds();
   ForEachPart(working.text, 90000, [&](const TextPart& part) {
-    BuildLetterTable(WithoutPictureMarkers(part.text));
+    BuildLetterTableWithoutMarkers(part.text);
     ++figures.packages;
   });
   figures.seconds = clock.Seconds();

@@ -5,6 +5,7 @@
 #include <ctime>
 #include <limits>
 #include <memory>
+#include <span>
 #include <string_view>
 #include <unordered_map>
 
@@ -27,6 +28,7 @@
 #include "platform/folder_lock.h"
 #include "platform/folders.h"
 #include "platform/io_error.h"
+#include "platform/memory_pages.h"
 #include "platform/temp_folder.h"
 
 namespace velkaro {
@@ -127,10 +129,8 @@ class BookBuild {
   // What this build wrote into the work folder, by path, for the archiver to
   // pack without reading it back.
   std::unordered_map<std::string, std::string> held_;
-  // The part being built and its letters without picture markers, kept from
-  // part to part: made anew, their room would be paged in anew for each part.
-  std::u16string part_;
-  std::u16string marker_free_;
+  // Where the working text's memory that has not been given back begins.
+  char* kept_text_ = nullptr;
   size_t book_files_ = 0;  // "book" + n + ".dat" files the last part left
   size_t font_files_ = 0;  // "font" + n + ".dat" likewise
   FolderLock work_lock_;
@@ -220,6 +220,11 @@ void BookBuild::WriteCommonFiles() {
 void BookBuild::BuildTextBook() {
   clipboard_ = std::make_unique<TempFolder>("velkaro-clipboard-");
   text_ = PrepareText();
+  // The text steps left the text shorter than the room it was read into.
+  std::u16string& text = text_.text;
+  ReleasePages(reinterpret_cast<char*>(text.data() + text.size() + 1),
+               (text.capacity() - text.size()) * sizeof(char16_t));
+  kept_text_ = reinterpret_cast<char*>(text.data());
   if (book_.Font) fonts_ = std::make_unique<FontFileMaker>(*book_.Font);
   contents_ = BookContents(text_.text, text_.headings, book_.PartSize);
   ForEachPart(text_.text, book_.PartSize, [this](const TextPart& part) { BuildTextPart(part); });
@@ -247,9 +252,11 @@ void BookBuild::BuildTextPart(const TextPart& text_part) {
   WriteManifest(part_name);
   DeleteByMask(work_, "pic*");
 
-  std::u16string& part = part_.assign(text_part.text);
-  if (book_.Tags) WithoutPictureMarkers(part, marker_free_);
-  const std::u16string letters = BuildLetterTable(book_.Tags ? marker_free_ : part);
+  // The part is worked on in the working text itself: no letter before its
+  // end is read again once it is packed.
+  const std::span<char16_t> part(text_.text.data() + text_part.start, text_part.text.size());
+  const std::u16string letters = book_.Tags ? BuildLetterTableWithoutMarkers(text_part.text)
+                                            : BuildLetterTable(text_part.text);
   log_("Part contains " + Number(part.size()) + " letters in total and " + Number(letters.size()) +
        " unique letters");
   if (fonts_) {
@@ -257,11 +264,14 @@ void BookBuild::BuildTextPart(const TextPart& text_part) {
     if (!missing.empty()) log_(LettersWithoutGlyphLine(missing));
   }
   if (book_.Tags) ImportPartPictures(part, text_.pictures, import_, work_, log_);
-  WriteDataFiles(part, letters, part_name);
+  WriteDataFiles(text_part.text, letters, part_name);
   SaveTextToFile(
       ContentsFile(contents_, text_part.number, text_part.start, AnsiToWide(book_.BookName)),
       work_ / "toc.dat", log_);
   PackAndDescribe(part_name);
+  // So a large book does not hold all its text to the end of the build.
+  const char* const part_end = reinterpret_cast<const char*>(part.data() + part.size());
+  kept_text_ = ReleasePages(kept_text_, part_end - kept_text_);
 }
 
 // Book files, cfg.dat and font files of one part. The previous part's files

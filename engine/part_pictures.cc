@@ -18,7 +18,7 @@ struct Marker {
   std::string copy_extension;  // the copy-only modes'
 };
 
-std::vector<Marker> FindMarkers(const std::u16string& part, size_t picture_count, int32_t mode) {
+std::vector<Marker> FindMarkers(std::u16string_view part, size_t picture_count, int32_t mode) {
   std::vector<Marker> markers;
   for (size_t i = 0; i + kMarkerLength <= part.size(); ++i) {
     if (!IsMarkerAt(part, i)) continue;
@@ -41,11 +41,12 @@ std::string LogLine(const PictureImport& import, const std::string& source,
 
 }  // namespace
 
-void ImportPartPictures(std::u16string& part, const std::vector<std::string>& pictures,
+void ImportPartPictures(std::span<char16_t> part, const std::vector<std::string>& pictures,
                         const PictureImport& import, const Path& work_folder,
                         const LogFunction& log) {
   if (import.mode < 1 || import.mode > 6) return;
-  const std::vector<Marker> markers = FindMarkers(part, pictures.size(), import.mode);
+  const std::vector<Marker> markers =
+      FindMarkers(std::u16string_view(part.data(), part.size()), pictures.size(), import.mode);
   auto base = [&](const Marker& m) {
     return (work_folder / ("pic" + std::to_string(m.number))).string();
   };

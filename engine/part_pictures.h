@@ -1,6 +1,7 @@
 #ifndef VELKARO_ENGINE_PART_PICTURES_H_
 #define VELKARO_ENGINE_PART_PICTURES_H_
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -14,7 +15,7 @@ namespace velkaro {
 // for a landscape book); modes 4 to 6 convert it and write the type of the
 // result into the marker; mode 0 brings nothing. The pictures are converted
 // side by side; the log lists them in text order.
-void ImportPartPictures(std::u16string& part, const std::vector<std::string>& pictures,
+void ImportPartPictures(std::span<char16_t> part, const std::vector<std::string>& pictures,
                         const PictureImport& import, const Path& work_folder,
                         const LogFunction& log);
 

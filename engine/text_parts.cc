@@ -49,6 +49,27 @@ int PartCount(size_t length, int32_t part_size) {
 // Whether enough letters remain after `end` to make another part.
 bool AnotherPartFollows(size_t length, size_t end) { return length - end > kMostLeftOver; }
 
+// Counts every letter in a table of one counter per code, kept from call to
+// call and left all zero again: a fresh table of this size would be paged in
+// anew for every part of a large book.
+std::vector<uint32_t>& LetterCounts() {
+  thread_local std::vector<uint32_t> counts(65536, 0);
+  return counts;
+}
+
+// The letters counted so far, most frequent first; stable, so the lower code
+// wins a tie. Leaves every count zero.
+std::u16string TableOfCounts(std::vector<uint32_t>& counts) {
+  std::u16string table;
+  for (size_t code = 0; code < counts.size(); ++code) {
+    if (counts[code] > 0) table += static_cast<char16_t>(code);
+  }
+  std::stable_sort(table.begin(), table.end(),
+                   [&](char16_t a, char16_t b) { return counts[a] > counts[b]; });
+  for (char16_t c : table) counts[c] = 0;
+  return table;
+}
+
 }  // namespace
 
 size_t FindPartEnd(std::u16string_view text, size_t start, int32_t part_size, bool last) {
@@ -76,40 +97,22 @@ void ForEachPart(std::u16string_view text, int32_t part_size,
   }
 }
 
-std::u16string WithoutPictureMarkers(std::u16string_view part) {
-  std::u16string letters;
-  WithoutPictureMarkers(part, letters);
-  return letters;
+std::u16string BuildLetterTable(std::u16string_view text) {
+  std::vector<uint32_t>& counts = LetterCounts();
+  for (char16_t c : text) ++counts[c];
+  return TableOfCounts(counts);
 }
 
-void WithoutPictureMarkers(std::u16string_view part, std::u16string& letters) {
-  letters.clear();
-  letters.reserve(part.size());
-  size_t from = 0;
+std::u16string BuildLetterTableWithoutMarkers(std::u16string_view part) {
+  std::vector<uint32_t>& counts = LetterCounts();
+  for (char16_t c : part) ++counts[c];
   for (size_t i = part.find(kMarkerStart); i != std::u16string_view::npos;
        i = part.find(kMarkerStart, i + 1)) {
     if (!IsMarkerAt(part, i)) continue;
-    letters.append(part.substr(from, i - from));
-    from = i + kMarkerLength;
-    i = from - 1;
+    for (char16_t c : part.substr(i, kMarkerLength)) --counts[c];
+    i += kMarkerLength - 1;
   }
-  letters.append(part.substr(from));
-}
-
-std::u16string BuildLetterTable(std::u16string_view text) {
-  // Kept from call to call and left all zero again: a fresh table of this
-  // size would be paged in anew for every part of a large book.
-  thread_local std::vector<uint32_t> counts(65536, 0);
-  for (char16_t c : text) ++counts[c];
-  std::u16string table;
-  for (size_t code = 0; code < counts.size(); ++code) {
-    if (counts[code] > 0) table += static_cast<char16_t>(code);
-  }
-  // Most frequent first; stable, so the lower code wins a tie.
-  std::stable_sort(table.begin(), table.end(),
-                   [&](char16_t a, char16_t b) { return counts[a] > counts[b]; });
-  for (char16_t c : table) counts[c] = 0;
-  return table;
+  return TableOfCounts(counts);
 }
 
 std::string WriteTextPart(std::u16string_view letters, const Path& file, int32_t password) {

@@ -33,14 +33,11 @@ struct TextPart {
 void ForEachPart(std::u16string_view text, int32_t part_size,
                  const std::function<void(const TextPart&)>& handle);
 
-// The part without its picture markers (runs 1, code, 2).
-std::u16string WithoutPictureMarkers(std::u16string_view part);
-// The same into `letters`, which a build keeps from part to part so that its
-// room is not made anew for each.
-void WithoutPictureMarkers(std::u16string_view part, std::u16string& letters);
-
 // Each distinct letter once, most frequent first, lower code first on ties.
 std::u16string BuildLetterTable(std::u16string_view text);
+// The same for a part whose picture markers (runs 1, code, 2) show nothing,
+// so that their letters are left out.
+std::u16string BuildLetterTableWithoutMarkers(std::u16string_view part);
 
 // Writes letters XOR the low 16 bits of password, high byte first; returns
 // the bytes written.
