@@ -76,6 +76,7 @@ void TJarArchiver::StartNewArchive() {
   }
   out_.reset();
   central_directory_.clear();
+  packed_.clear();
   entry_count_ = 0;
   try {
     out_ = std::make_unique<OutputFile>(path, WriteMode::kReplace);
@@ -220,6 +221,7 @@ void TJarArchiver::AddFolder(const FoundEntry& folder) {
   fields.local_header_offset = static_cast<uint32_t>(out_->Position());
   out_->Write(LocalHeader(fields));
   central_directory_ += CentralHeader(fields);
+  packed_.push_back({folder.name, ArchiveEntrySize(folder.name, 0)});
   ++entry_count_;
 }
 
@@ -269,7 +271,12 @@ void TJarArchiver::WriteFileEntry(const FoundEntry& file, uint64_t size,
   }
   out_->WriteAt(fields.local_header_offset, LocalHeader(fields).data(), kLocalHeaderSize);
   central_directory_ += CentralHeader(fields);
+  packed_.push_back({file.name, ArchiveEntrySize(file.name, fields.compressed_size)});
   ++entry_count_;
+}
+
+uint64_t ArchiveEntrySize(const std::string& name, uint64_t packed_size) {
+  return kLocalHeaderSize + kCentralHeaderSize + 2 * AnsiToOem(name).size() + packed_size;
 }
 
 void PackFolder(const std::string& archive, const std::string& folder) {

@@ -2,6 +2,7 @@
 // one midlet package per text part (or one for a photo book), logging every
 // step. Nothing escapes Build: failures end up as the last log line.
 
+#include <algorithm>
 #include <ctime>
 #include <limits>
 #include <memory>
@@ -16,6 +17,7 @@
 #include "engine/embedded_files.h"
 #include "engine/font_files.h"
 #include "engine/gallery_pictures.h"
+#include "engine/package_budget.h"
 #include "engine/package_syncer.h"
 #include "engine/package_texts.h"
 #include "engine/part_pictures.h"
@@ -35,7 +37,6 @@ namespace velkaro {
 namespace {
 
 constexpr char kFailurePrefix[] = "Process has not finished due to error: ";
-constexpr size_t kBookFileLetters = 4096;
 
 std::string Number(uint64_t n) { return std::to_string(n); }
 
@@ -97,6 +98,7 @@ class BookBuild {
   void RemoveStalePartials();
   void WriteCommonFiles();
   void BuildTextBook();
+  PartPlan PlanWithinBudget();
   WorkingText PrepareText();
   void BuildTextPart(const TextPart& part);
   void WriteDataFiles(std::u16string_view part, std::u16string_view letters,
@@ -107,6 +109,7 @@ class BookBuild {
   void DeleteNumberedFiles(const std::string& stem, size_t from, size_t to);
   void WriteConfig(const std::string& bytes);
   void PackAndDescribe(const std::string& part_name);
+  void CheckBudget(const std::string& part_name, uint64_t size) const;
   void WriteManifest(const std::string& part_name);
   void Hold(const Path& file, std::string bytes) { held_[file.string()] = std::move(bytes); }
   int32_t Password() const { return book_.PasswordMode == 0 ? 0 : book_.Password; }
@@ -121,8 +124,11 @@ class BookBuild {
   std::unique_ptr<TempFolder> clipboard_;
   PictureImport import_;
   std::string short_version_;
-  WorkingText text_;                      // of a text book
-  std::vector<ContentsEntry> contents_;   // of a text book, for every part's toc.dat
+  WorkingText text_;                            // of a text book
+  std::vector<ContentsEntry> contents_;         // of a text book, for every part's toc.dat
+  std::unique_ptr<PartPictures> pictures_;      // of a text book
+  std::unique_ptr<TempFolder> pictures_ahead_;  // imported before the parts are cut
+  uint64_t largest_package_ = 0;
   std::unique_ptr<FontFileMaker> fonts_;  // with a desktop font only
   TJarArchiver jar_;                      // packs every package of the build
   PackageSyncer packages_;                // makes them durable and places them
@@ -226,8 +232,33 @@ void BookBuild::BuildTextBook() {
                (text.capacity() - text.size()) * sizeof(char16_t));
   kept_text_ = reinterpret_cast<char*>(text.data());
   if (book_.Font) fonts_ = std::make_unique<FontFileMaker>(*book_.Font);
-  contents_ = BookContents(text_.text, text_.headings, book_.PartSize);
-  ForEachPart(text_.text, book_.PartSize, [this](const TextPart& part) { BuildTextPart(part); });
+  pictures_ = std::make_unique<PartPictures>(text_.pictures, import_, work_);
+  PartPlan plan;
+  if (book_.MaxJarSize > 0) {
+    plan = PlanWithinBudget();
+  } else {
+    plan = PlanParts(text, book_.PartSize);
+    contents_ = BookContents(text, text_.headings, plan.ends);
+  }
+  ForEachPart(text, plan, [this](const TextPart& part) { BuildTextPart(part); });
+  if (!plan.ends.empty()) log_("Largest package: " + Number(largest_package_) + " bytes");
+}
+
+// Parts as long as MaxJarSize lets their packages be. What a package holds
+// must be known before the first part is cut: its pictures are imported
+// ahead, and the contents list every part's headings. Sets contents_.
+PartPlan BookBuild::PlanWithinBudget() {
+  if (book_.Tags) {
+    pictures_ahead_ = std::make_unique<TempFolder>("velkaro-pictures-");
+    pictures_->ImportAhead(text_.text, pictures_ahead_->path());
+  }
+  const TextPackages packages{book_, Password(),   short_version_,
+                              text_, fonts_.get(), book_.Tags ? pictures_.get() : nullptr,
+                              work_};
+  PackageBudget budget(packages);
+  auto [plan, contents] = budget.Plan();
+  contents_ = std::move(contents);
+  return plan;
 }
 
 // Loads the source and turns it into the working text of the whole book.
@@ -263,7 +294,7 @@ void BookBuild::BuildTextPart(const TextPart& text_part) {
     const std::u16string missing = fonts_->LettersWithoutGlyph(letters);
     if (!missing.empty()) log_(LettersWithoutGlyphLine(missing));
   }
-  if (book_.Tags) ImportPartPictures(part, text_.pictures, import_, work_, log_);
+  if (book_.Tags) pictures_->ImportPart(part, log_);
   WriteDataFiles(text_part.text, letters, part_name);
   SaveTextToFile(
       ContentsFile(contents_, text_part.number, text_part.start, AnsiToWide(book_.BookName)),
@@ -358,6 +389,8 @@ void BookBuild::PackAndDescribe(const std::string& part_name) {
   try {
     package.file = PackFolder(jar_, archive_aside.string(), work_.string(), &held_);
     const uint64_t size = package.file->Position();
+    CheckBudget(part_name, size);
+    largest_package_ = std::max(largest_package_, size);
     log_("Create midlet " + part_name + ".jar, size " + Number(size) + " bytes");
     const std::string descriptor = DescriptorText(part_name, short_version_, size);
     SaveTextAside(descriptor, descriptor_file, descriptor_aside, log_);
@@ -370,6 +403,17 @@ void BookBuild::PackAndDescribe(const std::string& part_name) {
     discard();
     throw;
   }
+}
+
+// A text part is cut to fit; a photo book, one package, fits or fails.
+void BookBuild::CheckBudget(const std::string& part_name, uint64_t size) const {
+  if (book_.MaxJarSize == 0 || size <= static_cast<uint64_t>(book_.MaxJarSize)) return;
+  const auto largest =
+      std::max_element(jar_.Packed().begin(), jar_.Packed().end(),
+                       [](const TJarArchiver::PackedEntry& a, const TJarArchiver::PackedEntry& b) {
+                         return a.size < b.size;
+                       });
+  throw Error(TooBigMessage(part_name, size, book_.MaxJarSize, largest->name, largest->size));
 }
 
 void BookBuild::CleanUp() {

@@ -1,6 +1,7 @@
 #include "engine/text_parts.h"
 
 #include <algorithm>
+#include <map>
 #include <vector>
 
 #include "engine/markers.h"
@@ -49,6 +50,12 @@ int PartCount(size_t length, int32_t part_size) {
 // Whether enough letters remain after `end` to make another part.
 bool AnotherPartFollows(size_t length, size_t end) { return length - end > kMostLeftOver; }
 
+// Where a budget cut the text, only blanks and line ends may be left out.
+bool AnotherBudgetPartFollows(std::u16string_view text, size_t end) {
+  return AnotherPartFollows(text.size(), end) ||
+         text.find_first_not_of(u" \n", end) != std::u16string_view::npos;
+}
+
 // Counts every letter in a table of one counter per code, kept from call to
 // call and left all zero again: a fresh table of this size would be paged in
 // anew for every part of a large book.
@@ -85,16 +92,69 @@ size_t FindPartEnd(std::u16string_view text, size_t start, int32_t part_size, bo
   return KeepMarkerWhole(text, start, end);
 }
 
-void ForEachPart(std::u16string_view text, int32_t part_size,
-                 const std::function<void(const TextPart&)>& handle) {
-  const int count = PartCount(text.size(), part_size);
+PartPlan PlanParts(std::u16string_view text, int32_t part_size) {
+  PartPlan plan;
+  plan.count = PartCount(text.size(), part_size);
   size_t start = 0;
-  for (int number = 1; number <= count; ++number) {
-    const size_t end = FindPartEnd(text, start, part_size, number == count);
-    handle(TextPart{number, count, start, end, text.substr(start, end - start)});
-    start = end;
+  for (int number = 1; number <= plan.count; ++number) {
+    start = FindPartEnd(text, start, part_size, number == plan.count);
+    plan.ends.push_back(start);
     if (!AnotherPartFollows(text.size(), start)) break;
   }
+  return plan;
+}
+
+PartPlan PlanPartsWithin(std::u16string_view text, int32_t part_size, PartBudget& budget) {
+  PartPlan plan;
+  for (size_t start = 0; start < text.size();) {
+    const int number = static_cast<int>(plan.ends.size()) + 1;
+    const size_t rest = text.size() - start;
+    const PartCut whole_rest{number, start, text.size(), true};
+    std::map<size_t, bool> fits_by_end;  // windows that end alike fit alike
+    const auto cut = [&](size_t window) {
+      const size_t end = FindPartEnd(text, start, static_cast<int32_t>(window), false);
+      return PartCut{number, start, end, !AnotherBudgetPartFollows(text, end)};
+    };
+    const auto fits = [&](const PartCut& part) {
+      const auto known = fits_by_end.find(part.end);
+      if (known != fits_by_end.end()) return known->second;
+      return fits_by_end[part.end] = budget.Fits(part);
+    };
+    PartCut part = whole_rest;
+    if (rest > static_cast<size_t>(part_size) || !fits(whole_rest)) {
+      // The longest window whose part fits: a longer window ends no earlier,
+      // so its package is no smaller.
+      size_t fitting = 1;
+      size_t too_long = std::min<size_t>(part_size, rest) + 1;
+      if (!fits(cut(fitting))) budget.TooBig(cut(fitting));
+      while (too_long - fitting > 1) {
+        const size_t window = fitting + (too_long - fitting) / 2;
+        (fits(cut(window)) ? fitting : too_long) = window;
+      }
+      part = cut(fitting);
+    }
+    plan.ends.push_back(part.end);
+    if (part.last) break;
+    start = part.end;
+  }
+  plan.count = static_cast<int>(plan.ends.size());
+  return plan;
+}
+
+void ForEachPart(std::u16string_view text, const PartPlan& plan,
+                 const std::function<void(const TextPart&)>& handle) {
+  size_t start = 0;
+  for (size_t i = 0; i < plan.ends.size(); ++i) {
+    const size_t end = plan.ends[i];
+    handle(
+        TextPart{static_cast<int>(i) + 1, plan.count, start, end, text.substr(start, end - start)});
+    start = end;
+  }
+}
+
+void ForEachPart(std::u16string_view text, int32_t part_size,
+                 const std::function<void(const TextPart&)>& handle) {
+  ForEachPart(text, PlanParts(text, part_size), handle);
 }
 
 std::u16string BuildLetterTable(std::u16string_view text) {
@@ -116,6 +176,12 @@ std::u16string BuildLetterTableWithoutMarkers(std::u16string_view part) {
 }
 
 std::string WriteTextPart(std::u16string_view letters, const Path& file, int32_t password) {
+  std::string bytes = BookFileBytes(letters, password);
+  WriteWholeFile(file, bytes);
+  return bytes;
+}
+
+std::string BookFileBytes(std::u16string_view letters, int32_t password) {
   const auto mask = static_cast<char16_t>(password & 0xFFFF);
   std::string bytes(letters.size() * 2, '\0');
   for (size_t i = 0; i < letters.size(); ++i) {
@@ -123,7 +189,6 @@ std::string WriteTextPart(std::u16string_view letters, const Path& file, int32_t
     bytes[2 * i] = static_cast<char>(x >> 8);
     bytes[2 * i + 1] = static_cast<char>(x & 0xFF);
   }
-  WriteWholeFile(file, bytes);
   return bytes;
 }
 

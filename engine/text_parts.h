@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/files.h"
 
@@ -21,15 +22,54 @@ size_t FindPartEnd(std::u16string_view text, size_t start, int32_t part_size, bo
 // One part of the working text: letters [start, end).
 struct TextPart {
   int number;  // from 1
-  int count;   // the most parts the text can make; fewer when the last leftover is short
+  int count;   // the parts the log counts; see PartPlan
   size_t start;
   size_t end;
   std::u16string_view text;  // the letters, markers included
 };
 
-// Cuts the text into parts of about `part_size` letters, in order, and hands
-// each to `handle`. Six or fewer letters left after a part make no further
-// part; the part numbered `count` takes the rest however long.
+// Where the parts of a text end, first part first.
+struct PartPlan {
+  std::vector<size_t> ends;  // one past each part's last letter
+  // Cut by the part size alone, the most parts the text can make, which the
+  // log counts; fewer are made when the last leftover is short.
+  int count = 0;
+};
+
+// The text cut into parts of about `part_size` letters. Six or fewer letters
+// left after a part make no further part; the part numbered `count` takes
+// the rest however long.
+PartPlan PlanParts(std::u16string_view text, int32_t part_size);
+
+// A part that a budget is asked about. The last part reaches the end of the
+// text, or leaves six or fewer blanks and line ends that make no part.
+struct PartCut {
+  int number;  // from 1
+  size_t start;
+  size_t end;
+  bool last;
+};
+
+// Decides whether a part's package fits.
+class PartBudget {
+ public:
+  virtual ~PartBudget() = default;
+  virtual bool Fits(const PartCut& part) = 0;
+  // Reports a part that does not fit however short it is cut; throws.
+  [[noreturn]] virtual void TooBig(const PartCut& shortest) = 0;
+};
+
+// The text cut into parts that each fit the budget, as long as it allows and
+// at most `part_size` letters each, the last part too; each ends as
+// FindPartEnd ends the longest window that fits. Only six or fewer blanks
+// and line ends left make no part: where the budget cuts, other letters left
+// would be lost.
+PartPlan PlanPartsWithin(std::u16string_view text, int32_t part_size, PartBudget& budget);
+
+// Hands each part of a plan, in order, to `handle`.
+void ForEachPart(std::u16string_view text, const PartPlan& plan,
+                 const std::function<void(const TextPart&)>& handle);
+// The same for the parts of PlanParts(text, part_size).
 void ForEachPart(std::u16string_view text, int32_t part_size,
                  const std::function<void(const TextPart&)>& handle);
 
@@ -39,8 +79,14 @@ std::u16string BuildLetterTable(std::u16string_view text);
 // so that their letters are left out.
 std::u16string BuildLetterTableWithoutMarkers(std::u16string_view part);
 
-// Writes letters XOR the low 16 bits of password, high byte first; returns
-// the bytes written.
+// Letters per book file: book0.dat holds a part's first 4096, book1.dat the next.
+inline constexpr size_t kBookFileLetters = 4096;
+
+// The bytes of a book file: letters XOR the low 16 bits of password, high
+// byte first.
+std::string BookFileBytes(std::u16string_view letters, int32_t password);
+
+// Writes a book file's bytes; returns them.
 std::string WriteTextPart(std::u16string_view letters, const Path& file, int32_t password);
 
 }  // namespace velkaro
