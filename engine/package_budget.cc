@@ -79,10 +79,13 @@ bool PackageBudget::EveryPartFits(const PartPlan& plan) {
   return true;
 }
 
-bool PackageBudget::Fits(const PartCut& part) {
+uint64_t PackageBudget::Room() const {
   const uint64_t budget = static_cast<uint64_t>(packages_.book.MaxJarSize);
-  const uint64_t room = budget > spare_ ? budget - spare_ : 0;
-  return Measure(part, room).bytes <= room;
+  return budget > spare_ ? budget - spare_ : 0;
+}
+
+uint64_t PackageBudget::PackageBytes(const PartCut& part, uint64_t limit) {
+  return Measure(part, limit).bytes;
 }
 
 void PackageBudget::TooBig(const PartCut& shortest) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "archive/entry_deflater.h"
+#include "engine/budget_parts.h"
 #include "engine/contents_file.h"
 #include "engine/font_files.h"
 #include "engine/part_pictures.h"
@@ -46,7 +47,8 @@ class PackageBudget : public PartBudget {
   // that its parts list. Throws the TooBigMessage of a part that cannot fit.
   std::pair<PartPlan, std::vector<ContentsEntry>> Plan();
 
-  bool Fits(const PartCut& part) override;
+  uint64_t Room() const override;
+  uint64_t PackageBytes(const PartCut& part, uint64_t limit) override;
   [[noreturn]] void TooBig(const PartCut& shortest) override;
 
  private:

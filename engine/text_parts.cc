@@ -1,34 +1,12 @@
 #include "engine/text_parts.h"
 
 #include <algorithm>
-#include <map>
 #include <vector>
 
 #include "engine/markers.h"
 
 namespace velkaro {
 namespace {
-
-// Fewer letters than this after a part make no further part.
-constexpr size_t kMostLeftOver = 6;
-
-// A part ends after a line end or a sentence's last mark, never inside a
-// number or a word. CJK books use their own full stops and marks.
-bool EndsAPart(char16_t c) {
-  switch (c) {
-    case u'\n':
-    case u'.':
-    case u'!':
-    case u'?':
-    case u'\u3002':  // 。
-    case u'\uFF01':  // ！
-    case u'\uFF1F':  // ？
-    case u'\uFF0E':  // ．
-      return true;
-    default:
-      return false;
-  }
-}
 
 // Moves an end that would split a picture marker before the marker, or past
 // it when the part would otherwise be empty.
@@ -49,12 +27,6 @@ int PartCount(size_t length, int32_t part_size) {
 
 // Whether enough letters remain after `end` to make another part.
 bool AnotherPartFollows(size_t length, size_t end) { return length - end > kMostLeftOver; }
-
-// Where a budget cut the text, only blanks and line ends may be left out.
-bool AnotherBudgetPartFollows(std::u16string_view text, size_t end) {
-  return AnotherPartFollows(text.size(), end) ||
-         text.find_first_not_of(u" \n", end) != std::u16string_view::npos;
-}
 
 // Counts every letter in a table of one counter per code, kept from call to
 // call and left all zero again: a fresh table of this size would be paged in
@@ -79,6 +51,23 @@ std::u16string TableOfCounts(std::vector<uint32_t>& counts) {
 
 }  // namespace
 
+// CJK books use their own full stops and marks.
+bool EndsAPart(char16_t c) {
+  switch (c) {
+    case u'\n':
+    case u'.':
+    case u'!':
+    case u'?':
+    case u'\u3002':  // 。
+    case u'\uFF01':  // ！
+    case u'\uFF1F':  // ？
+    case u'\uFF0E':  // ．
+      return true;
+    default:
+      return false;
+  }
+}
+
 size_t FindPartEnd(std::u16string_view text, size_t start, int32_t part_size, bool last) {
   if (last || start >= text.size()) return text.size();
   const size_t window_end = std::min(text.size(), start + static_cast<size_t>(part_size));
@@ -101,43 +90,6 @@ PartPlan PlanParts(std::u16string_view text, int32_t part_size) {
     plan.ends.push_back(start);
     if (!AnotherPartFollows(text.size(), start)) break;
   }
-  return plan;
-}
-
-PartPlan PlanPartsWithin(std::u16string_view text, int32_t part_size, PartBudget& budget) {
-  PartPlan plan;
-  for (size_t start = 0; start < text.size();) {
-    const int number = static_cast<int>(plan.ends.size()) + 1;
-    const size_t rest = text.size() - start;
-    const PartCut whole_rest{number, start, text.size(), true};
-    std::map<size_t, bool> fits_by_end;  // windows that end alike fit alike
-    const auto cut = [&](size_t window) {
-      const size_t end = FindPartEnd(text, start, static_cast<int32_t>(window), false);
-      return PartCut{number, start, end, !AnotherBudgetPartFollows(text, end)};
-    };
-    const auto fits = [&](const PartCut& part) {
-      const auto known = fits_by_end.find(part.end);
-      if (known != fits_by_end.end()) return known->second;
-      return fits_by_end[part.end] = budget.Fits(part);
-    };
-    PartCut part = whole_rest;
-    if (rest > static_cast<size_t>(part_size) || !fits(whole_rest)) {
-      // The longest window whose part fits: a longer window ends no earlier,
-      // so its package is no smaller.
-      size_t fitting = 1;
-      size_t too_long = std::min<size_t>(part_size, rest) + 1;
-      if (!fits(cut(fitting))) budget.TooBig(cut(fitting));
-      while (too_long - fitting > 1) {
-        const size_t window = fitting + (too_long - fitting) / 2;
-        (fits(cut(window)) ? fitting : too_long) = window;
-      }
-      part = cut(fitting);
-    }
-    plan.ends.push_back(part.end);
-    if (part.last) break;
-    start = part.end;
-  }
-  plan.count = static_cast<int>(plan.ends.size());
   return plan;
 }
 

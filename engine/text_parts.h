@@ -12,6 +12,10 @@
 
 namespace velkaro {
 
+// Whether a part may end after the letter: a line end or a sentence's last
+// mark, never inside a number or a word.
+bool EndsAPart(char16_t c);
+
 // The end (one past the last letter) of the part that starts at `start`.
 // The last part takes the rest; any other ends after the highest line feed,
 // ".", "!" or "?" (or CJK full stop or mark) within part_size letters, or at
@@ -36,35 +40,13 @@ struct PartPlan {
   int count = 0;
 };
 
+// Six or fewer letters left after a part make no further part.
+inline constexpr size_t kMostLeftOver = 6;
+
 // The text cut into parts of about `part_size` letters. Six or fewer letters
 // left after a part make no further part; the part numbered `count` takes
 // the rest however long.
 PartPlan PlanParts(std::u16string_view text, int32_t part_size);
-
-// A part that a budget is asked about. The last part reaches the end of the
-// text, or leaves six or fewer blanks and line ends that make no part.
-struct PartCut {
-  int number;  // from 1
-  size_t start;
-  size_t end;
-  bool last;
-};
-
-// Decides whether a part's package fits.
-class PartBudget {
- public:
-  virtual ~PartBudget() = default;
-  virtual bool Fits(const PartCut& part) = 0;
-  // Reports a part that does not fit however short it is cut; throws.
-  [[noreturn]] virtual void TooBig(const PartCut& shortest) = 0;
-};
-
-// The text cut into parts that each fit the budget, as long as it allows and
-// at most `part_size` letters each, the last part too; each ends as
-// FindPartEnd ends the longest window that fits. Only six or fewer blanks
-// and line ends left make no part: where the budget cuts, other letters left
-// would be lost.
-PartPlan PlanPartsWithin(std::u16string_view text, int32_t part_size, PartBudget& budget);
 
 // Hands each part of a plan, in order, to `handle`.
 void ForEachPart(std::u16string_view text, const PartPlan& plan,

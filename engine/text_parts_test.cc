@@ -116,63 +116,6 @@ TEST(TextPartsTest, APartNeverEndsInsideAPictureMarker) {
   EXPECT_EQ(Parts(u"abcd" + marker + marker + u"efghijkl", 5), (PartList{{0, 4}, {4, 7}, {7, 12}}));
 }
 
-// A budget in letters: each costs 1, and "P" (a picture, say) 50.
-class LetterBudget : public PartBudget {
- public:
-  LetterBudget(std::u16string_view text, size_t most) : text_(text), most_(most) {}
-
-  bool Fits(const PartCut& part) override {
-    EXPECT_EQ(part.last,
-              part.end == text_.size() || text_.find_first_not_of(u" \n", part.end) == text_.npos);
-    size_t cost = 0;
-    for (char16_t c : text_.substr(part.start, part.end - part.start)) cost += c == u'P' ? 50 : 1;
-    return cost <= most_;
-  }
-  void TooBig(const PartCut& part) override {
-    throw Error("part " + std::to_string(part.number) + " from " + std::to_string(part.start));
-  }
-
- private:
-  std::u16string_view text_;
-  size_t most_;
-};
-
-TEST(TextPartsTest, PartsWithinABudgetAreAsLongAsItAllows) {
-  const struct {
-    std::u16string text;
-    int32_t part_size;
-    size_t budget;
-    std::vector<size_t> ends;
-    std::string too_big;
-  } cases[] = {
-      // Each part ends at the highest cut whose part fits; the rest in one if it fits.
-      {u"One. Two! Three? Four. ", 100, 10, {9, 16, 23}, ""},
-      {u"One. Two! Three? Four. ", 100, 1000, {23}, ""},
-      {u"One. Two! Three? Four. ", 100, 16, {16, 23}, ""},
-      // The part size bounds every part, the last one too.
-      {u"a.b.cdefghijklmnopqrs.", 6, 1000, {4, 10, 16, 22}, ""},
-      // Six blanks and line ends left make no part, but no other letter is left out.
-      {u"Ab. cd.\n \n \n", 100, 7, {7}, ""},
-      {u"Ab. cd. P ef.", 100, 60, {7, 13}, ""},
-      // A picture that does not fit however its part is cut.
-      {u"Ab. P cd.", 100, 40, {}, "part 3 from 4"},
-      {u"Ab. cd.", 100, 0, {}, "part 1 from 0"},
-      {u"", 100, 0, {}, ""},
-  };
-  for (size_t i = 0; i < std::size(cases); ++i) {
-    const auto& c = cases[i];
-    LetterBudget budget(c.text, c.budget);
-    try {
-      const PartPlan plan = PlanPartsWithin(c.text, c.part_size, budget);
-      EXPECT_EQ(plan.ends, c.ends) << "case " << i;
-      EXPECT_EQ(plan.count, static_cast<int>(plan.ends.size()));
-      EXPECT_EQ(c.too_big, "") << "case " << i;
-    } catch (const Error& e) {
-      EXPECT_EQ(e.what(), c.too_big) << "case " << i;
-    }
-  }
-}
-
 // A marker's three letters are left out of the table as if they were not
 // there; letters 1 and 2 that make no marker count like any other.
 TEST(LetterTableTest, PictureMarkersAreLeftOut) {
