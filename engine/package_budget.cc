@@ -1,5 +1,6 @@
 #include "engine/package_budget.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "archive/folder_walker.h"
@@ -7,6 +8,7 @@
 #include "archive/zip_records.h"
 #include "engine/config_file.h"
 #include "engine/package_texts.h"
+#include "engine/side_by_side.h"
 #include "platform/code_page.h"
 #include "platform/io_error.h"
 
@@ -39,8 +41,7 @@ void PackageBudget::Size::Add(const std::string& name, uint64_t entry_bytes) {
   }
 }
 
-PackageBudget::PackageBudget(const TextPackages& packages)
-    : packages_(packages), deflater_(packages.book.Compression) {
+PackageBudget::PackageBudget(const TextPackages& packages) : packages_(packages) {
   fixed_.bytes = kEndRecordSize;
   const auto none = [](const FoundEntry&) { return false; };
   for (const FoundEntry& entry :
@@ -85,7 +86,34 @@ uint64_t PackageBudget::Room() const {
 }
 
 uint64_t PackageBudget::PackageBytes(const PartCut& part, uint64_t limit) {
+  if (part.start != part_start_) {
+    // A new plan starts again from the first part.
+    last_part_length_ = part.start > part_start_ ? part.start - part_start_ : 0;
+    part_start_ = part.start;
+    MeasureBookFilesAhead(part.start);
+  }
   return Measure(part, limit).bytes;
+}
+
+void PackageBudget::MeasureBookFilesAhead(size_t start) {
+  const size_t reach = std::min(packages_.text.text.size(), start + last_part_length_ * 11 / 10);
+  std::vector<size_t> firsts;
+  for (size_t first = start; first + kBookFileLetters <= reach; first += kBookFileLetters) {
+    if (!book_files_.contains(first)) firsts.push_back(first);
+  }
+  std::vector<uint64_t> bytes(firsts.size());
+  const auto failures = RunSideBySide(firsts.size(), [&](size_t i) {
+    bytes[i] = PackedBytes(BookFileBytes(firsts[i], kBookFileLetters));
+  });
+  for (size_t i = 0; i < firsts.size(); ++i) {
+    if (failures[i]) std::rethrow_exception(failures[i]);
+    book_files_[firsts[i]] = bytes[i];
+  }
+}
+
+std::string PackageBudget::BookFileBytes(size_t first, size_t letters) const {
+  return velkaro::BookFileBytes(std::u16string_view(packages_.text.text).substr(first, letters),
+                                packages_.password);
 }
 
 void PackageBudget::TooBig(const PartCut& shortest) {
@@ -134,13 +162,11 @@ PackageBudget::Size PackageBudget::Measure(const PartCut& part, uint64_t limit) 
     const bool full = file_letters.size() == kBookFileLetters;
     const size_t first = part.start + n * kBookFileLetters;
     const auto known = full ? book_files_.find(first) : book_files_.end();
-    if (known != book_files_.end()) {
-      size.Add(name, known->second);
-      continue;
-    }
-    const uint64_t bytes = EntryBytes(name, BookFileBytes(file_letters, packages_.password));
-    if (full) book_files_[first] = bytes;
-    size.Add(name, bytes);
+    const uint64_t packed = known != book_files_.end()
+                                ? known->second
+                                : PackedBytes(BookFileBytes(first, file_letters.size()));
+    if (full) book_files_[first] = packed;
+    size.Add(name, ArchiveEntrySize(name, packed));
   }
 
   if (size.bytes > limit) return size;
@@ -184,11 +210,30 @@ void PackageBudget::AddFontFiles(const PartCut& part, const std::string& part_na
 }
 
 uint64_t PackageBudget::EntryBytes(const std::string& name, std::string_view bytes) {
-  uint64_t packed = 0;
-  if (!bytes.empty()) {
-    packed = deflater_.Deflate(bytes, [](const unsigned char*, size_t) {}).compressed_size;
+  return ArchiveEntrySize(name, PackedBytes(bytes));
+}
+
+uint64_t PackageBudget::PackedBytes(std::string_view bytes) {
+  if (bytes.empty()) return 0;  // stored, without data
+  std::unique_ptr<EntryDeflater> deflater = TakeDeflater();
+  const uint64_t packed =
+      deflater->Deflate(bytes, [](const unsigned char*, size_t) {}).compressed_size;
+  const std::lock_guard<std::mutex> lock(deflaters_mutex_);
+  idle_deflaters_.push_back(std::move(deflater));
+  return packed;
+}
+
+// One deflater for each thread that measures at once, made when first needed.
+std::unique_ptr<EntryDeflater> PackageBudget::TakeDeflater() {
+  {
+    const std::lock_guard<std::mutex> lock(deflaters_mutex_);
+    if (!idle_deflaters_.empty()) {
+      std::unique_ptr<EntryDeflater> deflater = std::move(idle_deflaters_.back());
+      idle_deflaters_.pop_back();
+      return deflater;
+    }
   }
-  return ArchiveEntrySize(name, packed);
+  return std::make_unique<EntryDeflater>(packages_.book.Compression);
 }
 
 }  // namespace velkaro

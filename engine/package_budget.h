@@ -3,6 +3,8 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -61,20 +63,30 @@ class PackageBudget : public PartBudget {
 
   // Stops adding once the package is known to take more than `limit`.
   Size Measure(const PartCut& part, uint64_t limit = UINT64_MAX);
+  // Measures ahead, on every processor, the full book files of a part that
+  // starts at `start`, as many as the part before it took and a tenth more.
+  void MeasureBookFilesAhead(size_t start);
+  std::string BookFileBytes(size_t first, size_t letters) const;
   void AddFontFiles(const PartCut& part, const std::string& part_name, Size& size);
-  // What a file of these bytes takes in a package.
+  // What a file of these bytes takes in a package, and its data alone.
+  // Safe on any thread.
   uint64_t EntryBytes(const std::string& name, std::string_view bytes);
+  uint64_t PackedBytes(std::string_view bytes);
+  std::unique_ptr<EntryDeflater> TakeDeflater();
   // Whether every part of a plan fits with the contents the plan makes.
   bool EveryPartFits(const PartPlan& plan);
 
   const TextPackages& packages_;
-  EntryDeflater deflater_;
+  std::mutex deflaters_mutex_;
+  std::vector<std::unique_ptr<EntryDeflater>> idle_deflaters_;
+  size_t part_start_ = 0;  // of the part being measured
+  size_t last_part_length_ = 0;
   Size fixed_;  // the files every package carries, and the archive's end
   std::vector<ContentsEntry> contents_;
   uint64_t spare_ = 0;  // kept free when the contents would not settle
-  // Measured once: full book files by their first letter, manifests by part
-  // name, contents files by part number and start, pictures by file, font
-  // files by letter table.
+  // Measured once: the data of full book files by their first letter; what
+  // manifests take by part name, contents files by part number and start,
+  // pictures by file, font files by letter table.
   std::unordered_map<size_t, uint64_t> book_files_;
   std::unordered_map<std::string, uint64_t> manifests_;
   std::map<std::pair<int, size_t>, uint64_t> contents_files_;
