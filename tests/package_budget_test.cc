@@ -16,17 +16,14 @@
 #include "imaging/magick_converter.h"
 #include "tests/package_reader.h"
 #include "tests/testing.h"
+#include "tests/text_book_builds.h"
 
 namespace velkaro {
 namespace {
 
 namespace fs = std::filesystem;
 
-uint32_t IntAt(const std::string& bytes, size_t offset) {
-  uint32_t v = 0;
-  for (size_t i = 0; i < 4; ++i) v = v << 8 | static_cast<unsigned char>(bytes[offset + i]);
-  return v;
-}
+using testing::IntAt;
 
 std::u16string FromUtf16Be(const std::string& bytes) {
   std::u16string letters;
@@ -52,27 +49,16 @@ struct BuiltPart {
   }
 };
 
-class PackageBudgetTest : public ::testing::Test {
+class PackageBudgetTest : public testing::TextBookBuilds {
  protected:
-  PackageBudgetTest() : book_(TVelkaro::CreateDefault()) {
-    book_.FileVersion = "4.7.0.246";
-    book_.MidletsFolder = midlets().string();
-    book_.TempFolder = (root_ / "temp").string();
-    book_.BookName = "Tales";
-    book_.BookMode = true;
-    book_.Font.reset();
-    book_.Format = true;
+  PackageBudgetTest() {
     book_.Tags = true;
     book_.PartSize = 90000;
   }
 
-  fs::path midlets() const { return root_ / "midlets"; }
-
   bool Build(const fs::path& text_file) {
-    book_.TextFileName = text_file.string();
-    error_.clear();
     fs::remove_all(midlets());
-    return book_.Build(&error_);
+    return BuildFile(text_file);
   }
 
   // The book's packages, first part first.
@@ -94,15 +80,11 @@ class PackageBudgetTest : public ::testing::Test {
   }
 
   std::string LogLine(const std::string& start) const {
-    for (const std::string& line : testing::LogFileLines(midlets() / (book_.BookName + ".log"))) {
+    for (const std::string& line : LogLines()) {
       if (line.starts_with(start)) return line;
     }
     return "";
   }
-
-  testing::ScratchFolder root_;
-  TVelkaro book_;
-  std::string error_;
 };
 
 bool UnzipTestsClean(const fs::path& jar) {
