@@ -296,13 +296,14 @@ void BookBuild::BuildTextPart(const TextPart& text_part) {
   }
   if (book_.Tags) pictures_->ImportPart(part, log_);
   WriteDataFiles(text_part.text, letters, part_name);
+  // The book files hold the part's letters now: their memory goes back, so
+  // that a large book does not keep all its text to the end of the build.
+  char* const part_end = reinterpret_cast<char*>(part.data() + part.size());
+  kept_text_ = ReleasePages(kept_text_, part_end - kept_text_);
   SaveTextToFile(
       ContentsFile(contents_, text_part.number, text_part.start, AnsiToWide(book_.BookName)),
       work_ / "toc.dat", log_);
   PackAndDescribe(part_name);
-  // So a large book does not hold all its text to the end of the build.
-  const char* const part_end = reinterpret_cast<const char*>(part.data() + part.size());
-  kept_text_ = ReleasePages(kept_text_, part_end - kept_text_);
 }
 
 // Book files, cfg.dat and font files of one part. The previous part's files
