@@ -72,6 +72,12 @@ std::string LettersWithoutGlyphLine(std::u16string_view missing) {
          WideToAnsi(missing.substr(0, kLettersShown));
 }
 
+// The text steps leave a text shorter than the room it was read into.
+void GiveBackUnusedRoom(std::u16string& text) {
+  ReleasePages(reinterpret_cast<char*>(text.data() + text.size() + 1),
+               (text.capacity() - text.size()) * sizeof(char16_t));
+}
+
 // One run of TVelkaro::Build, with what it derives for this run only.
 class BookBuild {
  public:
@@ -226,11 +232,9 @@ void BookBuild::WriteCommonFiles() {
 void BookBuild::BuildTextBook() {
   clipboard_ = std::make_unique<TempFolder>("velkaro-clipboard-");
   text_ = PrepareText();
-  // The text steps left the text shorter than the room it was read into.
-  std::u16string& text = text_.text;
-  ReleasePages(reinterpret_cast<char*>(text.data() + text.size() + 1),
-               (text.capacity() - text.size()) * sizeof(char16_t));
-  kept_text_ = reinterpret_cast<char*>(text.data());
+  const std::u16string& text = text_.text;
+  GiveBackUnusedRoom(text_.text);
+  kept_text_ = reinterpret_cast<char*>(text_.text.data());
   if (book_.Font) fonts_ = std::make_unique<FontFileMaker>(*book_.Font);
   pictures_ = std::make_unique<PartPictures>(text_.pictures, import_, work_);
   PartPlan plan;
@@ -284,7 +288,7 @@ void BookBuild::BuildTextPart(const TextPart& text_part) {
   DeleteByMask(work_, "pic*");
 
   // The part is worked on in the working text itself: no letter before its
-  // end is read again once it is packed.
+  // end is read again once its book files are written.
   const std::span<char16_t> part(text_.text.data() + text_part.start, text_part.text.size());
   const std::u16string letters = book_.Tags ? BuildLetterTableWithoutMarkers(text_part.text)
                                             : BuildLetterTable(text_part.text);
