@@ -71,6 +71,13 @@ TEST_F(TextBuildTest, ThreePartsAtTheCutCharacters) {
   for (size_t i = 0; i < expected.size(); ++i) {
     EXPECT_TRUE(std::regex_match(at[i], std::regex(expected[i]))) << at[i];
   }
+  // The last package line is followed by the largest package's size.
+  uintmax_t largest = 0;
+  for (const char* part : {"Tales1", "Tales2", "Tales3"}) {
+    largest = std::max(largest, fs::file_size(midlets() / (std::string(part) + ".jar")));
+  }
+  ASSERT_GE(log.size(), 2u);
+  EXPECT_EQ(log[log.size() - 2], "Largest package: " + std::to_string(largest) + " bytes");
 }
 
 // A book file in UTF-16 little-endian, mark included.
