@@ -163,23 +163,6 @@ TEST_F(PartPicturesTest, PicturesImportedAheadReachTheirPartsUnchanged) {
   }
 }
 
-// What a part's package gets from the pictures imported ahead.
-TEST_F(PartPicturesTest, ImportedAheadNamesThePartsOwnFiles) {
-  import_.mode = 5;
-  std::u16string text =
-      u"a\x0001\x3001\x0002"
-      u"b\x0001\x1002\x0002 \x0001\x2003\x0002";
-  fs::create_directory(folder_ / "ahead");
-  PartPictures pictures(pictures_, import_, work());
-  EXPECT_TRUE(pictures.ImportedAhead(text).empty()) << "nothing imported yet";
-  pictures.ImportAhead(text, folder_ / "ahead");
-  EXPECT_EQ(pictures.ImportedAhead(std::u16string_view(text).substr(0, 8)),
-            (std::vector<Path>{folder_ / "ahead" / "pic1.png", folder_ / "ahead" / "pic2.png"}));
-  EXPECT_EQ(pictures.ImportedAhead(std::u16string_view(text).substr(8)),
-            std::vector<Path>{folder_ / "ahead" / "pic3.png"});
-  EXPECT_TRUE(fs::is_empty(work()));
-}
-
 TEST_F(PartPicturesTest, VanishedPictureFailsClearly) {
   fs::remove(pictures_[1]);
   std::u16string part = u"\x0001\x1002\x0002";
