@@ -14,13 +14,20 @@ size_t OutputRoom(size_t block_size) {
 
 }  // namespace
 
-EntryDeflater::EntryDeflater()
-    : input_(new unsigned char[kBlockSize]),
-      output_size_(OutputRoom(kBlockSize)),
+size_t EntryDeflater::BlockSize(int level) {
+  if (level <= 3) return 524288;
+  return level <= 6 ? 1048576 : 1572864;
+}
+
+EntryDeflater::EntryDeflater(int level)
+    : level_(level),
+      block_size_(BlockSize(level)),
+      input_(new unsigned char[block_size_]),
+      output_size_(OutputRoom(block_size_)),
       output_(new unsigned char[output_size_]) {
   // Negative window bits give the bare stream: the deflate data of a zlib
   // stream at the same settings, without its 2-byte header and Adler-32 trailer.
-  if (deflateInit2(&stream_, 1, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
+  if (deflateInit2(&stream_, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
     throw Error("Cannot start compression");
   }
 }
@@ -32,7 +39,7 @@ DeflatedEntry EntryDeflater::Deflate(InputFile& source, uint64_t length, const S
   DeflatedEntry entry;
   uLong crc = crc32(0, nullptr, 0);
   for (uint64_t done = 0; done < length;) {
-    const size_t size = static_cast<size_t>(std::min<uint64_t>(kBlockSize, length - done));
+    const size_t size = static_cast<size_t>(std::min<uint64_t>(block_size_, length - done));
     ReadBlock(source, size, length, done);
     crc = crc32(crc, input_.get(), static_cast<uInt>(size));
     done += size;
@@ -47,7 +54,7 @@ DeflatedEntry EntryDeflater::Deflate(std::string_view data, const Sink& out) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
   DeflatedEntry entry;
   for (size_t done = 0; done < data.size();) {
-    const size_t size = std::min(kBlockSize, data.size() - done);
+    const size_t size = std::min(block_size_, data.size() - done);
     const bool last = done + size == data.size();
     entry.compressed_size += CompressBlock(bytes + done, size, last, out);
     done += size;

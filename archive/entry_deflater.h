@@ -18,14 +18,16 @@ struct DeflatedEntry {
 };
 
 // Turns a source file into the data of one archive entry: a bare deflate
-// stream at level 1, read and compressed block by block so that no file is
-// ever held whole. One deflater serves every entry of an archive.
+// stream at a level from 1 (fastest) to 9 (smallest), read and compressed
+// block by block so that no file is ever held whole. One deflater serves
+// every entry of an archive.
 class EntryDeflater {
  public:
-  // Each block but the last ends with a sync flush.
-  static constexpr size_t kBlockSize = 524288;
+  // Each block but the last ends with a sync flush; the higher levels, which
+  // look further back for repeats, take larger blocks.
+  static size_t BlockSize(int level);
 
-  EntryDeflater();
+  explicit EntryDeflater(int level = 1);
   ~EntryDeflater();
   EntryDeflater(const EntryDeflater&) = delete;
   EntryDeflater& operator=(const EntryDeflater&) = delete;
@@ -40,10 +42,15 @@ class EntryDeflater {
   // The same for bytes (at least one) held in memory: the same stream.
   DeflatedEntry Deflate(std::string_view data, const Sink& out);
 
+  int level() const { return level_; }
+  size_t block_size() const { return block_size_; }
+
  private:
   void ReadBlock(InputFile& source, size_t size, uint64_t length, uint64_t done);
   uint64_t CompressBlock(const unsigned char* block, size_t size, bool last, const Sink& out);
 
+  int level_;
+  size_t block_size_;
   z_stream stream_{};
   // Left unfilled: every block is read in before it is used.
   std::unique_ptr<unsigned char[]> input_;

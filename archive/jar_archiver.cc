@@ -43,17 +43,17 @@ std::unique_ptr<InputFile> OpenSource(const Path& path) {
 constexpr uint64_t kBatchBytes = 8 << 20;
 
 // A small file is one whose data fits one deflate block.
-bool IsSmallFile(const FoundEntry& entry) {
-  return !entry.is_folder && entry.size <= EntryDeflater::kBlockSize;
+bool IsSmallFile(const FoundEntry& entry, size_t block_size) {
+  return !entry.is_folder && entry.size <= block_size;
 }
 
 // The end of the batch that starts at `first`: small files up to kBatchBytes
 // and the folders and large files among them, which are packed in their turn.
-size_t BatchEnd(const std::vector<FoundEntry>& entries, size_t first) {
+size_t BatchEnd(const std::vector<FoundEntry>& entries, size_t first, size_t block_size) {
   uint64_t bytes = 0;
   size_t end = first;
   while (end < entries.size() && (end == first || bytes < kBatchBytes)) {
-    if (IsSmallFile(entries[end])) bytes += entries[end].size;
+    if (IsSmallFile(entries[end], block_size)) bytes += entries[end].size;
     ++end;
   }
   return end;
@@ -71,8 +71,12 @@ void TJarArchiver::StartNewArchive() {
   if (!path.has_filename()) {
     ThrowArchiveError("File name is blank. Specify appropriate file name", kBlankFileName);
   }
+  if (CompressionMode < 1 || CompressionMode > 9) {
+    throw Error("Compression mode " + std::to_string(CompressionMode) + " is not 1 to 9");
+  }
   out_.reset();
   central_directory_.clear();
+  packed_.clear();
   entry_count_ = 0;
   try {
     out_ = std::make_unique<OutputFile>(path, WriteMode::kReplace);
@@ -82,8 +86,12 @@ void TJarArchiver::StartNewArchive() {
   const FileStatus status = StatusOf(path);
   archive_device_ = status.device;
   archive_inode_ = status.inode;
+  if (!deflaters_.empty() && deflaters_[0]->level() != CompressionMode) {
+    deflaters_.clear();
+    deflated_held_.clear();
+  }
   while (deflaters_.size() < ProcessorsToUse()) {
-    deflaters_.push_back(std::make_unique<EntryDeflater>());
+    deflaters_.push_back(std::make_unique<EntryDeflater>(CompressionMode));
   }
 }
 
@@ -97,7 +105,7 @@ void TJarArchiver::AddFolderContents(const std::string& mask, uint32_t search_at
   const std::vector<FoundEntry> entries =
       FindEntries(Path(BaseDir), mask, search_attributes, excluded);
   for (size_t first = 0; first < entries.size();) {
-    const size_t end = BatchEnd(entries, first);
+    const size_t end = BatchEnd(entries, first, deflaters_[0]->block_size());
     AddEntries(std::span(entries).subspan(first, end - first));
     first = end;
   }
@@ -125,7 +133,9 @@ std::vector<TJarArchiver::PreparedFile> TJarArchiver::PrepareFiles(
   std::atomic<size_t> next = 0;
   auto work = [&](EntryDeflater& deflater) {
     for (size_t i = next++; i < entries.size(); i = next++) {
-      if (IsSmallFile(entries[i])) PrepareFile(entries[i], deflater, prepared[i]);
+      if (IsSmallFile(entries[i], deflater.block_size())) {
+        PrepareFile(entries[i], deflater, prepared[i]);
+      }
     }
   };
   const size_t helpers = std::min(deflaters_.size(), entries.size()) - 1;
@@ -154,7 +164,7 @@ void TJarArchiver::PrepareFile(const FoundEntry& file, EntryDeflater& deflater,
     } else {
       const std::unique_ptr<InputFile> source = OpenSource(file.path);
       prepared.size = source->size();
-      if (prepared.size > EntryDeflater::kBlockSize) return;
+      if (prepared.size > deflater.block_size()) return;
       if (prepared.size > 0) prepared.crc = deflater.Deflate(*source, prepared.size, append).crc;
     }
   } catch (...) {
@@ -211,6 +221,7 @@ void TJarArchiver::AddFolder(const FoundEntry& folder) {
   fields.local_header_offset = static_cast<uint32_t>(out_->Position());
   out_->Write(LocalHeader(fields));
   central_directory_ += CentralHeader(fields);
+  packed_.push_back({folder.name, ArchiveEntrySize(folder.name, 0)});
   ++entry_count_;
 }
 
@@ -260,7 +271,12 @@ void TJarArchiver::WriteFileEntry(const FoundEntry& file, uint64_t size,
   }
   out_->WriteAt(fields.local_header_offset, LocalHeader(fields).data(), kLocalHeaderSize);
   central_directory_ += CentralHeader(fields);
+  packed_.push_back({file.name, ArchiveEntrySize(file.name, fields.compressed_size)});
   ++entry_count_;
+}
+
+uint64_t ArchiveEntrySize(const std::string& name, uint64_t packed_size) {
+  return kLocalHeaderSize + kCentralHeaderSize + 2 * AnsiToOem(name).size() + packed_size;
 }
 
 void PackFolder(const std::string& archive, const std::string& folder) {

@@ -19,15 +19,17 @@ class OutputFile;
 
 // Writes one JAR (a ZIP archive) of everything under a base folder: the
 // folder's own files first, then each subfolder's entry and its contents.
-// Entries are deflated at level 1, small files on all processors at once;
-// the archive is the same whichever finishes first. Failures throw Error.
+// Entries are deflated at the compression mode's level, small files on all
+// processors at once; the archive is the same whichever finishes first.
+// Failures throw Error.
 class TJarArchiver {
  public:
   TJarArchiver();
   ~TJarArchiver();
 
-  std::string FileName;  // the archive to write
-  std::string BaseDir;   // entry names are paths relative to it
+  std::string FileName;     // the archive to write
+  std::string BaseDir;      // entry names are paths relative to it
+  int CompressionMode = 1;  // the deflate level, 1 (fastest) to 9 (smallest)
   // The bytes of files under BaseDir that the caller wrote and still holds,
   // by path: packed from memory rather than read back. A held file must
   // still hold exactly these bytes; one whose size differs is read anyway.
@@ -46,6 +48,14 @@ class TJarArchiver {
   // Completes the archive likewise but hands back its file still open, its
   // writeback begun, for the caller to sync and close.
   std::unique_ptr<OutputFile> FinishArchiveUnsynced();
+
+  // What each entry of the archive took, headers and name included, in
+  // entry order.
+  struct PackedEntry {
+    std::string name;
+    uint64_t size;
+  };
+  const std::vector<PackedEntry>& Packed() const { return packed_; }
 
  private:
   // A small file's entry data, deflated ahead of its turn in the archive.
@@ -81,10 +91,15 @@ class TJarArchiver {
   // through many archives (the phone app's classes) is deflated only once.
   std::unordered_map<std::string, DeflatedHeldFile> deflated_held_;
   std::string central_directory_;  // built in memory, written after the last entry
+  std::vector<PackedEntry> packed_;
   uint64_t entry_count_ = 0;
   uint64_t archive_device_ = 0;  // with the inode: the archive itself, never packed
   uint64_t archive_inode_ = 0;
 };
+
+// The bytes a file of that name adds to an archive when its data deflates to
+// `packed_size` bytes: its two headers, its name in each, and the data.
+uint64_t ArchiveEntrySize(const std::string& name, uint64_t packed_size);
 
 // Packs everything under `folder` into a new archive at `archive`, as a build
 // does: "*.*" with kEveryEntryAttributes and no exclusion.

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <random>
 
 #include "platform/clock.h"
@@ -294,6 +295,42 @@ TEST_F(JarArchiverTest, HeldFilesArePackedFromMemoryWhenTheirSizeMatches) {
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].crc, Crc(c.packed)) << c.held;
     EXPECT_EQ(c.packed.empty() ? "" : Inflate(entries[0].data, entries[0].size), c.packed);
+  }
+}
+
+// One archiver packs at each level in turn, with a held file that stays
+// the same: each archive holds the stream of its own level, not one that an
+// earlier archive deflated, and a higher level packs the text smaller.
+TEST_F(JarArchiverTest, EachArchiveIsDeflatedAtItsOwnCompressionMode) {
+  const std::string text = BookLikeText(600000);
+  const fs::path held_file = work_.Write("book0.dat", text);
+  work_.Write("book1.dat", text);  // read from the disk
+  const std::unordered_map<std::string, std::string> held = {{held_file.string(), text}};
+  const fs::path archive = midlets_ / "Book.jar";
+  TJarArchiver jar;
+  std::map<int, uint32_t> packed_size;
+  for (int level : {1, 9, 9, 1, 6}) {
+    jar.CompressionMode = level;
+    PackFolder(jar, archive.string(), work_.path().string(), &held)->Close();
+    const auto entries = ParseArchive(testing::ReadBytes(archive));
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].data, entries[1].data) << "level " << level;
+    EXPECT_TRUE(Inflate(entries[0].data, entries[0].size) == text) << "level " << level;
+    if (packed_size.contains(level)) {
+      EXPECT_EQ(entries[0].compressed_size, packed_size[level]) << "level " << level;
+    }
+    packed_size[level] = entries[0].compressed_size;
+  }
+  EXPECT_LT(packed_size[9], packed_size[6]);
+  EXPECT_LT(packed_size[6], packed_size[1]);
+}
+
+TEST_F(JarArchiverTest, CompressionModeOutsideOneToNineIsRefused) {
+  for (int mode : {0, 10, -1}) {
+    TJarArchiver jar;
+    jar.CompressionMode = mode;
+    jar.FileName = (midlets_ / "Book.jar").string();
+    EXPECT_THROW(jar.StartNewArchive(), Error) << mode;
   }
 }
 

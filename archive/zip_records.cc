@@ -41,7 +41,7 @@ std::string LocalHeader(const ZipEntryFields& entry) {
 
 std::string CentralHeader(const ZipEntryFields& entry) {
   std::string out;
-  out.reserve(46 + entry.name.size());
+  out.reserve(kCentralHeaderSize + entry.name.size());
   Put32(out, 0x02014B50);
   Put16(out, kVersion20);
   Put16(out, kVersion20);

@@ -9,6 +9,8 @@ namespace velkaro {
 inline constexpr uint16_t kStored = 0;
 inline constexpr uint16_t kDeflated = 8;
 inline constexpr size_t kLocalHeaderSize = 30;
+inline constexpr size_t kCentralHeaderSize = 46;
+inline constexpr size_t kEndRecordSize = 22;
 
 // What the local header and the central directory say about one entry.
 struct ZipEntryFields {

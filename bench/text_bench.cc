@@ -2,7 +2,10 @@
 // and prints the KJV's time and peak memory and how the time grows with ten
 // times the input (best of three runs each: wall time, wall time less the
 // build thread's waits for a processor, which on a shared machine other
-// programs cause, and processor time of all threads).
+// programs cause, and processor time of all threads). The KJV is also built
+// at Compression=9, whose time and bytes are set beside level 1's, and with
+// MaxJarSize=65536 at both levels; the ten copies' peak above an empty
+// book's is given per source byte.
 // Then builds text books of 1, 10 and 50 MB through the whole engine and
 // prints, per size, the wall time, the peak memory, the number of packages
 // and the share of the time spent packing archives. Then reads a 200 MB file
@@ -47,7 +50,15 @@ struct Figures {
   double unqueued_seconds = 0;  // wall time less the build thread's waits for a processor
   long peak_bytes = 0;
   int packages = 0;
+  uint64_t package_bytes = 0;  // of all packages
+  uint64_t largest_package = 0;
   bool ok = false;
+};
+
+// How a benchmark book is packed: the project's Compression and MaxJarSize.
+struct Packing {
+  int level = 1;
+  int max_jar_size = 0;
 };
 
 // Stamps every log line; sums the time spent packing and before the first part.
@@ -63,6 +74,10 @@ class TimingLog : public LogSink {
     if (line.starts_with("Create midlet ")) {
       figures.archive_seconds += now - jar_started_;
       ++figures.packages;
+      // "Create midlet NAME.jar, size N bytes"
+      const uint64_t size = std::stoull(line.substr(line.rfind(", size ") + 7));
+      figures.package_bytes += size;
+      figures.largest_package = std::max(figures.largest_package, size);
     }
     if (line == "Processing text...") text_started_ = now;
     if (line.starts_with("Processing part 1 ")) figures.text_seconds = now - text_started_;
@@ -166,8 +181,11 @@ double RunQueueSeconds() {
   return waiting / 1e9;
 }
 
-Figures BuildBook(const fs::path& source, const fs::path& folder, bool quiet = false) {
+Figures BuildBook(const fs::path& source, const fs::path& folder, bool quiet = false,
+                  Packing packing = {}) {
   TVelkaro book = TVelkaro::CreateDefault();
+  book.Compression = packing.level;
+  book.MaxJarSize = packing.max_jar_size;
   book.BookName = "Bench";
   book.BookMode = true;
   book.Tags = true;
@@ -204,7 +222,7 @@ Figures ReadNoise(const fs::path& source) {
       PrepareWorkingText(book.LoadSourceText(source.string(), "", nullptr), true, true);
   figures.text_seconds = clock.Seconds();
   ForEachPart(working.text, 90000, [&](const TextPart& part) {
-    BuildLetterTable(WithoutPictureMarkers(part.text));
+    BuildLetterTableWithoutMarkers(part.text);
     ++figures.packages;
   });
   figures.seconds = clock.Seconds();
@@ -246,7 +264,7 @@ void RunBooks(const fs::path& folder, const std::vector<size_t>& sizes) {
 }
 
 // The best of three builds of `copies` KJV copies, by wall and by processor time.
-Figures BestKjvBuild(const fs::path& folder, int copies) {
+Figures BestKjvBuild(const fs::path& folder, int copies, Packing packing = {}) {
   const fs::path source = folder / ("kjv" + std::to_string(copies) + ".txt");
   InChild([&] {
     WriteKjvCopies(source, copies);
@@ -254,7 +272,7 @@ Figures BestKjvBuild(const fs::path& folder, int copies) {
   });
   Figures best;
   for (int run = 0; run < 3; ++run) {
-    const Figures f = InChild([&] { return BuildBook(source, folder, true); });
+    const Figures f = InChild([&] { return BuildBook(source, folder, true, packing); });
     if (run == 0 || f.seconds < best.seconds) best.seconds = f.seconds;
     if (run == 0 || f.unqueued_seconds < best.unqueued_seconds) {
       best.unqueued_seconds = f.unqueued_seconds;
@@ -262,6 +280,8 @@ Figures BestKjvBuild(const fs::path& folder, int copies) {
     if (run == 0 || f.cpu_seconds < best.cpu_seconds) best.cpu_seconds = f.cpu_seconds;
     if (run == 0 || f.peak_bytes < best.peak_bytes) best.peak_bytes = f.peak_bytes;
     best.packages = f.packages;
+    best.package_bytes = f.package_bytes;
+    best.largest_package = f.largest_package;
     best.ok = run == 0 ? f.ok : best.ok && f.ok;
     fs::remove_all(folder / "midlets");
   }
@@ -269,19 +289,44 @@ Figures BestKjvBuild(const fs::path& folder, int copies) {
   return best;
 }
 
-// Ten times the input should cost at most 10.5 times the time.
+void PrintKjvBuild(const std::string& name, const Figures& f) {
+  std::printf(
+      "%s: %.3f s wall, %.3f s wall less run-queue waits, %.3f s processor, peak %.1f MB, "
+      "%d packages of %llu bytes, the largest %llu%s\n",
+      name.c_str(), f.seconds, f.unqueued_seconds, f.cpu_seconds, Megabytes(f.peak_bytes),
+      f.packages, static_cast<unsigned long long>(f.package_bytes),
+      static_cast<unsigned long long>(f.largest_package), f.ok ? "" : "  FAILED");
+}
+
+// The KJV at compression levels 1 and 9, without and with a 64 KB budget:
+// level 9 should take at most 1.5 times level 1's time.
+void RunLevels(const fs::path& folder, const Figures& level_1) {
+  const Figures level_9 = BestKjvBuild(folder, 1, {9, 0});
+  PrintKjvBuild("KJV, phone fonts, Compression=9", level_9);
+  std::printf(
+      "level 9 / level 1: %.2f wall, %.2f wall less run-queue waits, %.2f processor, "
+      "%.3f bytes\n",
+      level_9.seconds / level_1.seconds, level_9.unqueued_seconds / level_1.unqueued_seconds,
+      level_9.cpu_seconds / level_1.cpu_seconds,
+      static_cast<double>(level_9.package_bytes) / level_1.package_bytes);
+  for (int level : {1, 9}) {
+    PrintKjvBuild("KJV, MaxJarSize=65536, Compression=" + std::to_string(level),
+                  BestKjvBuild(folder, 1, {level, 65536}));
+  }
+}
+
+// Ten times the input should cost at most 10.5 times the time; the peak
+// above an empty book's, per source byte, at most 2.
 void RunScaling(const fs::path& folder) {
+  const Figures empty = InChild([&] { return BuildBook(MakeBook(folder, 0), folder, true); });
   const Figures one = BestKjvBuild(folder, 1);
+  PrintKjvBuild("KJV, phone fonts", one);
+  RunLevels(folder, one);
   const Figures ten = BestKjvBuild(folder, 10);
-  const auto print = [](const char* name, const Figures& f) {
-    std::printf(
-        "%s: %.3f s wall, %.3f s wall less run-queue waits, %.3f s processor, peak %.1f MB, "
-        "%d packages%s\n",
-        name, f.seconds, f.unqueued_seconds, f.cpu_seconds, Megabytes(f.peak_bytes), f.packages,
-        f.ok ? "" : "  FAILED");
-  };
-  print("KJV, phone fonts", one);
-  print("10 x KJV", ten);
+  PrintKjvBuild("10 x KJV", ten);
+  const double ten_size = 10.0 * fs::file_size(CorpusFolder() / "texts" / "en_kjv_bible.utf8.txt");
+  std::printf("10 x KJV: net %.3f bytes of peak per source byte above an empty book's %.1f MB\n",
+              (ten.peak_bytes - empty.peak_bytes) / ten_size, Megabytes(empty.peak_bytes));
   std::printf(
       "scaling ratio (10 x KJV / KJV): %.2f wall, %.2f wall less run-queue waits, "
       "%.2f processor\n",

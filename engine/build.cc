@@ -2,9 +2,11 @@
 // one midlet package per text part (or one for a photo book), logging every
 // step. Nothing escapes Build: failures end up as the last log line.
 
+#include <algorithm>
 #include <ctime>
 #include <limits>
 #include <memory>
+#include <span>
 #include <string_view>
 #include <unordered_map>
 
@@ -15,6 +17,7 @@
 #include "engine/embedded_files.h"
 #include "engine/font_files.h"
 #include "engine/gallery_pictures.h"
+#include "engine/package_budget.h"
 #include "engine/package_syncer.h"
 #include "engine/package_texts.h"
 #include "engine/part_pictures.h"
@@ -27,6 +30,7 @@
 #include "platform/folder_lock.h"
 #include "platform/folders.h"
 #include "platform/io_error.h"
+#include "platform/memory_pages.h"
 #include "platform/temp_folder.h"
 
 namespace velkaro {
@@ -37,7 +41,6 @@ constexpr char kCancelled[] = "Build cancelled";
 
 // Thrown between steps once the build is asked to stop.
 struct BuildCancelled {};
-constexpr size_t kBookFileLetters = 4096;
 
 std::string Number(uint64_t n) { return std::to_string(n); }
 
@@ -73,6 +76,12 @@ std::string LettersWithoutGlyphLine(std::u16string_view missing) {
          WideToAnsi(missing.substr(0, kLettersShown));
 }
 
+// The text steps leave a text shorter than the room it was read into.
+void GiveBackUnusedRoom(std::u16string& text) {
+  ReleasePages(reinterpret_cast<char*>(text.data() + text.size() + 1),
+               (text.capacity() - text.size()) * sizeof(char16_t));
+}
+
 // One run of TVelkaro::Build, with what it derives for this run only.
 class BookBuild {
  public:
@@ -100,6 +109,7 @@ class BookBuild {
   void RemoveStalePartials();
   void WriteCommonFiles();
   void BuildTextBook();
+  PartPlan PlanWithinBudget();
   WorkingText PrepareText();
   void BuildTextPart(const TextPart& part);
   void WriteDataFiles(std::u16string_view part, std::u16string_view letters,
@@ -110,6 +120,7 @@ class BookBuild {
   void DeleteNumberedFiles(const std::string& stem, size_t from, size_t to);
   void WriteConfig(const std::string& bytes);
   void PackAndDescribe(const std::string& part_name);
+  void CheckBudget(const std::string& part_name, uint64_t size) const;
   void WriteManifest(const std::string& part_name);
   void Hold(const Path& file, std::string bytes) { held_[file.string()] = std::move(bytes); }
   int32_t Password() const { return book_.PasswordMode == 0 ? 0 : book_.Password; }
@@ -124,18 +135,19 @@ class BookBuild {
   std::unique_ptr<TempFolder> clipboard_;
   PictureImport import_;
   std::string short_version_;
-  WorkingText text_;                      // of a text book
-  std::vector<ContentsEntry> contents_;   // of a text book, for every part's toc.dat
+  WorkingText text_;                            // of a text book
+  std::vector<ContentsEntry> contents_;         // of a text book, for every part's toc.dat
+  std::unique_ptr<PartPictures> pictures_;      // of a text book
+  std::unique_ptr<TempFolder> pictures_ahead_;  // imported before the parts are cut
+  uint64_t largest_package_ = 0;
   std::unique_ptr<FontFileMaker> fonts_;  // with a desktop font only
   TJarArchiver jar_;                      // packs every package of the build
   PackageSyncer packages_;                // makes them durable and places them
   // What this build wrote into the work folder, by path, for the archiver to
   // pack without reading it back.
   std::unordered_map<std::string, std::string> held_;
-  // The part being built and its letters without picture markers, kept from
-  // part to part: made anew, their room would be paged in anew for each part.
-  std::u16string part_;
-  std::u16string marker_free_;
+  // Where the working text's memory that has not been given back begins.
+  char* kept_text_ = nullptr;
   size_t book_files_ = 0;  // "book" + n + ".dat" files the last part left
   size_t font_files_ = 0;  // "font" + n + ".dat" likewise
   FolderLock work_lock_;
@@ -146,6 +158,7 @@ void BookBuild::Run() {
   book_.Converter.reset();
   CheckSettings();
   StopIfCancelled();
+  jar_.CompressionMode = book_.Compression;
   PrepareFolders();
   WriteCommonFiles();
   StopIfCancelled();
@@ -166,6 +179,8 @@ void BookBuild::CheckSettings() {
   if (!IsValidBookName(book_.BookName)) throw Error("Book name is not a valid file name");
   if (book_.BookMode && book_.PartSize < 1) throw Error("Invalid part size");
   if (!book_.BookMode && book_.ImageFiles.empty()) throw Error("Image list is empty");
+  if (book_.Compression < 1 || book_.Compression > 9) throw Error("Invalid compression level");
+  if (book_.MaxJarSize < 0) throw Error("Invalid MaxJarSize");
   CheckNameLength();
 }
 
@@ -228,9 +243,37 @@ void BookBuild::WriteCommonFiles() {
 void BookBuild::BuildTextBook() {
   clipboard_ = std::make_unique<TempFolder>("velkaro-clipboard-");
   text_ = PrepareText();
+  const std::u16string& text = text_.text;
+  GiveBackUnusedRoom(text_.text);
+  kept_text_ = reinterpret_cast<char*>(text_.text.data());
   if (book_.Font) fonts_ = std::make_unique<FontFileMaker>(*book_.Font);
-  contents_ = BookContents(text_.text, text_.headings, book_.PartSize);
-  ForEachPart(text_.text, book_.PartSize, [this](const TextPart& part) { BuildTextPart(part); });
+  pictures_ = std::make_unique<PartPictures>(text_.pictures, import_, work_);
+  PartPlan plan;
+  if (book_.MaxJarSize > 0) {
+    plan = PlanWithinBudget();
+  } else {
+    plan = PlanParts(text, book_.PartSize);
+    contents_ = BookContents(text, text_.headings, plan.ends);
+  }
+  ForEachPart(text, plan, [this](const TextPart& part) { BuildTextPart(part); });
+  if (!plan.ends.empty()) log_("Largest package: " + Number(largest_package_) + " bytes");
+}
+
+// Parts as long as MaxJarSize lets their packages be. What a package holds
+// must be known before the first part is cut: its pictures are imported
+// ahead, and the contents list every part's headings. Sets contents_.
+PartPlan BookBuild::PlanWithinBudget() {
+  if (book_.Tags) {
+    pictures_ahead_ = std::make_unique<TempFolder>("velkaro-pictures-");
+    pictures_->ImportAhead(text_.text, pictures_ahead_->path());
+  }
+  const TextPackages packages{book_, Password(),   short_version_,
+                              text_, fonts_.get(), book_.Tags ? pictures_.get() : nullptr,
+                              work_};
+  PackageBudget budget(packages);
+  auto [plan, contents] = budget.Plan();
+  contents_ = std::move(contents);
+  return plan;
 }
 
 // Loads the source and turns it into the working text of the whole book.
@@ -259,17 +302,23 @@ void BookBuild::BuildTextPart(const TextPart& text_part) {
   WriteManifest(part_name);
   DeleteByMask(work_, "pic*");
 
-  std::u16string& part = part_.assign(text_part.text);
-  if (book_.Tags) WithoutPictureMarkers(part, marker_free_);
-  const std::u16string letters = BuildLetterTable(book_.Tags ? marker_free_ : part);
+  // The part is worked on in the working text itself: no letter before its
+  // end is read again once its book files are written.
+  const std::span<char16_t> part(text_.text.data() + text_part.start, text_part.text.size());
+  const std::u16string letters = book_.Tags ? BuildLetterTableWithoutMarkers(text_part.text)
+                                            : BuildLetterTable(text_part.text);
   log_("Part contains " + Number(part.size()) + " letters in total and " + Number(letters.size()) +
        " unique letters");
   if (fonts_) {
     const std::u16string missing = fonts_->LettersWithoutGlyph(letters);
     if (!missing.empty()) log_(LettersWithoutGlyphLine(missing));
   }
-  if (book_.Tags) ImportPartPictures(part, text_.pictures, import_, work_, log_);
-  WriteDataFiles(part, letters, part_name);
+  if (book_.Tags) pictures_->ImportPart(part, log_);
+  WriteDataFiles(text_part.text, letters, part_name);
+  // The book files hold the part's letters now: their memory goes back, so
+  // that a large book does not keep all its text to the end of the build.
+  char* const part_end = reinterpret_cast<char*>(part.data() + part.size());
+  kept_text_ = ReleasePages(kept_text_, part_end - kept_text_);
   SaveTextToFile(
       ContentsFile(contents_, text_part.number, text_part.start, AnsiToWide(book_.BookName)),
       work_ / "toc.dat", log_);
@@ -362,6 +411,8 @@ void BookBuild::PackAndDescribe(const std::string& part_name) {
   try {
     package.file = PackFolder(jar_, archive_aside.string(), work_.string(), &held_);
     const uint64_t size = package.file->Position();
+    CheckBudget(part_name, size);
+    largest_package_ = std::max(largest_package_, size);
     log_("Create midlet " + part_name + ".jar, size " + Number(size) + " bytes");
     const std::string descriptor = DescriptorText(part_name, short_version_, size);
     SaveTextAside(descriptor, descriptor_file, descriptor_aside, log_);
@@ -374,6 +425,17 @@ void BookBuild::PackAndDescribe(const std::string& part_name) {
     discard();
     throw;
   }
+}
+
+// A text part is cut to fit; a photo book, one package, fits or fails.
+void BookBuild::CheckBudget(const std::string& part_name, uint64_t size) const {
+  if (book_.MaxJarSize == 0 || size <= static_cast<uint64_t>(book_.MaxJarSize)) return;
+  const auto largest =
+      std::max_element(jar_.Packed().begin(), jar_.Packed().end(),
+                       [](const TJarArchiver::PackedEntry& a, const TJarArchiver::PackedEntry& b) {
+                         return a.size < b.size;
+                       });
+  throw Error(TooBigMessage(part_name, size, book_.MaxJarSize, largest->name, largest->size));
 }
 
 void BookBuild::CleanUp() {

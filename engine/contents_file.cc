@@ -2,7 +2,6 @@
 
 #include "engine/config_file.h"
 #include "engine/markers.h"
-#include "engine/text_parts.h"
 
 namespace velkaro {
 namespace {
@@ -40,9 +39,8 @@ std::u16string TitleAt(std::u16string_view text, size_t position) {
 }  // namespace
 
 std::vector<ContentsEntry> BookContents(std::u16string_view text,
-                                        const std::vector<int32_t>& headings, int32_t part_size) {
-  std::vector<size_t> part_ends;
-  ForEachPart(text, part_size, [&](const TextPart& part) { part_ends.push_back(part.end); });
+                                        const std::vector<int32_t>& headings,
+                                        const std::vector<size_t>& part_ends) {
   std::vector<ContentsEntry> contents;
   for (int32_t entry : headings) {
     const size_t position = static_cast<uint32_t>(entry) >> 8;

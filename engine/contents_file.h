@@ -12,12 +12,15 @@ namespace velkaro {
 struct ContentsEntry {
   int part;              // the number of the part that holds the heading, from 1
   std::u16string title;  // its first line, at most 30 letters
+
+  bool operator==(const ContentsEntry&) const = default;
 };
 
 // The entries of the heading list (position * 256 + level) of the working text,
-// in list order, with the parts numbered as ForEachPart cuts the text.
+// in list order, with the parts numbered as `part_ends` (see PartPlan) cut the text.
 std::vector<ContentsEntry> BookContents(std::u16string_view text,
-                                        const std::vector<int32_t>& headings, int32_t part_size);
+                                        const std::vector<int32_t>& headings,
+                                        const std::vector<size_t>& part_ends);
 
 // "toc.dat" of one part, in the integers and texts of cfg.dat: the part's
 // number, its offset in the whole text, the book name, then the count of

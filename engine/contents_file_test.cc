@@ -28,7 +28,7 @@ TEST(ContentsFileTest, TitlesAreTheFirstLineCutAtAWordWithinThirtyLetters) {
       {u"", u""},
   };
   for (const Case& c : cases) {
-    std::vector<ContentsEntry> contents = BookContents(c.text, {Heading(0, 1)}, 100000);
+    std::vector<ContentsEntry> contents = BookContents(c.text, {Heading(0, 1)}, {c.text.size()});
     ASSERT_EQ(contents.size(), 1u);
     EXPECT_EQ(contents[0].title, c.title);
     EXPECT_EQ(contents[0].part, 1);
@@ -36,10 +36,11 @@ TEST(ContentsFileTest, TitlesAreTheFirstLineCutAtAWordWithinThirtyLetters) {
 }
 
 TEST(ContentsFileTest, EachHeadingNamesThePartThatHoldsIt) {
-  // Three parts of twelve letters, each ending at a line feed.
+  // Three parts of twelve letters.
   const std::u16string text = u"Alpha first\nBeta second\nGamma third\n";
   std::vector<ContentsEntry> contents = BookContents(
-      text, {Heading(0, 1), Heading(11, 2), Heading(12, 2), Heading(30, 3), Heading(36, 1)}, 12);
+      text, {Heading(0, 1), Heading(11, 2), Heading(12, 2), Heading(30, 3), Heading(36, 1)},
+      {12, 24, 36});
   struct Expected {
     int part;
     std::u16string title;

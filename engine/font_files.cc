@@ -34,13 +34,39 @@ FontFileMaker::~FontFileMaker() = default;
 size_t FontFileMaker::CreateFontFiles(std::u16string_view letter_table, const Path& folder,
                                       const std::function<void(const std::string&)>& log,
                                       const std::string& part) {
+  GatherOrSayWhichFont(letter_table, part);
+  return WriteFontFiles(font_data_, folder, log);
+}
+
+std::vector<std::string> FontFileMaker::FontFiles(std::u16string_view letter_table,
+                                                  const std::string& part) {
+  GatherOrSayWhichFont(letter_table, part);
+  return FontFileBytes(font_data_);
+}
+
+void FontFileMaker::GatherOrSayWhichFont(std::u16string_view letter_table,
+                                         const std::string& part) {
   try {
     GatherFontData(letter_table, part);
   } catch (const Error& e) {
     // No file is named yet: the font is.
     throw Error(FailureMessage(font_.Name, e.what()));
   }
-  return WriteFontFiles(font_data_, folder, log);
+}
+
+size_t FontFileMaker::FontDataWords(std::u16string_view letter_table) {
+  try {
+    return CountWords(letter_table);
+  } catch (const Error& e) {
+    throw Error(FailureMessage(font_.Name, e.what()));
+  }
+}
+
+size_t FontFileMaker::CountWords(std::u16string_view letter_table) {
+  Rasterizer();  // opened by the first call
+  size_t words = 1 + kGroups;
+  for (char16_t letter : letter_table) words += 2 + GlyphOf(letter).width;
+  return words;
 }
 
 std::u16string FontFileMaker::LettersWithoutGlyph(std::u16string_view letter_table) {
@@ -66,9 +92,7 @@ TextRasterizer& FontFileMaker::Rasterizer() {
 }
 
 void FontFileMaker::GatherFontData(std::u16string_view letter_table, const std::string& part) {
-  Rasterizer();  // opened by the first call
-  size_t words = 1 + kGroups;
-  for (char16_t letter : letter_table) words += 2 + GlyphOf(letter).width;
+  const size_t words = CountWords(letter_table);
   if (words > kFontDataCapacity) {
     throw Error("the font data of " + part + " would need " + std::to_string(words) + " words (" +
                 std::to_string(letter_table.size()) + " letters), more than " +
@@ -128,22 +152,29 @@ InkBitmap DrawLetter(TextRasterizer& rasterizer, char16_t letter) {
              : rasterizer.Draw(std::u16string_view(after_space, 2));
 }
 
+std::vector<std::string> FontFileBytes(std::span<const uint32_t> words) {
+  std::vector<std::string> files;
+  for (size_t first = 0; first < words.size(); first += kWordsPerFontFile) {
+    files.push_back(
+        BigEndianBytes(words.subspan(first, std::min(kWordsPerFontFile, words.size() - first))));
+  }
+  return files;
+}
+
 size_t WriteFontFiles(std::span<const uint32_t> words, const Path& folder,
                       const std::function<void(const std::string&)>& log) {
-  size_t n = 0;
-  for (; n * kWordsPerFontFile < words.size(); ++n) {
-    const size_t first = n * kWordsPerFontFile;
-    const std::string bytes =
-        BigEndianBytes(words.subspan(first, std::min(kWordsPerFontFile, words.size() - first)));
+  const std::vector<std::string> files = FontFileBytes(words);
+  for (size_t n = 0; n < files.size(); ++n) {
     const Path file = folder / ("font" + std::to_string(n) + ".dat");
     try {
-      WriteWholeFile(file, bytes);
+      WriteWholeFile(file, files[n]);
     } catch (const Error& e) {
       throw Error(FailureMessage(file.string(), e.what()));
     }
-    log("Create font file " + file.string() + ", size " + std::to_string(bytes.size()) + " bytes");
+    log("Create font file " + file.string() + ", size " + std::to_string(files[n].size()) +
+        " bytes");
   }
-  return n;
+  return files.size();
 }
 
 }  // namespace velkaro

@@ -56,6 +56,15 @@ class FontFileMaker {
                          const std::function<void(const std::string&)>& log,
                          const std::string& part = "this part");
 
+  // The bytes of font0.dat, font1.dat, ... that CreateFontFiles writes for
+  // a letter table. Throws as it does.
+  std::vector<std::string> FontFiles(std::u16string_view letter_table,
+                                     const std::string& part = "this part");
+
+  // The words of the font data of a letter table, its glyphs rendered as
+  // needed; more than kFontDataCapacity do not fit the phone's buffer.
+  size_t FontDataWords(std::u16string_view letter_table);
+
   // The letters of a table (line feed and other control letters left out)
   // that no installed font can draw, in table order. Throws as
   // CreateFontFiles when the font cannot be opened.
@@ -70,6 +79,8 @@ class FontFileMaker {
 
   TextRasterizer& Rasterizer();
   void GatherFontData(std::u16string_view letter_table, const std::string& part);
+  void GatherOrSayWhichFont(std::u16string_view letter_table, const std::string& part);
+  size_t CountWords(std::u16string_view letter_table);
   const Glyph& GlyphOf(char16_t letter);
   Glyph Render(char16_t letter);
 
@@ -80,6 +91,9 @@ class FontFileMaker {
   std::vector<uint32_t> columns_;
   std::vector<uint32_t> font_data_;
 };
+
+// Font data cut into the bytes of its font files, each word high byte first.
+std::vector<std::string> FontFileBytes(std::span<const uint32_t> words);
 
 // Writes font data as font files into `folder`, each word high byte first,
 // logging "Create font file " + path + ", size " + n + " bytes" per file.

@@ -34,6 +34,18 @@ std::vector<std::u16string_view> Lines(std::u16string_view text) {
 // Nearly as long as the wrap width: shorter by no more than a long word.
 bool NearlyFull(size_t length, size_t width) { return length * 5 >= width * 4; }
 
+// What takes the place of the line feed between two lines of a text
+// wrapped at `width`: the line feed, a blank, or nothing.
+std::u16string_view Joint(std::u16string_view line, std::u16string_view next, size_t width) {
+  const size_t length = VisibleLength(line);
+  if (!NearlyFull(length, width) || next.empty() || IsBlank(next[0]) || VisibleLength(next) == 0) {
+    return u"\n";
+  }
+  // A line that ends in a blank already, or CJK, needs none.
+  if (length < line.size() || (IsCjkLetter(line[length - 1]) && IsCjkLetter(next[0]))) return u"";
+  return u" ";
+}
+
 }  // namespace
 
 size_t WrapWidth(std::u16string_view text) {
@@ -60,25 +72,26 @@ size_t WrapWidth(std::u16string_view text) {
 std::u16string JoinWrappedLines(std::u16string text) {
   const size_t width = WrapWidth(text);
   if (width == 0) return text;
-  std::u16string joined;
-  joined.reserve(text.size());
-  const std::vector<std::u16string_view> lines = Lines(text);
-  for (size_t i = 0; i < lines.size(); ++i) {
-    const std::u16string_view line = lines[i];
-    joined.append(line);
-    if (i + 1 == lines.size()) break;
-    const std::u16string_view next = lines[i + 1];
-    const size_t length = VisibleLength(line);
-    if (!NearlyFull(length, width) || next.empty() || IsBlank(next[0]) ||
-        VisibleLength(next) == 0) {
-      joined += u'\n';
-    } else if (length < line.size() || (IsCjkLetter(line[length - 1]) && IsCjkLetter(next[0]))) {
-      // The line ends in a blank already, or CJK needs none.
-    } else {
-      joined += u' ';
-    }
+  // A line feed stays, turns into a blank or goes, so the joined text is
+  // written over the text itself, never ahead of the line being read.
+  const std::u16string_view all(text);
+  const auto line_end = [&](size_t from) { return std::min(all.find(u'\n', from), all.size()); };
+  size_t out = 0;
+  for (size_t from = 0;;) {
+    const size_t end = line_end(from);
+    const std::u16string_view line = all.substr(from, end - from);
+    const bool last = end == all.size();
+    // Told before the line moves down over its old place.
+    const std::u16string_view joint =
+        last ? u"" : Joint(line, all.substr(end + 1, line_end(end + 1) - end - 1), width);
+    std::char_traits<char16_t>::move(text.data() + out, line.data(), line.size());
+    out += line.size();
+    out = std::copy(joint.begin(), joint.end(), text.begin() + out) - text.begin();
+    if (last) break;
+    from = end + 1;
   }
-  return joined;
+  text.resize(out);
+  return text;
 }
 
 }  // namespace velkaro

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <span>
+
 #include "platform/io_error.h"
 #include "tests/fake_converter.h"
 #include "tests/testing.h"
@@ -25,8 +28,9 @@ class PartPicturesTest : public ::testing::Test {
   std::vector<std::string> Import(std::u16string& part, int mode) {
     std::vector<std::string> lines;
     import_.mode = mode;
-    ImportPartPictures(part, pictures_, import_, work(),
-                       [&](const std::string& l) { lines.push_back(l); });
+    PartPictures(pictures_, import_, work()).ImportPart(part, [&](const std::string& l) {
+      lines.push_back(l);
+    });
     return lines;
   }
 
@@ -93,8 +97,9 @@ TEST_F(PartPicturesTest, AFailureStopsAfterTheLinesOfThePicturesBeforeIt) {
   std::vector<std::string> lines;
   import_.mode = 5;
   EXPECT_EQ(testing::FailureOf([&] {
-              ImportPartPictures(part, pictures_, import_, work(),
-                                 [&](const std::string& l) { lines.push_back(l); });
+              PartPictures(pictures_, import_, work()).ImportPart(part, [&](const std::string& l) {
+                lines.push_back(l);
+              });
             }),
             "improper image header");
   ASSERT_EQ(lines.size(), 2u);
@@ -111,6 +116,51 @@ TEST_F(PartPicturesTest, LandscapeBooksTurnCopiedPicturesInTheirFormat) {
   ASSERT_EQ(converter_.calls.size(), 1u);
   EXPECT_EQ(converter_.calls[0],
             (std::vector<std::string>{pictures_[2], "-rotate", "90", Work("pic3.gif")}));
+}
+
+// Pictures imported ahead, once for the whole text, reach each part as they
+// would have without: the same lines, files and marker types, and no
+// picture is converted again.
+TEST_F(PartPicturesTest, PicturesImportedAheadReachTheirPartsUnchanged) {
+  converter_.warnings = {"a warning"};
+  const std::u16string first =
+      u"a\x0001\x2001\x0002"
+      u"b\x0001\x1002\x0002";
+  const std::u16string second = u"c\x0001\x3003\x0002";
+  struct Built {
+    std::u16string text;
+    std::vector<std::string> lines;
+    std::map<std::string, std::string> files;  // "part/name" -> bytes
+  };
+  for (int mode : {2, 4}) {
+    import_.mode = mode;
+    const auto build = [&](bool ahead) {
+      Built built{first + second};
+      PartPictures pictures(pictures_, import_, work());
+      if (ahead) pictures.ImportAhead(built.text, folder_ / "ahead");
+      const size_t calls = converter_.calls.size();
+      for (auto [at, size] : {std::pair{size_t{0}, first.size()}, {first.size(), second.size()}}) {
+        pictures.ImportPart(std::span(built.text).subspan(at, size),
+                            [&](const std::string& l) { built.lines.push_back(l); });
+        for (const auto& file : fs::directory_iterator(work())) {
+          built.files[std::to_string(at) + "/" + file.path().filename().string()] =
+              testing::ReadBytes(file.path());
+        }
+        fs::remove_all(work());
+        fs::create_directory(work());
+      }
+      if (ahead) EXPECT_EQ(converter_.calls.size(), calls) << "mode " << mode;
+      return built;
+    };
+    fs::create_directory(folder_ / "ahead");
+    const Built direct = build(false);
+    const Built ahead = build(true);
+    EXPECT_EQ(ahead.text, direct.text) << "mode " << mode;
+    EXPECT_EQ(ahead.lines, direct.lines) << "mode " << mode;
+    EXPECT_EQ(ahead.files, direct.files) << "mode " << mode;
+    EXPECT_EQ(direct.files.size(), 3u) << "mode " << mode;
+    fs::remove_all(folder_ / "ahead");
+  }
 }
 
 TEST_F(PartPicturesTest, VanishedPictureFailsClearly) {

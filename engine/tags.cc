@@ -71,17 +71,15 @@ std::optional<char16_t> CodeOfTag(std::u16string_view content, std::vector<std::
 }
 
 // Runs of blanks become one blank.
-std::u16string WithSingleBlanks(std::u16string_view text) {
-  std::u16string result(text.size(), u'\0');
+void ShrinkBlankRuns(std::u16string& text) {
   size_t out = 0;
   char16_t previous = 0;
   for (char16_t c : text) {
-    result[out] = c;
+    text[out] = c;
     out += c != u' ' || previous != u' ';
     previous = c;
   }
-  result.resize(out);
-  return result;
+  text.resize(out);
 }
 
 // A hyphen at a line end goes, with the line end: the word is joined.
@@ -170,11 +168,11 @@ int AnalyseTags(std::u16string& text, std::vector<std::string>& pictures, Pictur
   return recognised;
 }
 
-std::u16string FormatText(std::u16string_view text) {
-  std::u16string result = WithSingleBlanks(text);
-  JoinHyphenatedWords(result);
-  JoinCarriageReturnBreaks(result);
-  return result;
+std::u16string FormatText(std::u16string text) {
+  ShrinkBlankRuns(text);
+  JoinHyphenatedWords(text);
+  JoinCarriageReturnBreaks(text);
+  return text;
 }
 
 void ExtractHeadings(std::u16string& text, std::vector<int32_t>& headings) {

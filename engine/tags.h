@@ -24,8 +24,8 @@ int AnalyseTags(std::u16string& text, std::vector<std::string>& pictures,
                 PictureLookup* lookup = nullptr);
 
 // Shrinks runs of blanks, joins words hyphenated at a line end and joins
-// carriage-return line breaks.
-std::u16string FormatText(std::u16string_view text);
+// carriage-return line breaks, in the text's own room.
+std::u16string FormatText(std::u16string text);
 
 // Moves heading markers out of the text into `headings` as
 // position * 256 + (heading number AND 255).

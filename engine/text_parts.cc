@@ -8,27 +8,6 @@
 namespace velkaro {
 namespace {
 
-// Fewer letters than this after a part make no further part.
-constexpr size_t kMostLeftOver = 6;
-
-// A part ends after a line end or a sentence's last mark, never inside a
-// number or a word. CJK books use their own full stops and marks.
-bool EndsAPart(char16_t c) {
-  switch (c) {
-    case u'\n':
-    case u'.':
-    case u'!':
-    case u'?':
-    case u'\u3002':  // 。
-    case u'\uFF01':  // ！
-    case u'\uFF1F':  // ？
-    case u'\uFF0E':  // ．
-      return true;
-    default:
-      return false;
-  }
-}
-
 // Moves an end that would split a picture marker before the marker, or past
 // it when the part would otherwise be empty.
 size_t KeepMarkerWhole(std::u16string_view text, size_t start, size_t end) {
@@ -49,7 +28,45 @@ int PartCount(size_t length, int32_t part_size) {
 // Whether enough letters remain after `end` to make another part.
 bool AnotherPartFollows(size_t length, size_t end) { return length - end > kMostLeftOver; }
 
+// Counts every letter in a table of one counter per code, kept from call to
+// call and left all zero again: a fresh table of this size would be paged in
+// anew for every part of a large book.
+std::vector<uint32_t>& LetterCounts() {
+  thread_local std::vector<uint32_t> counts(65536, 0);
+  return counts;
+}
+
+// The letters counted so far, most frequent first; stable, so the lower code
+// wins a tie. Leaves every count zero.
+std::u16string TableOfCounts(std::vector<uint32_t>& counts) {
+  std::u16string table;
+  for (size_t code = 0; code < counts.size(); ++code) {
+    if (counts[code] > 0) table += static_cast<char16_t>(code);
+  }
+  std::stable_sort(table.begin(), table.end(),
+                   [&](char16_t a, char16_t b) { return counts[a] > counts[b]; });
+  for (char16_t c : table) counts[c] = 0;
+  return table;
+}
+
 }  // namespace
+
+// CJK books use their own full stops and marks.
+bool EndsAPart(char16_t c) {
+  switch (c) {
+    case u'\n':
+    case u'.':
+    case u'!':
+    case u'?':
+    case u'\u3002':  // 。
+    case u'\uFF01':  // ！
+    case u'\uFF1F':  // ？
+    case u'\uFF0E':  // ．
+      return true;
+    default:
+      return false;
+  }
+}
 
 size_t FindPartEnd(std::u16string_view text, size_t start, int32_t part_size, bool last) {
   if (last || start >= text.size()) return text.size();
@@ -64,55 +81,59 @@ size_t FindPartEnd(std::u16string_view text, size_t start, int32_t part_size, bo
   return KeepMarkerWhole(text, start, end);
 }
 
-void ForEachPart(std::u16string_view text, int32_t part_size,
-                 const std::function<void(const TextPart&)>& handle) {
-  const int count = PartCount(text.size(), part_size);
+PartPlan PlanParts(std::u16string_view text, int32_t part_size) {
+  PartPlan plan;
+  plan.count = PartCount(text.size(), part_size);
   size_t start = 0;
-  for (int number = 1; number <= count; ++number) {
-    const size_t end = FindPartEnd(text, start, part_size, number == count);
-    handle(TextPart{number, count, start, end, text.substr(start, end - start)});
-    start = end;
+  for (int number = 1; number <= plan.count; ++number) {
+    start = FindPartEnd(text, start, part_size, number == plan.count);
+    plan.ends.push_back(start);
     if (!AnotherPartFollows(text.size(), start)) break;
   }
+  return plan;
 }
 
-std::u16string WithoutPictureMarkers(std::u16string_view part) {
-  std::u16string letters;
-  WithoutPictureMarkers(part, letters);
-  return letters;
-}
-
-void WithoutPictureMarkers(std::u16string_view part, std::u16string& letters) {
-  letters.clear();
-  letters.reserve(part.size());
-  size_t from = 0;
-  for (size_t i = part.find(kMarkerStart); i != std::u16string_view::npos;
-       i = part.find(kMarkerStart, i + 1)) {
-    if (!IsMarkerAt(part, i)) continue;
-    letters.append(part.substr(from, i - from));
-    from = i + kMarkerLength;
-    i = from - 1;
+void ForEachPart(std::u16string_view text, const PartPlan& plan,
+                 const std::function<void(const TextPart&)>& handle) {
+  size_t start = 0;
+  for (size_t i = 0; i < plan.ends.size(); ++i) {
+    const size_t end = plan.ends[i];
+    handle(
+        TextPart{static_cast<int>(i) + 1, plan.count, start, end, text.substr(start, end - start)});
+    start = end;
   }
-  letters.append(part.substr(from));
+}
+
+void ForEachPart(std::u16string_view text, int32_t part_size,
+                 const std::function<void(const TextPart&)>& handle) {
+  ForEachPart(text, PlanParts(text, part_size), handle);
 }
 
 std::u16string BuildLetterTable(std::u16string_view text) {
-  // Kept from call to call and left all zero again: a fresh table of this
-  // size would be paged in anew for every part of a large book.
-  thread_local std::vector<uint32_t> counts(65536, 0);
+  std::vector<uint32_t>& counts = LetterCounts();
   for (char16_t c : text) ++counts[c];
-  std::u16string table;
-  for (size_t code = 0; code < counts.size(); ++code) {
-    if (counts[code] > 0) table += static_cast<char16_t>(code);
+  return TableOfCounts(counts);
+}
+
+std::u16string BuildLetterTableWithoutMarkers(std::u16string_view part) {
+  std::vector<uint32_t>& counts = LetterCounts();
+  for (char16_t c : part) ++counts[c];
+  for (size_t i = part.find(kMarkerStart); i != std::u16string_view::npos;
+       i = part.find(kMarkerStart, i + 1)) {
+    if (!IsMarkerAt(part, i)) continue;
+    for (char16_t c : part.substr(i, kMarkerLength)) --counts[c];
+    i += kMarkerLength - 1;
   }
-  // Most frequent first; stable, so the lower code wins a tie.
-  std::stable_sort(table.begin(), table.end(),
-                   [&](char16_t a, char16_t b) { return counts[a] > counts[b]; });
-  for (char16_t c : table) counts[c] = 0;
-  return table;
+  return TableOfCounts(counts);
 }
 
 std::string WriteTextPart(std::u16string_view letters, const Path& file, int32_t password) {
+  std::string bytes = BookFileBytes(letters, password);
+  WriteWholeFile(file, bytes);
+  return bytes;
+}
+
+std::string BookFileBytes(std::u16string_view letters, int32_t password) {
   const auto mask = static_cast<char16_t>(password & 0xFFFF);
   std::string bytes(letters.size() * 2, '\0');
   for (size_t i = 0; i < letters.size(); ++i) {
@@ -120,7 +141,6 @@ std::string WriteTextPart(std::u16string_view letters, const Path& file, int32_t
     bytes[2 * i] = static_cast<char>(x >> 8);
     bytes[2 * i + 1] = static_cast<char>(x & 0xFF);
   }
-  WriteWholeFile(file, bytes);
   return bytes;
 }
 

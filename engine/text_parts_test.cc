@@ -116,16 +116,26 @@ TEST(TextPartsTest, APartNeverEndsInsideAPictureMarker) {
   EXPECT_EQ(Parts(u"abcd" + marker + marker + u"efghijkl", 5), (PartList{{0, 4}, {4, 7}, {7, 12}}));
 }
 
-TEST(TextPartsTest, WithoutPictureMarkersDropsEveryMarker) {
-  EXPECT_EQ(WithoutPictureMarkers(MarkerText(0x2001) + u"a" + MarkerText(0x1002) +
-                                  MarkerText(0x3003) + u"b"),
-            u"ab");
-  const std::u16string not_markers = std::u16string({1, u'x', u'y', 2});
-  EXPECT_EQ(WithoutPictureMarkers(not_markers), not_markers);
-  // A kept buffer ends up holding this part's letters alone.
-  std::u16string kept = u"the previous, longer part";
-  WithoutPictureMarkers(u"c" + MarkerText(0x2001) + u"d", kept);
-  EXPECT_EQ(kept, u"cd");
+// A marker's three letters are left out of the table as if they were not
+// there; letters 1 and 2 that make no marker count like any other.
+TEST(LetterTableTest, PictureMarkersAreLeftOut) {
+  const std::u16string marker = MarkerText(0x2001);
+  const struct {
+    std::u16string part;
+    std::u16string table;
+  } cases[] = {
+      {marker + u"a" + MarkerText(0x1002) + MarkerText(0x3003) + u"b", u"ab"},
+      {marker + marker + u"bba", u"ba"},
+      {u"x" + marker + u"x" + marker + u"y", u"xy"},
+      {std::u16string({1, u'x', u'y', 2}), std::u16string({1, 2, u'x', u'y'})},
+      {u"\x01\x01" + marker + u"\x02", std::u16string({1, 2})},
+      {marker, u""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(BuildLetterTableWithoutMarkers(c.part), c.table);
+  }
+  // The counts start at zero again after a table without markers.
+  EXPECT_EQ(BuildLetterTable(u"ab" + marker), std::u16string({1, 2, u'a', u'b', 0x2001}));
 }
 
 TEST(LetterTableTest, MostFrequentFirstLowerCodeOnTies) {

@@ -27,25 +27,29 @@ size_t DecodeUtf16(std::string_view pairs, bool high_byte_first, char16_t* lette
   return count;
 }
 
+// Decodes into `letters`, which has room for one letter per byte: UTF-16
+// takes two bytes a letter, UTF-8 at least one. kAnsi here only when the
+// system code page is UTF-8.
+size_t DecodeInto(std::string_view bytes, TextEncoding encoding, char16_t* letters) {
+  switch (encoding) {
+    case TextEncoding::kAnsi:
+      return DecodeLocaleUtf8(bytes, letters);
+    case TextEncoding::kUtf8:
+      return DecodeBookUtf8(bytes.substr(kUtf8Mark.size()), letters);
+    case TextEncoding::kUtf16LittleEndian:
+    case TextEncoding::kUtf16BigEndian:
+      return DecodeUtf16(bytes.substr(2), encoding == TextEncoding::kUtf16BigEndian, letters);
+  }
+  return 0;
+}
+
 // Decodes into one buffer sized for the most letters the bytes can give, plus
 // the blank that LoadSourceText appends, so that no step copies the text.
 std::u16string Decode(std::string_view bytes, TextEncoding encoding) {
   std::u16string text;
   text.reserve(bytes.size() + 1);
   text.resize(bytes.size());
-  switch (encoding) {
-    case TextEncoding::kAnsi:  // here only when the system code page is UTF-8
-      text.resize(DecodeLocaleUtf8(bytes, text.data()));
-      break;
-    case TextEncoding::kUtf8:
-      text.resize(DecodeBookUtf8(bytes.substr(kUtf8Mark.size()), text.data()));
-      break;
-    case TextEncoding::kUtf16LittleEndian:
-    case TextEncoding::kUtf16BigEndian:
-      text.resize(
-          DecodeUtf16(bytes.substr(2), encoding == TextEncoding::kUtf16BigEndian, text.data()));
-      break;
-  }
+  text.resize(DecodeInto(bytes, encoding, text.data()));
   return text;
 }
 
@@ -115,22 +119,54 @@ std::u16string DecodeUnmarkedText(std::string_view bytes, const std::string& for
   return text;
 }
 
+namespace {
+
+// Reads a whole file into the back of `room`, which it sizes to one letter
+// per byte and one more; returns where the bytes lie in it. Decoding forward
+// from there into the same room never overtakes the bytes still to be read,
+// as no decoder writes more letters than it has read bytes: the book is then
+// never held twice, once as bytes and once as letters.
+std::string_view ReadIntoBack(const std::string& file_name, std::u16string& room) {
+  InputFile in(file_name);
+  room.assign(in.size() + 1, u'\0');
+  char* const back = reinterpret_cast<char*>(room.data() + room.size()) - in.size();
+  size_t done = 0;
+  while (done < in.size()) {
+    const size_t n = in.Read(back + done, in.size() - done);
+    if (n == 0) break;  // the file shrank while we read it
+    done += n;
+  }
+  return std::string_view(back, done);
+}
+
+// Whether the bytes are decoded in the room they were read into; the other
+// ways go through the system's conversion, which needs a buffer of its own.
+bool DecodesInPlace(std::string_view bytes, TextEncoding encoding,
+                    const std::string& forced_charset) {
+  if (encoding != TextEncoding::kAnsi) return true;
+  return forced_charset.empty() && SystemCharsetIsUtf8() && IsValidUtf8(bytes);
+}
+
+}  // namespace
+
 std::u16string LoadPlainText(const std::string& file_name, std::string* caption,
                              const std::string& forced_charset, std::string* charset) {
   std::u16string text;
-  std::string info;
-  uint64_t size = 0;
-  {
-    const std::string bytes = ReadFileBytes(file_name);
-    const TextEncoding encoding = DetectEncoding(bytes);
-    text = encoding == TextEncoding::kAnsi ? DecodeUnmarkedText(bytes, forced_charset, charset)
-                                           : DecodePlainText(bytes, encoding);
-    info = InfoWord(encoding);
-    size = bytes.size();
+  const std::string_view bytes = ReadIntoBack(file_name, text);
+  const TextEncoding encoding = DetectEncoding(bytes);
+  const uint64_t size = bytes.size();
+  if (DecodesInPlace(bytes, encoding, forced_charset)) {
+    text.resize(DecodeInto(bytes, encoding, text.data()));
+    RemoveControlLetters(text);
+  } else {
+    const std::string own_bytes(bytes);
+    std::u16string().swap(text);
+    text = encoding == TextEncoding::kAnsi ? DecodeUnmarkedText(own_bytes, forced_charset, charset)
+                                           : DecodePlainText(own_bytes, encoding);
   }
   if (caption) {
-    *caption = info + ", size " + std::to_string(size) + " bytes (" + std::to_string(text.size()) +
-               " letters)";
+    *caption = InfoWord(encoding) + ", size " + std::to_string(size) + " bytes (" +
+               std::to_string(text.size()) + " letters)";
   }
   return text;
 }

@@ -98,6 +98,34 @@ TEST(LoadPlainTextTest, MalformedFilesGiveWhatTheyHold) {
   EXPECT_EQ(Load(std::string("\xFE\xFF\0a\xD8\x3D", 6)).text, u"a\xD83D");
 }
 
+// A file is decoded in the room its letters take, read into the back of it:
+// every way of decoding must give what decoding the bytes apart gives, even
+// where the letters come nearest to the bytes still unread (all ASCII, pairs
+// of letters from four bytes, bytes that each become a replacement letter).
+TEST(LoadPlainTextTest, DecodingInTheLettersOwnRoomGivesWhatSeparateBytesGive) {
+  const std::string kinds[] = {
+      std::string(70000, 'a'),
+      "\xF0\x9F\x98\x80\xF0\x9F\x98\x81z",
+      std::string(30000, '\xC3') + "\xA9",
+      std::string(9000, '\xFF'),
+      "\xE2\x82\xAC\xC3\xA9x\xE2\x82",
+  };
+  for (const std::string& kind : kinds) {
+    std::string text;
+    while (text.size() < 50000) text += kind;
+    for (const std::string& bytes :
+         {text, "\xEF\xBB\xBF" + text, "\xFF\xFE" + text.substr(0, text.size() / 2 * 2),
+          "\xFE\xFF" + text.substr(0, text.size() / 2 * 2)}) {
+      const TextEncoding encoding = DetectEncoding(bytes);
+      const std::u16string apart = encoding == TextEncoding::kAnsi
+                                       ? DecodeUnmarkedText(bytes, "", nullptr)
+                                       : DecodePlainText(bytes, encoding);
+      ASSERT_TRUE(Load(bytes).text == apart) << "encoding " << static_cast<int>(encoding) << ", "
+                                             << bytes.size() << " bytes of " << kind.substr(0, 8);
+    }
+  }
+}
+
 TEST(LoadPlainTextTest, AMissingFileFailsWithTheInputOutputMessage) {
   ScratchFolder folder;
   try {

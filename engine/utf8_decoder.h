@@ -8,6 +8,8 @@ namespace velkaro {
 
 // Both decoders write at most one letter per input byte into `letters`, which
 // must have room for bytes.size() letters, and return the count written.
+// They never write more letters than they have read bytes, so the bytes may
+// lie in the back of the letters' own room (see text_source.cc).
 
 // The decoder of a book file that starts with the UTF-8 mark. It never checks
 // a sequence: every complete sequence gives exactly one letter, the low 16

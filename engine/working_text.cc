@@ -14,7 +14,7 @@ WorkingText PrepareWorkingText(std::u16string text, bool tags, bool format,
     result.tag_count = AnalyseTags(text, result.pictures, &lookup);
     result.missing_pictures = std::move(lookup.missing);
   }
-  if (format) text = FormatText(text);
+  if (format) text = FormatText(std::move(text));
   if (tags) ExtractHeadings(text, result.headings);
   result.text = std::move(text);
   return result;

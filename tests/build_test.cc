@@ -202,6 +202,14 @@ TEST_F(BuildTest, SettingsChecks) {
   book_.BookMode = false;
   book_.ImageFiles.clear();
   EXPECT_FAILED_WITH("Image list is empty");
+  MakePhotoBook("Trip");
+  for (int level : {0, 10}) {
+    book_.Compression = level;
+    EXPECT_FAILED_WITH("Invalid compression level");
+  }
+  book_.Compression = 9;
+  book_.MaxJarSize = -1;
+  EXPECT_FAILED_WITH("Invalid MaxJarSize");
 }
 
 TEST_F(BuildTest, FirstBuildLogsFromTheMidletsFolderLineOn) {

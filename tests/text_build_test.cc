@@ -11,6 +11,7 @@
 #include "tests/docx_maker.h"
 #include "tests/package_reader.h"
 #include "tests/testing.h"
+#include "tests/text_book_builds.h"
 
 namespace velkaro {
 namespace {
@@ -27,45 +28,18 @@ std::string Utf16Be(std::u16string_view text, uint16_t key = 0) {
   return bytes;
 }
 
-uint32_t IntAt(const std::string& bytes, size_t offset) {
-  uint32_t v = 0;
-  for (size_t i = 0; i < 4; ++i) v = v << 8 | static_cast<unsigned char>(bytes[offset + i]);
-  return v;
-}
+using testing::IntAt;
 
-class TextBuildTest : public ::testing::Test {
+class TextBuildTest : public testing::TextBookBuilds {
  protected:
-  TextBuildTest() : book_(TVelkaro::CreateDefault()) {
-    book_.FileVersion = "4.7.0.246";
-    book_.MidletsFolder = midlets().string();
-    book_.TempFolder = (root_ / "temp").string();
-    book_.BookName = "Tales";
-    book_.BookMode = true;
-    book_.Font.reset();
-    book_.Format = true;
-  }
-
-  fs::path midlets() const { return root_ / "midlets"; }
   std::string Work(const std::string& name) const { return (root_ / "temp" / name).string(); }
 
   bool Build(const std::string& text, int part_size) {
-    book_.TextFileName = root_.Write("book.txt", text).string();
     book_.PartSize = part_size;
-    error_.clear();
-    return book_.Build(&error_);
+    return BuildFile(root_.Write("book.txt", text));
   }
 
-  std::vector<std::string> LogLines() const {
-    return testing::LogFileLines(midlets() / "Tales.log");
-  }
-
-  testing::Package Package(const std::string& part_name) const {
-    return testing::ReadPackage(midlets() / (part_name + ".jar"));
-  }
-
-  testing::ScratchFolder root_;
-  TVelkaro book_;
-  std::string error_;
+  testing::Package Package(const std::string& part_name) const { return PackageOf(part_name); }
 };
 
 TEST_F(TextBuildTest, ThreePartsAtTheCutCharacters) {
@@ -99,6 +73,13 @@ TEST_F(TextBuildTest, ThreePartsAtTheCutCharacters) {
   for (size_t i = 0; i < expected.size(); ++i) {
     EXPECT_TRUE(std::regex_match(at[i], std::regex(expected[i]))) << at[i];
   }
+  // The last package line is followed by the largest package's size.
+  uintmax_t largest = 0;
+  for (const char* part : {"Tales1", "Tales2", "Tales3"}) {
+    largest = std::max(largest, fs::file_size(midlets() / (std::string(part) + ".jar")));
+  }
+  ASSERT_GE(log.size(), 2u);
+  EXPECT_EQ(log[log.size() - 2], "Largest package: " + std::to_string(largest) + " bytes");
 }
 
 // A book file in UTF-16 little-endian, mark included.

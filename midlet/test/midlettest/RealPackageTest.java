@@ -124,8 +124,8 @@ public final class RealPackageTest {
       Canvas.screenWidth = Integer.parseInt(row[2]);
       Canvas.screenHeight = Integer.parseInt(row[3]);
       RecordStore.reset();
-      Path project = writeProject(scratch.resolve(row[0]), row[0], new Settings(0, 0, 0, 0, true),
-          Files.readString(Path.of(CORPUS, "texts", row[1])));
+      Path project = writeProject(scratch.resolve(row[0]), row[0],
+          new Settings(0, 0, 0, 0, true, 1), Files.readString(Path.of(CORPUS, "texts", row[1])));
       Files.writeString(project, Files.readString(project)
           .replace("FontSize=8", "FontSize=9").replace("DejaVu Sans", "WenQuanYi Zen Hei"));
       Phone phone = new Phone(build(project, row[0]).get(0));
@@ -151,9 +151,9 @@ public final class RealPackageTest {
     Check.deleteTree(scratch);
   }
 
-  /** Project settings that reach the reader through cfg.dat. */
+  /** Project settings that reach the reader through cfg.dat, and the packages' deflate level. */
   record Settings(int password, int passwordMode, int lineSpacing, int charSpacing,
-                  boolean portrait) {}
+                  boolean portrait, int compression) {}
 
   /**
    * Books that the tool builds with a desktop font, a password in each mode, line and letter
@@ -161,8 +161,9 @@ public final class RealPackageTest {
    * files where the settings put them, pages back to every page, and asks again only in mode 2.
    */
   static void testBuiltBooksWithPasswordSpacingAndLayout() throws Exception {
-    Settings[] table = {new Settings(4321, 1, 2, 1, false), new Settings(70000, 2, -1, 2, true),
-                        new Settings(999, 0, 1, 0, false), new Settings(0, 0, 0, 3, true)};
+    Settings[] table = {new Settings(4321, 1, 2, 1, false, 9),
+                        new Settings(70000, 2, -1, 2, true, 1),
+                        new Settings(999, 0, 1, 0, false, 9), new Settings(0, 0, 0, 3, true, 6)};
     StringBuilder text = new StringBuilder("First line\nSecond line\n");
     for (int k = 1; k <= 30; k++) {
       text.append("Paragraph " + k + " wraps, with commas; and stops.\n");
@@ -192,6 +193,37 @@ public final class RealPackageTest {
     Check.deleteTree(scratch);
   }
 
+  /**
+   * The KJV in packages of at most 64 KB at the highest compression: every package fits, and
+   * the first and the last show their first lines and page to their ends and back.
+   */
+  static void testKjvPackagesWithinSixtyFourKilobytes() throws Exception {
+    if (CORPUS == null || !Files.isDirectory(Path.of(CORPUS, "texts"))) {
+      System.out.println("SKIP no corpus");
+      return;
+    }
+    Canvas.screenWidth = 240;  // a part is a few dozen pages of this screen
+    Canvas.screenHeight = 320;
+    Path scratch = Files.createTempDirectory("velkaro-budget");
+    Path project = writeProject(scratch.resolve("KjvBudget"), "KjvBudget",
+        new Settings(0, 0, 0, 0, true, 9),
+        Files.readString(Path.of(CORPUS, "texts", "en_kjv_bible.utf8.txt")), "MaxJarSize=65536");
+    List<Path> jars = build(project, "KjvBudget");
+    Check.that(jars.size() > 40, jars.size() + " packages");
+    for (Path jar : jars) {
+      Check.that(Files.size(jar) <= 65536, jar + " has " + Files.size(jar) + " bytes");
+    }
+    for (Path jar : List.of(jars.get(0), jars.get(jars.size() - 1))) {
+      BuiltPackage built = new BuiltPackage(jar);
+      Phone phone = new Phone(jar);
+      built.checkLine(phone.screen(), 0, built.firstBookLetters());
+      List<BufferedImage> pages = phone.pageToEnd();
+      Check.that(pages.size() > 20, jar + ": " + pages.size() + " pages");
+      phone.pageBackThrough(pages, jar.toString());
+    }
+    Check.deleteTree(scratch);
+  }
+
   /** A wrong number is refused, the right one opens the book. */
   static void enterPassword(Phone phone, int password) {
     TextBox box = phone.current(TextBox.class);
@@ -201,9 +233,12 @@ public final class RealPackageTest {
     phone.canvas();
   }
 
-  /** A project folder with the book's text and its project file, which it returns. */
-  static Path writeProject(Path folder, String bookName, Settings s, String text)
-      throws Exception {
+  /**
+   * A project folder with the book's text and its project file, which it returns; more
+   * [Options] keys may follow the settings.
+   */
+  static Path writeProject(Path folder, String bookName, Settings s, String text,
+                           String... moreOptions) throws Exception {
     Files.createDirectories(folder);
     Files.writeString(folder.resolve("book.txt"), text);
     String project = String.join("\n", "[Colors]", "FontColor=4210752", "BackColor=15794175",
@@ -211,7 +246,8 @@ public final class RealPackageTest {
         "[Options]", "BookMode=1", "BookName=" + bookName, "BookInfo=A built test book",
         "PartSize=100000", "LineSpacing=" + s.lineSpacing, "CharSpacing=" + s.charSpacing,
         "WordWrap=1", "PortraitLayout=" + (s.portrait ? 1 : 0), "Format=0", "Tags=0",
-        "Password=" + s.password, "PasswordMode=" + s.passwordMode, "[Files]",
+        "Password=" + s.password, "PasswordMode=" + s.passwordMode,
+        "Compression=" + s.compression, String.join("\n", moreOptions), "[Files]",
         "TextFileName=book.txt", "");
     Files.writeString(folder.resolve(bookName + ".ini"), project);
     return folder.resolve(bookName + ".ini");
@@ -251,7 +287,7 @@ public final class RealPackageTest {
     Path scratch = Files.createTempDirectory("velkaro-documents");
     for (int row = 0; row < table.length; row++) {
       String name = "Document" + row;
-      Path project = writeProject(scratch.resolve(name), name, new Settings(0, 0, 0, 0, true), "");
+      Path project = writeProject(scratch.resolve(name), name, new Settings(0, 0, 0, 0, true, 1), "");
       Files.writeString(project, Files.readString(project).replace("Format=0", "Format=1")
           .replace("TextFileName=book.txt", "TextFileName=" + Path.of(CORPUS, table[row][0])));
       Path jar = build(project, name).get(0);
