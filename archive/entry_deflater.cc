@@ -30,6 +30,10 @@ EntryDeflater::EntryDeflater(int level)
   if (deflateInit2(&stream_, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
     throw Error("Cannot start compression");
   }
+  if (level > 1) {
+    whole_.reset(libdeflate_alloc_compressor(level));
+    if (!whole_) throw Error("Cannot start compression");
+  }
 }
 
 EntryDeflater::~EntryDeflater() { deflateEnd(&stream_); }
@@ -38,6 +42,12 @@ DeflatedEntry EntryDeflater::Deflate(InputFile& source, uint64_t length, const S
   deflateReset(&stream_);
   DeflatedEntry entry;
   uLong crc = crc32(0, nullptr, 0);
+  if (CompressesWhole(length)) {
+    ReadBlock(source, length, length, 0);
+    entry.crc = static_cast<uint32_t>(crc32(crc, input_.get(), static_cast<uInt>(length)));
+    entry.compressed_size = CompressWhole(input_.get(), length, out);
+    return entry;
+  }
   for (uint64_t done = 0; done < length;) {
     const size_t size = static_cast<size_t>(std::min<uint64_t>(block_size_, length - done));
     ReadBlock(source, size, length, done);
@@ -53,11 +63,15 @@ DeflatedEntry EntryDeflater::Deflate(std::string_view data, const Sink& out) {
   deflateReset(&stream_);
   const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
   DeflatedEntry entry;
-  for (size_t done = 0; done < data.size();) {
-    const size_t size = std::min(block_size_, data.size() - done);
-    const bool last = done + size == data.size();
-    entry.compressed_size += CompressBlock(bytes + done, size, last, out);
-    done += size;
+  if (CompressesWhole(data.size())) {
+    entry.compressed_size = CompressWhole(bytes, data.size(), out);
+  } else {
+    for (size_t done = 0; done < data.size();) {
+      const size_t size = std::min(block_size_, data.size() - done);
+      const bool last = done + size == data.size();
+      entry.compressed_size += CompressBlock(bytes + done, size, last, out);
+      done += size;
+    }
   }
   entry.crc = static_cast<uint32_t>(crc32(0, bytes, static_cast<uInt>(data.size())));
   return entry;
@@ -92,6 +106,19 @@ uint64_t EntryDeflater::CompressBlock(const unsigned char* block, size_t size, b
     written += produced;
   } while (stream_.avail_out == 0);
   return written;
+}
+
+uint64_t EntryDeflater::CompressWhole(const unsigned char* data, size_t size, const Sink& out) {
+  const size_t room = libdeflate_deflate_compress_bound(whole_.get(), size);
+  if (room > output_size_) {
+    output_size_ = room;
+    output_.reset(new unsigned char[room]);
+  }
+  const size_t produced =
+      libdeflate_deflate_compress(whole_.get(), data, size, output_.get(), output_size_);
+  if (produced == 0) throw Error("Cannot compress");
+  out(output_.get(), produced);
+  return produced;
 }
 
 }  // namespace velkaro

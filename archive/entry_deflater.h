@@ -1,6 +1,7 @@
 #ifndef VELKARO_ARCHIVE_ENTRY_DEFLATER_H_
 #define VELKARO_ARCHIVE_ENTRY_DEFLATER_H_
 
+#include <libdeflate.h>
 #include <zlib.h>
 
 #include <cstdint>
@@ -21,6 +22,11 @@ struct DeflatedEntry {
 // stream at a level from 1 (fastest) to 9 (smallest), read and compressed
 // block by block so that no file is ever held whole. One deflater serves
 // every entry of an archive.
+//
+// Level 1 is zlib's, block by block, so its archives stay byte for byte the
+// same. At levels 2 to 9 an entry that fits one block is compressed whole by
+// libdeflate at that level, whose 6 is already smaller than zlib's 9 in a
+// third of the time; larger entries stream through zlib at the level.
 class EntryDeflater {
  public:
   // Each block but the last ends with a sync flush; the higher levels, which
@@ -48,10 +54,19 @@ class EntryDeflater {
  private:
   void ReadBlock(InputFile& source, size_t size, uint64_t length, uint64_t done);
   uint64_t CompressBlock(const unsigned char* block, size_t size, bool last, const Sink& out);
+  uint64_t CompressWhole(const unsigned char* data, size_t size, const Sink& out);
+  bool CompressesWhole(uint64_t length) const { return whole_ && length <= block_size_; }
+
+  struct FreeCompressor {
+    void operator()(libdeflate_compressor* compressor) const {
+      libdeflate_free_compressor(compressor);
+    }
+  };
 
   int level_;
   size_t block_size_;
   z_stream stream_{};
+  std::unique_ptr<libdeflate_compressor, FreeCompressor> whole_;  // levels 2 to 9
   // Left unfilled: every block is read in before it is used.
   std::unique_ptr<unsigned char[]> input_;
   size_t output_size_;

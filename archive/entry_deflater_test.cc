@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <filesystem>
 #include <random>
+#include <string>
+#include <vector>
 
 #include "platform/io_error.h"
+#include "tests/corpus_folder.h"
 #include "tests/testing.h"
 
 namespace velkaro {
@@ -89,6 +93,64 @@ TEST_F(EntryDeflaterTest, EntryIsTheZlibStreamWithoutHeaderAndTrailerAtEveryLeve
       EXPECT_EQ(held.compressed_size, body.size());
       EXPECT_EQ(held.crc, crc);
     }
+  }
+}
+
+// The bytes a bare deflate stream stands for.
+std::string Inflated(const std::string& stream, size_t size) {
+  std::string data(size, '\0');
+  z_stream z{};
+  EXPECT_EQ(inflateInit2(&z, -15), Z_OK);
+  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(stream.data()));
+  z.avail_in = static_cast<uInt>(stream.size());
+  z.next_out = reinterpret_cast<Bytef*>(data.data());
+  z.avail_out = static_cast<uInt>(data.size());
+  EXPECT_EQ(inflate(&z, Z_FINISH), Z_STREAM_END);
+  EXPECT_EQ(z.total_out, size);
+  inflateEnd(&z);
+  return data;
+}
+
+// Book files of a real book as the build writes them: 8192 bytes of UTF-16BE.
+std::vector<std::string> BookFiles(const std::filesystem::path& book, size_t count) {
+  std::string text;
+  for (char c : ReadFileBytes(book)) {
+    text += '\0';
+    text += c;
+  }
+  std::vector<std::string> files;
+  for (size_t at = 0; at < text.size() && files.size() < count; at += 8192) {
+    files.push_back(text.substr(at, 8192));
+  }
+  return files;
+}
+
+// Above level 1 an entry of one block is libdeflate's: it stands for the same
+// bytes, held or read from a file, and at level 9 a book's files take no more
+// room than zlib's 9 would give them.
+TEST_F(EntryDeflaterTest, OneBlockEntriesAboveLevelOneInflateBackAndLevelNineIsNoLarger) {
+  const auto kjv = testing::CorpusFolder() / "texts" / "en_kjv_bible.utf8.txt";
+  if (testing::CorpusFolder().empty()) GTEST_SKIP() << "no corpus";
+  const std::vector<std::string> files = BookFiles(kjv, 60);
+  for (int level = 2; level <= 9; ++level) {
+    EntryDeflater deflater(level);
+    size_t ours = 0, zlib = 0;
+    for (const std::string& file : files) {
+      const DeflatedEntry entry = DeflateFile(deflater, file, file.size());
+      ASSERT_EQ(Inflated(entry_, file.size()), file) << "level " << level;
+      ASSERT_EQ(entry.compressed_size, entry_.size());
+      ASSERT_EQ(entry.crc, crc32(0, reinterpret_cast<const Bytef*>(file.data()),
+                                 static_cast<uInt>(file.size())));
+      const std::string from_file = entry_;
+      entry_.clear();
+      deflater.Deflate(file, [&](const unsigned char* bytes, size_t size) {
+        entry_.append(reinterpret_cast<const char*>(bytes), size);
+      });
+      ASSERT_EQ(entry_, from_file) << "held bytes, level " << level;
+      ours += entry_.size();
+      if (level == 9) zlib += ZlibStream(file, level, file.size()).size() - 6;
+    }
+    if (level == 9) EXPECT_LE(ours, zlib);
   }
 }
 

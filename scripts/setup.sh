@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   googletest libgtest-dev libgmock-dev
-  zlib1g-dev libzip-dev libpugixml-dev libgumbo-dev
+  zlib1g-dev libdeflate-dev libzip-dev libpugixml-dev libgumbo-dev
   libreoffice-writer-nogui
   libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-dejavu-extra fonts-wqy-zenhei xfonts-base
   libuchardet-dev

@@ -213,12 +213,13 @@ public final class RealPackageTest {
     for (Path jar : jars) {
       Check.that(Files.size(jar) <= 65536, jar + " has " + Files.size(jar) + " bytes");
     }
-    for (Path jar : List.of(jars.get(0), jars.get(jars.size() - 1))) {
+    Path last = jars.get(jars.size() - 1);  // the rest of the book, however little
+    for (Path jar : List.of(jars.get(0), last)) {
       BuiltPackage built = new BuiltPackage(jar);
       Phone phone = new Phone(jar);
       built.checkLine(phone.screen(), 0, built.firstBookLetters());
       List<BufferedImage> pages = phone.pageToEnd();
-      Check.that(pages.size() > 20, jar + ": " + pages.size() + " pages");
+      Check.that(pages.size() > (jar == last ? 1 : 20), jar + ": " + pages.size() + " pages");
       phone.pageBackThrough(pages, jar.toString());
     }
     Check.deleteTree(scratch);
