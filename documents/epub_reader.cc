@@ -62,11 +62,10 @@ class EpubBook {
     if (address.empty() || address.find(':') != std::string_view::npos) return std::nullopt;
     const std::string part = ResolvePartName(page, address.substr(0, address.find('#')));
     if (!zip_.Has(part)) return std::nullopt;
-    std::string bytes = zip_.Read(part);
-    std::string format = PictureFormatName(bytes);
+    std::string format = PictureFormatName(zip_.Read(part));
     if (format != "PNG" && format != "JFIF" && format != "GIF") return std::nullopt;
     if (!options_.picture_bytes) return PictureSource{};
-    return PictureSource{{std::move(format), std::move(bytes)}};
+    return PictureSource{{std::move(format), zip_.Copy(part)}};
   }
 
   ZipPackage zip_;
