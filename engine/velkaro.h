@@ -103,6 +103,11 @@ class TVelkaro {
   // When set and true, a running build stops before its next step and logs
   // "Build cancelled"; packages it finished stay. Not owned.
   const std::atomic<bool>* Cancel = nullptr;
+
+ private:
+  // Log lines written before the log file's folder exists (a build makes it
+  // a few lines in), kept for the first line that reaches the file.
+  std::string unwritten_log_;
 };
 
 }  // namespace velkaro
