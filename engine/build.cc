@@ -408,6 +408,7 @@ bool TVelkaro::Build(std::string* error) {
   AddLog("Process started at " + TimeOfDayText(start) + " in " +
          (RunMode == 1 ? "CLI mode" : "GUI mode"));
   AddLog("Velkaro version: " + FileVersion);
+  if (!ProjectEncoding.empty()) AddLog("Project file encoding: " + ProjectEncoding);
   bool ok = true;
   try {
     run.Run();
@@ -418,8 +419,8 @@ bool TVelkaro::Build(std::string* error) {
     if (error) *error = kCancelled;
   } catch (const std::exception& e) {
     ok = false;
-    AddLog(kFailurePrefix + std::string(e.what()));
-    if (error) *error = kFailurePrefix + std::string(e.what());
+    AddLog(kFailurePrefix + MessageOf(e));
+    if (error) *error = kFailurePrefix + MessageOf(e);
   }
   run.CleanUp();
   return ok;

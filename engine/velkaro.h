@@ -98,6 +98,9 @@ class TVelkaro {
   // A document paragraph whose style or own properties carry an outline
   // level becomes a heading, besides outline-numbered list items.
   bool StyleHeadings = false;
+  // The character set the project file was read in when it is not the
+  // system code page; the build logs it.
+  std::string ProjectEncoding;
   int32_t MaxJarSize = 0;   // bytes a package may take; 0: no limit
   int32_t Compression = 1;  // deflate level of the packages, 1 to 9
   // When set and true, a running build stops before its next step and logs

@@ -256,6 +256,18 @@ TEST_F(BuildTest, BusyWorkFolderIsLeftAlone) {
   EXPECT_EQ(ReadBytes(midlets() / "Trip.log"), "their log") << "the running build's log";
 }
 
+TEST_F(BuildTest, RunningOutOfMemorySaysSo) {
+  struct Exhausted : ImageConverter {
+    std::vector<std::string> Convert(const std::vector<std::string>&) override {
+      throw std::bad_alloc();
+    }
+  };
+  MakePhotoBook("Trip");
+  book_.ImageMode = 5;
+  book_.CreateConverter = [] { return std::make_shared<Exhausted>(); };
+  EXPECT_FAILED_WITH("Not enough memory");
+}
+
 TEST_F(BuildTest, BusyOutputFolderIsLeftAlone) {
   MakePhotoBook("Trip");
   root_.Write("midlets/Trip.log", "their log");
