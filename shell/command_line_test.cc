@@ -74,7 +74,8 @@ TEST_F(ExecutableTest, AnswersWithoutBuildingOrAWindow) {
       {{"--help"}, 0, "Velkaro turns a book into e-book applications", ""},
       {{"--version"}, 0, "Velkaro 4.7.0.246\n", ""},
       {{"missing.ini"}, 2, "", "velkaro: no such project file: missing.ini\n"},
-      {{"dir.ini", "-o", "out"}, 2, "", "velkaro: no such project file: dir.ini\n"},
+      {{"dir.ini", "-o", "out"}, 2, "", "velkaro: project file dir.ini is a folder\n"},
+      {{"/dev/null"}, 2, "", "velkaro: project file /dev/null is not a regular file\n"},
       {{}, 2, "", no_display},
       {{" "}, 2, "", no_display},
       {{"-o", "out"},
@@ -208,7 +209,8 @@ TEST_F(ExecutableTest, InterruptCancelsTheBuildWithExitCode130) {
 }
 
 // Installed as a package installs it, and run by a user who may write
-// nowhere but the folder given.
+// nowhere but the folder given and their home: without -o the book goes
+// where the window puts it.
 TEST_F(ExecutableTest, InstalledProgramBuildsIntoAnyFolderForAnyUser) {
   const fs::path root = folder_ / "root";
   const std::string install = "DESTDIR='" + root.string() + "' '" VELKARO_CMAKE "' --install '" +
@@ -233,6 +235,21 @@ TEST_F(ExecutableTest, InstalledProgramBuildsIntoAnyFolderForAnyUser) {
       RunProgram(root / "usr/bin/velkaro", {"book.ini", "-o", "shared/out"}, other_user);
   EXPECT_EQ(outcome.exit_code, 0) << outcome.err;
   EXPECT_TRUE(fs::exists(folder_ / "shared" / "out" / "Album.jad"));
+  EXPECT_FALSE(fs::exists(root / "usr/bin/midlets"));
+
+  const fs::path home = folder_ / "shared" / "home";
+  fs::create_directory(home);
+  fs::permissions(home, fs::perms::all);
+  fs::permissions(root / "usr/bin",
+                  fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+  const Outcome beside = RunProgram(root / "usr/bin/velkaro", {"book.ini"},
+                                    "-u XDG_DATA_HOME HOME='" + home.string() + "' " + other_user);
+  const fs::path midlets = home / ".local/share/Velkaro/midlets";
+  EXPECT_EQ(beside.exit_code, 0) << beside.err;
+  EXPECT_EQ(beside.out, "Building into " + midlets.string() + ": the program's folder " +
+                            (root / "usr/bin").string() + " is not writable\n");
+  EXPECT_TRUE(fs::exists(midlets / "Album.jad"));
   EXPECT_FALSE(fs::exists(root / "usr/bin/midlets"));
 }
 
