@@ -152,12 +152,17 @@ TEST_F(ExecutableTest, PhotoBookBuildsSilently) {
 TEST_F(ExecutableTest, OutputFolderTakesPackagesAndLogAndTheWorkFolderGoes) {
   WritePhotoBook();
   fs::create_directories(folder_ / "tmp");
-  fs::create_directories(folder_ / "out");
   const Outcome outcome = Build({"book.ini", "-o", "out"}, "TMPDIR=" + (folder_ / "tmp").string());
   EXPECT_EQ(outcome.exit_code, 0) << outcome.err;
   for (const char* file : {"Album.jar", "Album.jad", "Album.log"}) {
     EXPECT_TRUE(fs::exists(folder_ / "out" / file)) << file;
   }
+  // The folder is made by the build, and its log still has every line.
+  const std::vector<std::string> log = testing::LogFileLines(folder_ / "out" / "Album.log");
+  ASSERT_GE(log.size(), 3u);
+  EXPECT_TRUE(log[0].starts_with("Process started at ")) << log[0];
+  EXPECT_EQ(log[1], "Velkaro version: 4.7.0.246");
+  EXPECT_EQ(log[2], "Checking directories...");
   EXPECT_FALSE(fs::exists(folder_ / "bin" / "midlets"));
   EXPECT_FALSE(fs::exists(folder_ / "bin" / "temp"));
   EXPECT_TRUE(fs::is_empty(folder_ / "tmp")) << "the private work folder is removed";
