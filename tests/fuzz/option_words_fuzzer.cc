@@ -31,10 +31,11 @@ void CheckWords(const std::string& line) {
   }
   for (const std::string& word : words) {
     Check(word.find_first_of("/@`\\") == std::string::npos);
-    // A coder prefix would be letters and a colon; only -define keys have one.
+    // A coder prefix is a name and a colon; only -define keys have one, and
+    // geometries ("16:9", "4:2:0") use the colon between numbers.
     const size_t colon = word.find(':');
     Check(colon == std::string::npos || word.starts_with("png:") || word.starts_with("jpeg:") ||
-          word.find_first_not_of("0123456789:.x+") == std::string::npos);
+          word.substr(0, colon).find_first_not_of("0123456789.xX+-%!<>^,") == std::string::npos);
   }
 }
 
