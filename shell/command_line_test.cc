@@ -149,6 +149,22 @@ TEST_F(ExecutableTest, PhotoBookBuildsSilently) {
   EXPECT_TRUE(fs::exists(folder_ / "bin" / "midlets" / "Album.jad"));
 }
 
+// A project file saved in an old code page is read in it, and the log says so.
+TEST_F(ExecutableTest, ProjectFileInAnOldCodePage) {
+  folder_.Write("pic.png", "picture");
+  // "Альбом. Фотографии нашего путешествия по Волге" in code page 1251.
+  folder_.Write("book.ini",
+                "[Options]\r\nBookName=Album\r\nBookInfo=\xC0\xEB\xFC\xE1\xEE\xEC. "
+                "\xD4\xEE\xF2\xEE\xE3\xF0\xE0\xF4\xE8\xE8 \xED\xE0\xF8\xE5\xE3\xEE "
+                "\xEF\xF3\xF2\xE5\xF8\xE5\xF1\xF2\xE2\xE8\xFF \xEF\xEE "
+                "\xC2\xEE\xEB\xE3\xE5\r\n[Files]\r\nImageFileName1=pic.png\r\n");
+  const Outcome outcome = Build({"book.ini", "-o", "out"});
+  EXPECT_EQ(outcome.exit_code, 0) << outcome.err;
+  const std::vector<std::string> log = testing::LogFileLines(folder_ / "out" / "Album.log");
+  ASSERT_GE(log.size(), 3u);
+  EXPECT_EQ(log[2], "Project file encoding: WINDOWS-1251");
+}
+
 TEST_F(ExecutableTest, OutputFolderTakesPackagesAndLogAndTheWorkFolderGoes) {
   WritePhotoBook();
   fs::create_directories(folder_ / "tmp");
