@@ -114,10 +114,19 @@ TEST(DocumentCorpusTest, ManyParagraphsLoad) {
   EXPECT_EQ(document.paragraphs.back().text, u"99999\r");
 }
 
-// Old Word files and RTF reach the reader through LibreOffice.
+// Old Word files and RTF reach the reader through LibreOffice, which leaves
+// the user's home and temporary folder as they were.
 TEST(DocumentCorpusTest, OtherFormatsThroughLibreOffice) {
   VELKARO_REQUIRE_CORPUS();
   if (FindProgram("soffice").empty()) GTEST_SKIP() << "LibreOffice is not installed";
+  testing::ScratchFolder user;
+  std::filesystem::create_directories(user / "home");
+  std::filesystem::create_directories(user / "tmp");
+  const testing::ScopedEnvironment environment(
+      {{"HOME", (user / "home").string()},
+       {"TMPDIR", (user / "tmp").string()},
+       {"XDG_CACHE_HOME", (user / "home/.cache").string()},
+       {"XDG_CONFIG_HOME", (user / "home/.config").string()}});
   const Summary contents = Summarize(
       (CorpusFolder() / "docx" / "doc" / "poi_o_kurs_ru_cp1251_toc_fastsaved.doc").string());
   EXPECT_EQ(contents.paragraphs, 96u);
@@ -126,6 +135,9 @@ TEST(DocumentCorpusTest, OtherFormatsThroughLibreOffice) {
       (CorpusFolder() / "docx" / "rtf" / "tika_testRTFRegularImages_jpeg_wmf.rtf").string());
   // The metafiles come as pictures of their own format.
   EXPECT_EQ(pictures.picture_formats, (std::vector<std::string>{"JFIF", "JFIF"}));
+  for (const char* folder : {"home", "tmp"}) {
+    EXPECT_TRUE(std::filesystem::is_empty(user / folder)) << folder;
+  }
 }
 
 }  // namespace

@@ -38,10 +38,9 @@ PictureSource LoadPicture(const ZipPackage& package, const PartRelations& relati
                           std::string_view id, bool with_bytes) {
   const Relationship* relation = relations.Find(id);
   if (!with_bytes || !relation || relation->external || !package.Has(relation->part)) return {};
-  std::string bytes = package.Read(relation->part);
-  std::string format = PictureFormatName(bytes);
+  std::string format = PictureFormatName(package.Read(relation->part));
   if (format.empty()) return {};
-  return {{std::move(format), std::move(bytes)}};
+  return {{std::move(format), package.Copy(relation->part)}};
 }
 
 bool EndsWithAnyOf(const std::string& name, std::initializer_list<std::string_view> endings) {

@@ -60,12 +60,11 @@ class EpubBook {
 
   std::optional<PictureSource> PictureOfPart(const std::string& part) {
     if (!zip_.Has(part)) return std::nullopt;
-    std::string bytes = zip_.Read(part);
-    std::string format = PictureFormatName(bytes);
+    std::string format = PictureFormatName(zip_.Read(part));
     if (format != "PNG" && format != "JFIF" && format != "GIF") return std::nullopt;
     if (first_picture_.empty()) first_picture_ = part;
     if (!options_.picture_bytes) return PictureSource{};
-    return PictureSource{{std::move(format), std::move(bytes)}};
+    return PictureSource{{std::move(format), zip_.Copy(part)}};
   }
 
   // The cover is the book's first picture; pages that show it first already

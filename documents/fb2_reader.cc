@@ -8,6 +8,7 @@
 #include "documents/base64.h"
 #include "documents/paragraph_collector.h"
 #include "documents/picture_format.h"
+#include "documents/unpacked_budget.h"
 #include "documents/xml_part.h"
 #include "documents/zip_package.h"
 #include "platform/files.h"
@@ -176,23 +177,35 @@ class Fb2Book {
   void Picture(const pugi::xml_node& image) {
     const std::string_view address = ImageAddress(image);
     if (!address.starts_with('#')) return;
-    const auto found = binaries_.find(address.substr(1));
-    if (found == binaries_.end()) return;
+    const std::string* bytes = Binary(address.substr(1));
+    if (!bytes) return;
+    std::string format = PictureFormatName(*bytes);
+    if (format != "PNG" && format != "JFIF" && format != "GIF") return;
+    if (!options_.picture_bytes) return collector_.Picture({});
+    budget_.Take(bytes->size());
+    collector_.Picture({{std::move(format), *bytes}});
+  }
+
+  // A binary's bytes, decoded once however often the book shows it (none
+  // when they are damaged); null when the book has no binary of that id.
+  const std::string* Binary(std::string_view id) {
+    if (const auto known = decoded_.find(id); known != decoded_.end()) return &known->second;
+    const auto found = binaries_.find(id);
+    if (found == binaries_.end()) return nullptr;
     std::string bytes;
     try {
       bytes = DecodeBase64(found->second.child_value());
     } catch (const Error&) {
       warnings_.push_back("Picture " + found->first + " is not valid base64, left out");
-      return;
     }
-    std::string format = PictureFormatName(bytes);
-    if (format != "PNG" && format != "JFIF" && format != "GIF") return;
-    if (!options_.picture_bytes) return collector_.Picture({});
-    collector_.Picture({{std::move(format), std::move(bytes)}});
+    budget_.Take(bytes.size());
+    return &decoded_.emplace(found->first, std::move(bytes)).first->second;
   }
 
   ReadOptions options_;
   std::map<std::string, pugi::xml_node, std::less<>> binaries_;
+  std::map<std::string, std::string, std::less<>> decoded_;
+  UnpackedBudget budget_;
   std::vector<pugi::xml_node> bodies_;
   std::vector<pugi::xml_node> notes_;
   pugi::xml_node cover_;

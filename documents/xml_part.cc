@@ -19,6 +19,10 @@ std::string NotWellFormed(const std::string& name) {
 }  // namespace
 
 pugi::xml_document ParseXmlPart(const std::string& bytes, const std::string& name, XmlKind kind) {
+  // Package parts may also be UTF-16, always with a byte-order mark.
+  if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
+    return ParseXmlPart(XmlAsUtf8(bytes), name, kind);
+  }
   const unsigned options =
       pugi::parse_default | pugi::parse_doctype |
       (kind == XmlKind::kPackagePart ? pugi::parse_ws_pcdata_single : pugi::parse_ws_pcdata);

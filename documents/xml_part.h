@@ -26,7 +26,7 @@ enum class XmlKind {
   kBookMarkup,
 };
 
-// Parses one XML part (a leading byte-order mark is allowed). Throws Error
+// Parses one XML part in UTF-8 or, after its byte-order mark, UTF-16. Throws Error
 // when it is not well-formed or its document type breaks the rule of its
 // kind. Entity declarations are refused rather than expanded.
 pugi::xml_document ParseXmlPart(const std::string& bytes, const std::string& name,

@@ -19,7 +19,8 @@ zip_int64_t Locate(zip_t* archive, const std::string& name) {
 
 }  // namespace
 
-ZipPackage::ZipPackage(const std::string& path) {
+ZipPackage::ZipPackage(const std::string& path, uint64_t largest_document)
+    : budget_(largest_document) {
   int error = 0;
   archive_ = zip_open(path.c_str(), ZIP_RDONLY, &error);
   if (!archive_) {
@@ -44,9 +45,31 @@ std::vector<std::string> ZipPackage::Names() const {
   return names;
 }
 
-std::string ZipPackage::Read(const std::string& name, uint64_t limit) const {
+std::string ZipPackage::Copy(const std::string& name) const {
+  const std::string& bytes = Read(name);
+  budget_.Take(bytes.size());
+  return bytes;
+}
+
+uint64_t ZipPackage::InflatedBytes() const {
+  uint64_t total = 0;
+  for (const auto& [index, bytes] : inflated_) total += bytes.size();
+  return total;
+}
+
+const std::string& ZipPackage::Read(const std::string& name, uint64_t limit) const {
   const zip_int64_t index = Locate(archive_, name);
   if (index < 0) throw Error("Document part " + name + " is missing");
+  const auto known = inflated_.find(index);
+  if (known != inflated_.end()) {
+    if (known->second.size() > limit) throw Error("Document part " + name + " is too large");
+    return known->second;
+  }
+  zip_stat_t stat;
+  if (zip_stat_index(archive_, index, 0, &stat) == 0 && (stat.valid & ZIP_STAT_ENCRYPTION_METHOD) &&
+      stat.encryption_method != ZIP_EM_NONE) {
+    throw Error("Document part " + name + " is encrypted");
+  }
   std::unique_ptr<zip_file_t, ZipFileCloser> file(zip_fopen_index(archive_, index, 0));
   if (!file) throw Error("Document part " + name + " can not be opened");
   std::string bytes;
@@ -58,7 +81,8 @@ std::string ZipPackage::Read(const std::string& name, uint64_t limit) const {
     if (bytes.size() + n > limit) throw Error("Document part " + name + " is too large");
     bytes.append(buffer, n);
   }
-  return bytes;
+  budget_.Take(bytes.size());
+  return inflated_.emplace(index, std::move(bytes)).first->second;
 }
 
 }  // namespace velkaro

@@ -17,6 +17,7 @@
 #include "engine/embedded_files.h"
 #include "engine/font_files.h"
 #include "engine/gallery_pictures.h"
+#include "engine/output_folder.h"
 #include "engine/package_budget.h"
 #include "engine/package_syncer.h"
 #include "engine/package_texts.h"
@@ -43,18 +44,6 @@ constexpr char kCancelled[] = "Build cancelled";
 struct BuildCancelled {};
 
 std::string Number(uint64_t n) { return std::to_string(n); }
-
-// Whether a file name is that of a part of the book, followed by
-// ".jar.partial" or ".jad.partial".
-bool IsLeftAside(std::string_view name, std::string_view book) {
-  constexpr std::string_view kEnding = ".partial";
-  if (!name.starts_with(book) || !name.ends_with(kEnding)) return false;
-  name.remove_prefix(book.size());
-  name.remove_suffix(kEnding.size());
-  if (!name.ends_with(".jar") && !name.ends_with(".jad")) return false;
-  name.remove_suffix(4);
-  return name.find_first_not_of("0123456789") == std::string_view::npos;  // the part number
-}
 
 bool ConvertingMode(int32_t mode) { return mode >= 4 && mode <= 6; }
 
@@ -95,9 +84,9 @@ class BookBuild {
         short_version_(ShortVersion(book.FileVersion)) {}
 
   void Run();
-  // Locks an existing work folder before anything is written; false when
-  // another build holds it.
-  bool ClaimWorkFolder();
+  // Locks the existing output and work folders before anything is written;
+  // false when another build holds one of them.
+  bool ClaimFolders();
   // Empties the work folder when this run was the one that held it.
   void CleanUp();
 
@@ -106,7 +95,7 @@ class BookBuild {
   void CheckNameLength() const;
   void StopIfCancelled() const;
   void PrepareFolders();
-  void RemoveStalePartials();
+  void ClaimOutputFolder();
   void WriteCommonFiles();
   void BuildTextBook();
   PartPlan PlanWithinBudget();
@@ -142,7 +131,9 @@ class BookBuild {
   uint64_t largest_package_ = 0;
   std::unique_ptr<FontFileMaker> fonts_;  // with a desktop font only
   TJarArchiver jar_;                      // packs every package of the build
-  PackageSyncer packages_;                // makes them durable and places them
+  // Held until the last package is placed: the syncer goes first.
+  FolderLock output_lock_;
+  PackageSyncer packages_;  // makes the packages durable and places them
   // What this build wrote into the work folder, by path, for the archiver to
   // pack without reading it back.
   std::unordered_map<std::string, std::string> held_;
@@ -197,13 +188,16 @@ void BookBuild::CheckNameLength() const {
   }
 }
 
-bool BookBuild::ClaimWorkFolder() {
+bool BookBuild::ClaimFolders() {
+  if (output_lock_.Take(midlets_) == FolderLock::Result::kBusy) return false;
   return StatusOf(work_).kind != FileKind::kFolder || work_lock_.TryLock(work_);
 }
 
 void BookBuild::PrepareFolders() {
   log_("Checking directories...");
+  ClaimOutputFolder();
   EnsureFolder(midlets_, log_);
+  RepairInterruptedPairs(midlets_, book_.BookName, log_);
   EnsureFolder(work_, log_);
   // Two builds on one work folder would pack each other's files.
   if (!work_lock_.held() && !work_lock_.TryLock(work_)) {
@@ -214,13 +208,17 @@ void BookBuild::PrepareFolders() {
   log_("Creating temporary files...");
   DeleteByMask(work_, "*");
   DeleteByMask(manifest_, "*");
-  RemoveStalePartials();
 }
 
-// What a killed build of this book left aside in the midlets folder.
-void BookBuild::RemoveStalePartials() {
-  for (const std::string& name : SortedFolderNames(midlets_)) {
-    if (IsLeftAside(name, book_.BookName)) RemoveFile(midlets_ / name);
+// One build at a time writes into an output folder, from its log file to its
+// last package: two would remove each other's files. A missing folder is
+// made here, silently, so that it is locked before anything goes into it.
+void BookBuild::ClaimOutputFolder() {
+  if (output_lock_.held()) return;
+  MakeFolder(midlets_);  // a failure is EnsureFolder's to report
+  if (output_lock_.Take(midlets_) == FolderLock::Result::kBusy) {
+    book_.LogFileName.clear();  // the log file there is the other build's
+    throw Error("Output folder is in use: " + midlets_.string());
   }
 }
 
@@ -299,6 +297,7 @@ void BookBuild::BuildTextPart(const TextPart& text_part) {
   log_("Processing part " + Number(text_part.number) + " from " + Number(text_part.count) +
        " (offset " + Number(text_part.number == 1 ? 0 : text_part.start + 1) + ")...");
   const std::string part_name = PartName(book_.BookName, text_part.number, text_part.count);
+  if (text_part.number == 1) RemoveLeftAside(midlets_, book_.BookName, text_part.count);
   WriteManifest(part_name);
   DeleteByMask(work_, "pic*");
 
@@ -343,6 +342,7 @@ void BookBuild::WriteDataFiles(std::u16string_view part, std::u16string_view let
 
 void BookBuild::BuildPhotoBook() {
   const std::string& part_name = book_.BookName;
+  RemoveLeftAside(midlets_, book_.BookName, 1);
   WriteManifest(part_name);
   if (ConvertingMode(book_.ImageMode)) StartConverter();
   const std::vector<std::string> extensions =
@@ -461,14 +461,16 @@ bool TVelkaro::Build(std::string* error) {
   const std::time_t start = std::time(nullptr);
   BookBuild run(*this);
   // A name that would leave the midlets folder gets no log file at all, and
-  // a build refused for a busy work folder leaves the other build's log be.
-  const bool writes_log = (BookName.empty() || IsValidBookName(BookName)) && run.ClaimWorkFolder();
+  // a build refused for a busy folder leaves the other build's log be.
+  const bool writes_log = (BookName.empty() || IsValidBookName(BookName)) && run.ClaimFolders();
   LogFileName = writes_log ? (Path(MidletsFolder) / (BookName + ".log")).string() : std::string();
   if (!LogFileName.empty()) RemoveFile(LogFileName);
+  unwritten_log_.clear();
 
   AddLog("Process started at " + TimeOfDayText(start) + " in " +
          (RunMode == 1 ? "CLI mode" : "GUI mode"));
   AddLog("Velkaro version: " + FileVersion);
+  if (!ProjectEncoding.empty()) AddLog("Project file encoding: " + ProjectEncoding);
   bool ok = true;
   try {
     run.Run();
@@ -479,8 +481,8 @@ bool TVelkaro::Build(std::string* error) {
     if (error) *error = kCancelled;
   } catch (const std::exception& e) {
     ok = false;
-    AddLog(kFailurePrefix + std::string(e.what()));
-    if (error) *error = kFailurePrefix + std::string(e.what());
+    AddLog(kFailurePrefix + MessageOf(e));
+    if (error) *error = kFailurePrefix + MessageOf(e);
   }
   run.CleanUp();
   return ok;
@@ -488,7 +490,9 @@ bool TVelkaro::Build(std::string* error) {
 
 void TVelkaro::AddLog(const std::string& line) {
   if (LogView) LogView->AppendLine(line);
-  if (!LogFileName.empty()) AppendToFile(LogFileName, line + "\r\n");
+  if (LogFileName.empty()) return;
+  unwritten_log_ += line + "\r\n";
+  if (AppendToFile(LogFileName, unwritten_log_)) unwritten_log_.clear();
 }
 
 }  // namespace velkaro

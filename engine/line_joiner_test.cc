@@ -43,6 +43,26 @@ TEST(JoinWrappedLinesTest, JoinsOnlyFullLinesBeforeAPlainLine) {
   }
 }
 
+// A line counts as nearly full from 80 % of the wrap width on: at 76 % it
+// ends a paragraph, at 81 % it runs on into the next line.
+TEST(JoinWrappedLinesTest, NearlyFullThreshold) {
+  const std::u16string full = u"aaaaaaaaa " + std::u16string(90, u'b');  // 100 letters
+  const struct {
+    size_t length;
+    bool joined;
+  } cases[] = {{76, false}, {79, false}, {80, true}, {81, true}};
+  for (const auto& c : cases) {
+    std::u16string text;
+    for (int i = 0; i < 19; ++i) text += full + u"\n";
+    const std::u16string line = u"cc " + std::u16string(c.length - 3, u'c');
+    text += line + u"\nnext line";
+    ASSERT_EQ(WrapWidth(text), 100u);
+    const std::u16string joined = JoinWrappedLines(text);
+    EXPECT_NE(joined.find(line + (c.joined ? u" next" : u"\nnext")), std::u16string::npos)
+        << c.length << "%";
+  }
+}
+
 // What joining may change: only line feeds, into a blank or nothing.
 std::u16string WithoutBreaks(std::u16string text) {
   std::erase_if(text, [](char16_t c) { return c == u'\n' || c == u' '; });

@@ -8,7 +8,10 @@
 
 #include "engine/ini_file.h"
 #include "engine/project_keys.h"
+#include "engine/text_source.h"
 #include "engine/velkaro.h"
+#include "platform/code_page.h"
+#include "platform/files.h"
 
 namespace velkaro {
 namespace {
@@ -49,6 +52,33 @@ std::optional<DesktopFont> ReadFont(const IniFile& ini, std::optional<DesktopFon
   return read;
 }
 
+// Settings texts are bytes in the system code page. A project file saved in
+// another set (a Russian BookInfo in cp1251 read in a UTF-8 locale) is read
+// by the rule of plain-text books, its mark first, and converted; *charset
+// receives the set when it is not the system code page.
+IniFile LoadProjectIni(const std::string& path, std::string* charset) {
+  if (StatusOf(path).kind == FileKind::kMissing) return IniFile();
+  std::string bytes = ReadFileBytes(path);
+  std::string from;
+  switch (DetectEncoding(bytes)) {
+    case TextEncoding::kUtf8:
+      from = "UTF-8";
+      bytes.erase(0, 3);
+      break;
+    case TextEncoding::kUtf16LittleEndian:
+    case TextEncoding::kUtf16BigEndian:
+      from = DetectEncoding(bytes) == TextEncoding::kUtf16BigEndian ? "UTF-16BE" : "UTF-16LE";
+      bytes.erase(0, 2);
+      break;
+    case TextEncoding::kAnsi:
+      from = UnmarkedCharset(bytes);
+      break;
+  }
+  if (from.empty() || (from == "UTF-8" && SystemCharsetIsUtf8())) return IniFile(std::move(bytes));
+  if (charset) *charset = from;
+  return IniFile(ConvertCharset(bytes, from, SystemCharset()));
+}
+
 void WriteFont(IniFile& ini, const std::optional<DesktopFont>& font) {
   if (font) WriteSettings(ini, kFontKeys, *font);
   ini.WriteInteger(kFontSection, kFontTypeKey, font ? 0 : 1);
@@ -58,7 +88,8 @@ void WriteFont(IniFile& ini, const std::optional<DesktopFont>& font) {
 
 bool TVelkaro::LoadProject(const std::string& path, std::string* error) {
   try {
-    IniFile ini = IniFile::Load(path);
+    ProjectEncoding.clear();
+    const IniFile ini = LoadProjectIni(path, &ProjectEncoding);
     ReadSettings(ini, kColorKeys, *this);
     Font = ReadFont(ini, Font);
     ReadSettings(ini, kBookKeys, *this);
@@ -80,7 +111,7 @@ bool TVelkaro::LoadProject(const std::string& path, std::string* error) {
 }
 
 void TVelkaro::WriteProject(const std::string& path) const {
-  IniFile ini = IniFile::Load(path);
+  IniFile ini = LoadProjectIni(path, nullptr);
   WriteSettings(ini, kColorKeys, *this);
   WriteFont(ini, Font);
   WriteSettings(ini, kBookKeys, *this);

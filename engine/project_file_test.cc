@@ -6,6 +6,7 @@
 
 #include "engine/project_keys.h"
 #include "engine/velkaro.h"
+#include "platform/code_page.h"
 #include "tests/testing.h"
 
 namespace velkaro {
@@ -14,9 +15,9 @@ namespace {
 using testing::ReadBytes;
 using testing::ScratchFolder;
 
-// "Книга" and "Заметка" in code page 1251: settings texts are bytes.
-const std::string kCyrillicBook = "\xCA\xED\xE8\xE3\xE0";
-const std::string kCyrillicNote = "\xC7\xE0\xEC\xE5\xF2\xEA\xE0";
+// Settings texts are bytes in the system code page: UTF-8 where the tests run.
+const std::string kCyrillicBook = "Книга";
+const std::string kCyrillicNote = "Заметка";
 
 TVelkaro Loaded(const std::filesystem::path& path) {
   TVelkaro book = TVelkaro::CreateDefault();
@@ -97,6 +98,34 @@ TEST(ProjectRoundTrip, EverySettingReadsBack) {
   book.ImageNotes.clear();
   book.SaveProject((folder / "book.ini").string());
   ExpectSameSettings(Loaded(folder / "book.ini"), book);
+}
+
+// A project file saved in another character set than the system code page
+// reads as the same settings, and the set is told.
+TEST(ProjectLoad, ProjectFilesInOtherCharacterSets) {
+  ScratchFolder folder;
+  const std::string project =
+      "[Options]\r\nBookName=Отцы и дети\r\nBookInfo=Роман Ивана Сергеевича Тургенева, "
+      "написанный в 1860—1861 годах\r\n[Files]\r\nImageFileName1=a.png\r\n"
+      "ImageNote1=Базаров и Аркадий\r\n";
+  const struct {
+    std::string charset, bytes, told;
+  } cases[] = {
+      {"UTF-8", project, ""},
+      {"UTF-8", "\xEF\xBB\xBF" + project, ""},
+      {"WINDOWS-1251", ConvertCharset(project, "UTF-8", "WINDOWS-1251"), "WINDOWS-1251"},
+      {"UTF-16LE", "\xFF\xFE" + ConvertCharset(project, "UTF-8", "UTF-16LE"), "UTF-16LE"},
+      {"UTF-16BE", "\xFE\xFF" + ConvertCharset(project, "UTF-8", "UTF-16BE"), "UTF-16BE"},
+      {"UTF-16LE", ConvertCharset(project, "UTF-8", "UTF-16LE"), "UTF-16LE"},
+  };
+  for (const auto& c : cases) {
+    const TVelkaro book = Loaded(folder.Write("book.ini", c.bytes));
+    EXPECT_EQ(book.BookName, "Отцы и дети") << c.charset;
+    EXPECT_EQ(book.BookInfo, "Роман Ивана Сергеевича Тургенева, написанный в 1860—1861 годах")
+        << c.charset;
+    EXPECT_EQ(book.ImageNotes, std::vector<std::string>{"Базаров и Аркадий"}) << c.charset;
+    EXPECT_EQ(book.ProjectEncoding, c.told) << c.charset;
+  }
 }
 
 TEST(ProjectSave, NewFileHoldsEverySettingUnderItsKeyInOrder) {

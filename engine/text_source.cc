@@ -80,6 +80,18 @@ bool EndsWithTxt(const std::string& file_name) {
       [](char want, char c) { return want == std::tolower(static_cast<unsigned char>(c)); });
 }
 
+// Says how many letters of a loaded text are replacement marks (bytes that
+// did not decode, or marks that the file held already) and on which line
+// the first stands; "" when there are none.
+std::string UndecodedLine(std::u16string_view text) {
+  const size_t first = text.find(u'\uFFFD');
+  if (first == std::u16string_view::npos) return "";
+  const auto count = std::count(text.begin() + first, text.end(), u'\uFFFD');
+  const auto line = 1 + std::count(text.begin(), text.begin() + first, u'\n');
+  return std::to_string(count) + " letters could not be decoded (first at line " +
+         std::to_string(line) + ")";
+}
+
 }  // namespace
 
 TextEncoding DetectEncoding(std::string_view bytes) {
@@ -100,19 +112,22 @@ std::u16string DecodePlainText(std::string_view bytes, TextEncoding encoding) {
   return text;
 }
 
+std::string UnmarkedCharset(std::string_view bytes) {
+  // Latin text in UTF-16 is valid UTF-8 too, NUL bytes and all.
+  std::string charset = Utf16WithoutMark(bytes);
+  if (!charset.empty()) return charset;
+  const bool valid = SystemCharsetIsUtf8() ? IsValidUtf8(bytes) : IsValidIn(bytes, SystemCharset());
+  if (valid) return "";
+  // A guess that does not hold the bytes either is no better than the rule.
+  charset = GuessCharset(bytes);
+  return IsValidIn(bytes, charset) ? charset : "";
+}
+
 std::u16string DecodeUnmarkedText(std::string_view bytes, const std::string& forced_charset,
                                   std::string* charset) {
-  std::string chosen = forced_charset;
-  if (chosen.empty()) {
-    const bool valid =
-        SystemCharsetIsUtf8() ? IsValidUtf8(bytes) : IsValidIn(bytes, SystemCharset());
-    if (valid) return DecodePlainText(bytes, TextEncoding::kAnsi);
-    // A guess that does not hold the bytes either is no better than the rule.
-    chosen = GuessCharset(bytes);
-    if (!IsValidIn(bytes, chosen)) return DecodePlainText(bytes, TextEncoding::kAnsi);
-  } else if (!IsKnownCharset(chosen)) {
-    throw Error("Unknown text encoding " + chosen);
-  }
+  const std::string chosen = forced_charset.empty() ? UnmarkedCharset(bytes) : forced_charset;
+  if (chosen.empty()) return DecodePlainText(bytes, TextEncoding::kAnsi);
+  if (!IsKnownCharset(chosen)) throw Error("Unknown text encoding " + chosen);
   std::u16string text = WideFrom(bytes, chosen);
   RemoveControlLetters(text);
   if (charset) *charset = chosen;
@@ -141,10 +156,12 @@ std::string_view ReadIntoBack(const std::string& file_name, std::u16string& room
 
 // Whether the bytes are decoded in the room they were read into; the other
 // ways go through the system's conversion, which needs a buffer of its own.
+// Latin text in UTF-16 without a mark is valid UTF-8 too, NUL bytes and all.
 bool DecodesInPlace(std::string_view bytes, TextEncoding encoding,
                     const std::string& forced_charset) {
   if (encoding != TextEncoding::kAnsi) return true;
-  return forced_charset.empty() && SystemCharsetIsUtf8() && IsValidUtf8(bytes);
+  return forced_charset.empty() && SystemCharsetIsUtf8() && IsValidUtf8(bytes) &&
+         Utf16WithoutMark(bytes).empty();
 }
 
 }  // namespace
@@ -180,6 +197,7 @@ std::u16string TVelkaro::LoadSourceText(const std::string& file_name,
       std::string charset;
       text = LoadPlainText(file_name, caption, Encoding, &charset);
       if (!charset.empty()) AddLog("Text encoding: " + charset);
+      if (const std::string lost = UndecodedLine(text); !lost.empty()) AddLog(lost);
       if (JoinLines) text = JoinWrappedLines(std::move(text));
     } else {
       SourceIsPlainText = false;
@@ -189,7 +207,7 @@ std::u16string TVelkaro::LoadSourceText(const std::string& file_name,
     text += u' ';
     return text;
   } catch (const std::exception& e) {
-    throw Error("Can not load text from file " + file_name + ", error: " + e.what());
+    throw Error("Can not load text from file " + file_name + ", error: " + MessageOf(e));
   }
 }
 

@@ -17,9 +17,14 @@ TextEncoding DetectEncoding(std::string_view bytes);
 // every letter below 32 other than line feed removed.
 std::u16string DecodePlainText(std::string_view bytes, TextEncoding encoding);
 
+// The character set of a text without byte-order mark: UTF-16 when its NUL
+// bytes show it, else "" for the system code page when the bytes are valid
+// there, else the set guessed from the bytes when they are valid in it, else
+// "" again (the undecodable bytes become U+FFFD).
+std::string UnmarkedCharset(std::string_view bytes);
+
 // The letters of a file without byte-order mark: in forced_charset when one
-// is named, else in the system code page when the bytes are valid there, else
-// in the character set guessed from them. *charset (when given) receives the
+// is named, else in the set UnmarkedCharset tells. *charset (when given) receives the
 // name of the set used when it is not the system code page. Throws Error for a
 // forced_charset that iconv does not know.
 std::u16string DecodeUnmarkedText(std::string_view bytes, const std::string& forced_charset,

@@ -175,6 +175,26 @@ TEST(LoadPlainTextTest, CorpusBooksInSingleByteCodePagesAreRecognised) {
   }
 }
 
+// The same books in UTF-16 without their marks.
+TEST(LoadPlainTextTest, CorpusBooksInUtf16WithoutAMark) {
+  VELKARO_REQUIRE_CORPUS();
+  ScratchFolder folder;
+  const auto texts = testing::CorpusFolder() / "texts";
+  for (const char* book : {"en_moby_dick_ch1", "ru_turgenev_otcy_i_deti", "zh_tang300",
+                           "ja_tosa_nikki", "ar_alkindi_first_philosophy"}) {
+    for (const char* order : {"le", "be"}) {
+      SCOPED_TRACE(std::string(book) + order);
+      const std::string marked =
+          testing::ReadBytes(texts / (std::string(book) + ".utf16" + order + ".txt"));
+      std::string used;
+      const std::u16string text =
+          LoadPlainText(folder.Write("book.txt", marked.substr(2)).string(), nullptr, "", &used);
+      EXPECT_EQ(used, std::string("UTF-16") + (order == std::string("le") ? "LE" : "BE"));
+      EXPECT_EQ(text, LoadPlainText((texts / (std::string(book) + ".utf8.txt")).string(), nullptr));
+    }
+  }
+}
+
 class CapturedLog : public LogSink {
  public:
   void AppendLine(const std::string& line) override { lines.push_back(line); }
@@ -192,8 +212,8 @@ class LoadSourceTextTest : public ::testing::Test {
 
 // The Encoding setting names the character set of a book without mark; a
 // marked book keeps its mark's reading, and only a set other than the system
-// code page is logged.
-TEST_F(LoadSourceTextTest, TheEncodingSettingForcesACharacterSet) {
+// code page is logged, as are letters that do not decode.
+TEST_F(LoadSourceTextTest, TheEncodingUsedAndLettersLostAreLogged) {
   struct Case {
     std::string bytes;
     std::string encoding;
@@ -207,6 +227,21 @@ TEST_F(LoadSourceTextTest, TheEncodingSettingForcesACharacterSet) {
            {"\xEF\xBB\xBF\xD0\x94", "KOI8-R", u"\u0414 ", {}},
            {"plain\r\n", "", u"plain\n ", {}},
            {"\xD0\x94\xD0\xBE\xD0\xBC", "", u"\u0414\u043E\u043C ", {}},
+           // Vietnamese: the converter holds the last letter back for a tone mark.
+           {"Vi\xD2\xEAt", "CP1258", u"V\u1EC9\u00EAt ", {"Text encoding: CP1258"}},
+           {"ab\xE0", "CP1258", u"ab\u00E0 ", {"Text encoding: CP1258"}},
+           // UTF-16 without mark, told by its NUL bytes.
+           {std::string("H\0i\0\n\0\x14\x04", 8), "", u"Hi\n\u0414 ", {"Text encoding: UTF-16LE"}},
+           {std::string("\0H\0i\0\n\x04\x14", 8), "", u"Hi\n\u0414 ", {"Text encoding: UTF-16BE"}},
+           // A UTF-8 book with a line in cp1251 that no one set reads whole.
+           {"\xD0\x94\xD0\xBE\xD0\xBC\n\xD0\x94\n\xC4\xEE\xEC \xD0\x94",
+            "",
+            u"\u0414\u043E\u043C\n\u0414\n\uFFFD\uFFFD\uFFFD \u0414 ",
+            {"3 letters could not be decoded (first at line 3)"}},
+           {"abc\x98",
+            "windows-1251",
+            u"abc\uFFFD ",
+            {"Text encoding: windows-1251", "1 letters could not be decoded (first at line 1)"}},
        }) {
     SCOPED_TRACE(c.encoding);
     log_.lines.clear();

@@ -98,11 +98,19 @@ class TVelkaro {
   // A document paragraph whose style or own properties carry an outline
   // level becomes a heading, besides outline-numbered list items.
   bool StyleHeadings = false;
+  // The character set the project file was read in when it is not the
+  // system code page; the build logs it.
+  std::string ProjectEncoding;
   int32_t MaxJarSize = 0;   // bytes a package may take; 0: no limit
   int32_t Compression = 1;  // deflate level of the packages, 1 to 9
   // When set and true, a running build stops before its next step and logs
   // "Build cancelled"; packages it finished stay. Not owned.
   const std::atomic<bool>* Cancel = nullptr;
+
+ private:
+  // Log lines written before the log file's folder exists (a build makes it
+  // a few lines in), kept for the first line that reaches the file.
+  std::string unwritten_log_;
 };
 
 }  // namespace velkaro

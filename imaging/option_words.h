@@ -6,11 +6,12 @@
 
 namespace velkaro {
 
-// Option words come from a project file that anyone may have written. Throws
-// Error for a word that would make a conversion read or write a file other
-// than its source and destination, lift the resource limits, or that is not
-// one of convert's options or their arguments (convert reads such a word as
-// one more picture). Empty words are left alone.
+// Option words come from a project file that anyone may have written. Only
+// options that change a picture's size, quality, depth, colours, sharpness or
+// orientation pass, each with an argument that reads as a number, a geometry,
+// a colour or one of the option's own words, never as a file, a coder, "@" or
+// a "%" pattern. Throws Error("ImageMagick option X is not allowed: ...") for
+// anything else. Empty words are left alone. ImageMagick must be started.
 void CheckOptionWords(const std::vector<std::string>& words);
 
 }  // namespace velkaro

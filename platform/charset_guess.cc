@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "platform/code_page.h"
+
 namespace velkaro {
 namespace {
 
@@ -24,7 +26,28 @@ std::string_view Sample(std::string_view bytes) {
   return bytes.substr(from, kSampleBytes);
 }
 
+// A UTF-16 text has at least one ASCII letter (a blank, a line end) in this
+// many, even in Chinese, and most of its NUL bytes stand on their side; the
+// others come from letters such as U+3000 and U+4E00.
+constexpr size_t kLettersPerAsciiLetter = 64;
+constexpr size_t kNulsOnTheOtherSide = 3;  // at most one in this many
+
 }  // namespace
+
+std::string Utf16WithoutMark(std::string_view bytes) {
+  if (bytes.size() % 2 != 0 || bytes.empty()) return "";
+  const std::string_view sample = bytes.substr(0, kSampleBytes);
+  size_t even = 0, odd = 0;  // NUL bytes at even and odd offsets
+  for (size_t i = 0; i + 1 < sample.size(); i += 2) {
+    even += sample[i] == '\0';
+    odd += sample[i + 1] == '\0';
+  }
+  const size_t letters = sample.size() / 2;
+  const size_t high = std::max(even, odd), low = std::min(even, odd);
+  if (high * kLettersPerAsciiLetter < letters || low * kNulsOnTheOtherSide > high) return "";
+  const std::string charset = odd > even ? "UTF-16LE" : "UTF-16BE";
+  return IsValidIn(bytes, charset) ? charset : "";
+}
 
 std::string GuessCharset(std::string_view bytes) {
   std::unique_ptr<struct uchardet, void (*)(uchardet_t)> detector(uchardet_new(), uchardet_delete);

@@ -107,6 +107,14 @@ bool RunIconv(std::string_view bytes, const std::string& from, const std::string
     in += skip;
     in_left -= skip;
   }
+  // A converter may hold back a letter that a combining mark could still
+  // join (CP1258, TCVN); the last one comes out only now.
+  char* dst = buffer;
+  size_t dst_left = sizeof buffer;
+  if (iconv(cd, nullptr, nullptr, &dst, &dst_left) == static_cast<size_t>(-1) && strict) {
+    return false;
+  }
+  if (out) out->append(buffer, dst - buffer);
   return true;
 }
 

@@ -87,6 +87,21 @@ size_t InputFile::Read(void* data, size_t size) {
   }
 }
 
+bool InputFile::ReadAll(void* data, size_t size) {
+  char* at = static_cast<char*>(data);
+  while (size > 0) {
+    const size_t n = Read(at, size);
+    if (n == 0) return false;
+    at += n;
+    size -= n;
+  }
+  return true;
+}
+
+void InputFile::Seek(uint64_t offset) {
+  if (lseek(fd_, static_cast<off_t>(offset), SEEK_SET) < 0) ThrowIoError(errno);
+}
+
 std::string ReadFileBytes(const Path& path) {
   InputFile in(path);
   std::string bytes(in.size(), '\0');

@@ -77,6 +77,13 @@ class InputFile {
   uint64_t size() const { return size_; }
   // Reads up to `size` bytes; 0 at the end of the file.
   size_t Read(void* data, size_t size);
+  // Reads exactly `size` bytes; false when the file ends first.
+  bool ReadAll(void* data, size_t size);
+  // Moves the reading position to `offset`; past the end, Read gives 0.
+  void Seek(uint64_t offset);
+  // The descriptor, for a reader that opens the same file again through
+  // /proc/self/fd without looking at its name.
+  int fd() const { return fd_; }
 
  private:
   int fd_;
@@ -103,6 +110,7 @@ class OutputFile {
   // Forces the written bytes to the disk.
   void Sync();
   void Close();
+  int fd() const { return fd_; }
 
  private:
   void CutOldTail();

@@ -10,16 +10,16 @@ FolderLock::~FolderLock() {
   if (fd_ >= 0) close(fd_);  // closing releases the lock
 }
 
-bool FolderLock::TryLock(const std::filesystem::path& folder) {
+FolderLock::Result FolderLock::Take(const std::filesystem::path& folder) {
   int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return false;
+  if (fd < 0) return Result::kUnopened;
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
     close(fd);
-    return false;
+    return Result::kBusy;
   }
   if (fd_ >= 0) close(fd_);
   fd_ = fd;
-  return true;
+  return Result::kTaken;
 }
 
 }  // namespace velkaro

@@ -10,13 +10,18 @@ namespace velkaro {
 // so it leaves no file behind.
 class FolderLock {
  public:
+  enum class Result { kTaken, kBusy, kUnopened };
+
   FolderLock() = default;
   ~FolderLock();
   FolderLock(const FolderLock&) = delete;
   FolderLock& operator=(const FolderLock&) = delete;
 
+  // kBusy when someone else holds the folder, kUnopened when it is missing
+  // or cannot be opened.
+  Result Take(const std::filesystem::path& folder);
   // False when someone else holds the folder or it cannot be opened.
-  bool TryLock(const std::filesystem::path& folder);
+  bool TryLock(const std::filesystem::path& folder) { return Take(folder) == Result::kTaken; }
   bool held() const { return fd_ >= 0; }
 
  private:

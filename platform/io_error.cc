@@ -1,6 +1,7 @@
 #include "platform/io_error.h"
 
 #include <cerrno>
+#include <new>
 
 namespace velkaro {
 
@@ -23,5 +24,10 @@ std::string IoMessage(int error_number) {
 }
 
 void ThrowIoError(int error_number) { throw Error(IoMessage(error_number)); }
+
+std::string MessageOf(const std::exception& failure) {
+  if (dynamic_cast<const std::bad_alloc*>(&failure)) return "Not enough memory";
+  return failure.what();
+}
 
 }  // namespace velkaro

@@ -19,6 +19,11 @@ std::string IoMessage(int error_number);
 // Throws Error with IoMessage(error_number).
 [[noreturn]] void ThrowIoError(int error_number);
 
+// The message of any failure as a log line gives it: "Not enough memory" for
+// an allocation that failed, whose own text ("std::bad_alloc") tells a reader
+// nothing.
+std::string MessageOf(const std::exception& failure);
+
 }  // namespace velkaro
 
 #endif  // VELKARO_PLATFORM_IO_ERROR_H_

@@ -224,13 +224,13 @@ TEST(FolderLockTest, SecondHolderIsRefusedUntilTheFirstLetsGo) {
     FolderLock first;
     ASSERT_TRUE(first.TryLock(folder.path()));
     FolderLock second;
-    EXPECT_FALSE(second.TryLock(folder.path()));
+    EXPECT_EQ(second.Take(folder.path()), FolderLock::Result::kBusy);
   }
   FolderLock third;
   EXPECT_TRUE(third.TryLock(folder.path()));
   EXPECT_TRUE(std::filesystem::is_empty(folder.path())) << "the lock leaves no file";
   FolderLock missing;
-  EXPECT_FALSE(missing.TryLock(folder / "none"));
+  EXPECT_EQ(missing.Take(folder / "none"), FolderLock::Result::kUnopened);
 }
 
 }  // namespace

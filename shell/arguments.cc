@@ -2,6 +2,7 @@
 
 #include <string_view>
 #include <system_error>
+#include <variant>
 #include <vector>
 
 namespace velkaro {
@@ -19,13 +20,16 @@ std::string TrimControlsAndBlanks(std::string_view text) {
   return std::string(text.substr(first, last - first));
 }
 
-// The full path of an existing file, or nothing.
-std::optional<fs::path> ExistingFile(const std::string& argument) {
+// The full path of a project file, or what is wrong with the argument.
+std::variant<fs::path, std::string> ProjectFile(const std::string& argument) {
   std::error_code error;
   fs::path full = fs::absolute(argument, error).lexically_normal();
-  if (error || full.string().size() > kLongestPath) return std::nullopt;
-  if (!fs::is_regular_file(full, error)) return std::nullopt;
-  return full;
+  if (error || full.string().size() > kLongestPath) return "no such project file: " + argument;
+  const fs::file_status status = fs::status(full, error);
+  if (status.type() == fs::file_type::regular) return full;
+  if (status.type() == fs::file_type::directory) return "project file " + argument + " is a folder";
+  if (fs::exists(status)) return "project file " + argument + " is not a regular file";
+  return "no such project file: " + argument;
 }
 
 Arguments Mistake(std::string what) {
@@ -41,10 +45,10 @@ Arguments Resolve(std::string_view first, std::optional<fs::path> output_folder,
     if (output_folder) return Mistake("--output needs a project file: velkaro BOOK.ini -o FOLDER");
     return Arguments{};
   }
-  std::optional<fs::path> project = ExistingFile(argument);
-  if (!project) return Mistake("no such project file: " + argument);
+  std::variant<fs::path, std::string> project = ProjectFile(argument);
+  if (auto* mistake = std::get_if<std::string>(&project)) return Mistake(*mistake);
   return Arguments{.action = window ? Arguments::Action::kWindow : Arguments::Action::kBuild,
-                   .project_file = *project,
+                   .project_file = std::get<fs::path>(project),
                    .output_folder = std::move(output_folder)};
 }
 
@@ -102,7 +106,8 @@ std::string UsageText() {
          "Options:\n"
          "  -o, --output FOLDER  put the packages and the build log (BOOK NAME.log) into\n"
          "                       FOLDER; without it they go to the folder \"midlets\"\n"
-         "                       beside the program\n"
+         "                       beside the program, or when the program may not write\n"
+         "                       there, in ~/.local/share/Velkaro\n"
          "  -h, --help           show this text\n"
          "  --version            show the version\n"
          "\n"

@@ -82,6 +82,23 @@ int RunBuildInto(const fs::path& project_file, const fs::path& output_folder) {
   }
 }
 
+// Beside the program, as the folders "midlets" and "temp"; an installed
+// program cannot write there, so it builds where the window does, and says
+// so on its first line.
+int RunBuildBesideProgram(const fs::path& project_file) {
+  fs::path folder = ProgramFolder();
+  if (!CanWriteIn(folder)) {
+    const fs::path user_folder = UserDataFolder();
+    std::error_code ignored;  // a folder that cannot be made fails the build with its message
+    fs::create_directories(user_folder, ignored);
+    std::printf("Building into %s: the program's folder %s is not writable\n",
+                (user_folder / "midlets").c_str(), folder.c_str());
+    std::fflush(stdout);
+    folder = user_folder;
+  }
+  return RunCommandLineBuild(project_file, folder / "midlets", folder / "temp");
+}
+
 }  // namespace
 
 std::optional<int> RunWithoutWindow(int argc, const char* const* argv) {
@@ -100,8 +117,7 @@ std::optional<int> RunWithoutWindow(int argc, const char* const* argv) {
       if (arguments.output_folder) {
         return RunBuildInto(arguments.project_file, *arguments.output_folder);
       }
-      return RunCommandLineBuild(arguments.project_file, ProgramFolder() / "midlets",
-                                 ProgramFolder() / "temp");
+      return RunBuildBesideProgram(arguments.project_file);
     case Arguments::Action::kWindow:
       if (HasDisplay()) return std::nullopt;
       std::fputs(

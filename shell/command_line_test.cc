@@ -74,7 +74,8 @@ TEST_F(ExecutableTest, AnswersWithoutBuildingOrAWindow) {
       {{"--help"}, 0, "Velkaro turns a book into e-book applications", ""},
       {{"--version"}, 0, "Velkaro 4.7.0.246\n", ""},
       {{"missing.ini"}, 2, "", "velkaro: no such project file: missing.ini\n"},
-      {{"dir.ini", "-o", "out"}, 2, "", "velkaro: no such project file: dir.ini\n"},
+      {{"dir.ini", "-o", "out"}, 2, "", "velkaro: project file dir.ini is a folder\n"},
+      {{"/dev/null"}, 2, "", "velkaro: project file /dev/null is not a regular file\n"},
       {{}, 2, "", no_display},
       {{" "}, 2, "", no_display},
       {{"-o", "out"},
@@ -148,15 +149,36 @@ TEST_F(ExecutableTest, PhotoBookBuildsSilently) {
   EXPECT_TRUE(fs::exists(folder_ / "bin" / "midlets" / "Album.jad"));
 }
 
+// A project file saved in an old code page is read in it, and the log says so.
+TEST_F(ExecutableTest, ProjectFileInAnOldCodePage) {
+  folder_.Write("pic.png", "picture");
+  // "Альбом. Фотографии нашего путешествия по Волге" in code page 1251.
+  folder_.Write("book.ini",
+                "[Options]\r\nBookName=Album\r\nBookInfo=\xC0\xEB\xFC\xE1\xEE\xEC. "
+                "\xD4\xEE\xF2\xEE\xE3\xF0\xE0\xF4\xE8\xE8 \xED\xE0\xF8\xE5\xE3\xEE "
+                "\xEF\xF3\xF2\xE5\xF8\xE5\xF1\xF2\xE2\xE8\xFF \xEF\xEE "
+                "\xC2\xEE\xEB\xE3\xE5\r\n[Files]\r\nImageFileName1=pic.png\r\n");
+  const Outcome outcome = Build({"book.ini", "-o", "out"});
+  EXPECT_EQ(outcome.exit_code, 0) << outcome.err;
+  const std::vector<std::string> log = testing::LogFileLines(folder_ / "out" / "Album.log");
+  ASSERT_GE(log.size(), 3u);
+  EXPECT_EQ(log[2], "Project file encoding: WINDOWS-1251");
+}
+
 TEST_F(ExecutableTest, OutputFolderTakesPackagesAndLogAndTheWorkFolderGoes) {
   WritePhotoBook();
   fs::create_directories(folder_ / "tmp");
-  fs::create_directories(folder_ / "out");
   const Outcome outcome = Build({"book.ini", "-o", "out"}, "TMPDIR=" + (folder_ / "tmp").string());
   EXPECT_EQ(outcome.exit_code, 0) << outcome.err;
   for (const char* file : {"Album.jar", "Album.jad", "Album.log"}) {
     EXPECT_TRUE(fs::exists(folder_ / "out" / file)) << file;
   }
+  // The folder is made by the build, and its log still has every line.
+  const std::vector<std::string> log = testing::LogFileLines(folder_ / "out" / "Album.log");
+  ASSERT_GE(log.size(), 3u);
+  EXPECT_TRUE(log[0].starts_with("Process started at ")) << log[0];
+  EXPECT_EQ(log[1], "Velkaro version: 4.7.0.246");
+  EXPECT_EQ(log[2], "Checking directories...");
   EXPECT_FALSE(fs::exists(folder_ / "bin" / "midlets"));
   EXPECT_FALSE(fs::exists(folder_ / "bin" / "temp"));
   EXPECT_TRUE(fs::is_empty(folder_ / "tmp")) << "the private work folder is removed";
@@ -208,7 +230,8 @@ TEST_F(ExecutableTest, InterruptCancelsTheBuildWithExitCode130) {
 }
 
 // Installed as a package installs it, and run by a user who may write
-// nowhere but the folder given.
+// nowhere but the folder given and their home: without -o the book goes
+// where the window puts it.
 TEST_F(ExecutableTest, InstalledProgramBuildsIntoAnyFolderForAnyUser) {
   const fs::path root = folder_ / "root";
   const std::string install = "DESTDIR='" + root.string() + "' '" VELKARO_CMAKE "' --install '" +
@@ -233,6 +256,21 @@ TEST_F(ExecutableTest, InstalledProgramBuildsIntoAnyFolderForAnyUser) {
       RunProgram(root / "usr/bin/velkaro", {"book.ini", "-o", "shared/out"}, other_user);
   EXPECT_EQ(outcome.exit_code, 0) << outcome.err;
   EXPECT_TRUE(fs::exists(folder_ / "shared" / "out" / "Album.jad"));
+  EXPECT_FALSE(fs::exists(root / "usr/bin/midlets"));
+
+  const fs::path home = folder_ / "shared" / "home";
+  fs::create_directory(home);
+  fs::permissions(home, fs::perms::all);
+  fs::permissions(root / "usr/bin",
+                  fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+  const Outcome beside = RunProgram(root / "usr/bin/velkaro", {"book.ini"},
+                                    "-u XDG_DATA_HOME HOME='" + home.string() + "' " + other_user);
+  const fs::path midlets = home / ".local/share/Velkaro/midlets";
+  EXPECT_EQ(beside.exit_code, 0) << beside.err;
+  EXPECT_EQ(beside.out, "Building into " + midlets.string() + ": the program's folder " +
+                            (root / "usr/bin").string() + " is not writable\n");
+  EXPECT_TRUE(fs::exists(midlets / "Album.jad"));
   EXPECT_FALSE(fs::exists(root / "usr/bin/midlets"));
 }
 

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <regex>
 #include <sstream>
+#include <thread>
 
 #include "engine/velkaro.h"
 #include "platform/folder_lock.h"
@@ -212,13 +213,14 @@ TEST_F(BuildTest, SettingsChecks) {
   EXPECT_FAILED_WITH("Invalid MaxJarSize");
 }
 
-TEST_F(BuildTest, FirstBuildLogsFromTheMidletsFolderLineOn) {
+// The lines logged before the build makes the midlets folder reach the log
+// file once it is there.
+TEST_F(BuildTest, FirstBuildLogsEveryLine) {
   MakePhotoBook("Trip");
   ASSERT_TRUE(Build()) << error_;
-  std::vector<std::string> lines = testing::LogFileLines(midlets() / "Trip.log");
-  ASSERT_FALSE(lines.empty());
-  EXPECT_EQ(lines.front(), "Temporary directory " + midlets().string() + " - Ok");
-  EXPECT_EQ(log_.lines.size(), lines.size() + 3);
+  EXPECT_EQ(testing::LogFileLines(midlets() / "Trip.log"), log_.lines);
+  ASSERT_GE(log_.lines.size(), 4u);
+  EXPECT_EQ(log_.lines[3], "Temporary directory " + midlets().string() + " - Ok");
 }
 
 TEST_F(BuildTest, UncreatableMidletsFolderFails) {
@@ -262,6 +264,91 @@ TEST_F(BuildTest, BusyWorkFolderIsLeftAlone) {
   EXPECT_EQ(ReadBytes(midlets() / "Trip.log"), "their log") << "the running build's log";
 }
 
+TEST_F(BuildTest, RunningOutOfMemorySaysSo) {
+  struct Exhausted : ImageConverter {
+    std::vector<std::string> Convert(const std::vector<std::string>&) override {
+      throw std::bad_alloc();
+    }
+  };
+  MakePhotoBook("Trip");
+  book_.ImageMode = 5;
+  book_.CreateConverter = [] { return std::make_shared<Exhausted>(); };
+  EXPECT_FAILED_WITH("Not enough memory");
+}
+
+TEST_F(BuildTest, BusyOutputFolderIsLeftAlone) {
+  MakePhotoBook("Trip");
+  root_.Write("midlets/Trip.log", "their log");
+  root_.Write("midlets/Trip.jar.partial", "their package being written");
+  FolderLock other;
+  ASSERT_TRUE(other.TryLock(midlets()));
+  EXPECT_FAILED_WITH("Output folder is in use: " + midlets().string());
+  EXPECT_EQ(testing::SortedNames(midlets()),
+            (std::vector<std::string>{"Trip.jar.partial", "Trip.log"}));
+  EXPECT_EQ(ReadBytes(midlets() / "Trip.log"), "their log");
+  EXPECT_FALSE(fs::exists(work()));
+}
+
+// Builds into one folder at once: a second one fails at once with a clear
+// message, and neither removes the other's files in progress ("Trip" once
+// took "Trip2.jar.partial" for its own leftover).
+TEST_F(BuildTest, ConcurrentBuildsIntoOneFolder) {
+  MakePhotoBook("Trip");
+  fs::create_directories(midlets());
+  const std::string busy =
+      "Process has not finished due to error: Output folder is in use: " + midlets().string();
+  for (const auto& names : {std::pair{"Trip", "Trip2"}, std::pair{"Trip", "Trip"}}) {
+    for (int round = 0; round < 10; ++round) {
+      std::string errors[2];
+      auto build = [&](int which, const std::string& name) {
+        TVelkaro book = book_;
+        CapturedLog log;
+        book.LogView = &log;
+        book.BookName = name;
+        book.TempFolder = (root_ / ("temp" + std::to_string(which))).string();
+        book.Build(&errors[which]);
+      };
+      std::thread first(build, 0, names.first);
+      std::thread second(build, 1, names.second);
+      first.join();
+      second.join();
+      for (const std::string& error : errors) {
+        EXPECT_TRUE(error.empty() || error == busy)
+            << names.first << ", " << names.second << ": " << error;
+      }
+      for (const auto& entry : fs::directory_iterator(midlets())) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_FALSE(name.ends_with(".partial")) << name;
+        if (!name.ends_with(".jar")) continue;
+        const std::string jad = ReadBytes(midlets() / (name.substr(0, name.size() - 4) + ".jad"));
+        EXPECT_NE(jad.find("MIDlet-Jar-Size: " + std::to_string(fs::file_size(entry))),
+                  std::string::npos)
+            << name;
+      }
+    }
+  }
+}
+
+// A build killed between the renames of its package and descriptor left a
+// new JAR with the old JAD: the next build of the book puts that right first,
+// even when it fails itself.
+TEST_F(BuildTest, InterruptedPairIsRepairedFirst) {
+  MakePhotoBook("Trip");
+  ASSERT_TRUE(Build()) << error_;
+  const std::string jad = ReadBytes(midlets() / "Trip.jad");
+  root_.Write("midlets/Trip.jad.partial", jad);
+  root_.Write("midlets/Trip.jar.partial", "the package before");
+  root_.Write("midlets/Trip.jad", "MIDlet-Jar-Size: 18\r\n");
+  book_.SplashFileName = (root_ / "nothing.png").string();
+  log_.lines.clear();
+  EXPECT_FALSE(Build());
+  EXPECT_EQ(ReadBytes(midlets() / "Trip.jad"), jad);
+  EXPECT_EQ(testing::SortedNames(midlets()),
+            (std::vector<std::string>{"Trip.jad", "Trip.jar", "Trip.log"}));
+  EXPECT_EQ(log_.lines[4],
+            "Repaired Trip.jad, which an interrupted build left out of step with Trip.jar");
+}
+
 // Package and descriptor go into place as a pair: when the descriptor cannot
 // take its name, the earlier package is back where it was.
 TEST_F(BuildTest, FailedDescriptorRenameKeepsTheEarlierPackage) {
@@ -278,7 +365,8 @@ TEST_F(BuildTest, FailedDescriptorRenameKeepsTheEarlierPackage) {
             (std::vector<std::string>{"Trip.jad", "Trip.jar", "Trip.log"}));
 }
 
-// Leftovers of killed builds of this book go; links are replaced, not followed.
+// Leftovers of killed builds under the names this build writes go, and no
+// others; links are replaced, not followed.
 TEST_F(BuildTest, LeftoversAndLinksInTheMidletsFolder) {
   MakePhotoBook("Trip");
   const fs::path elsewhere = root_.Write("elsewhere.txt", "not to be written");
@@ -293,9 +381,10 @@ TEST_F(BuildTest, LeftoversAndLinksInTheMidletsFolder) {
   EXPECT_EQ(ReadBytes(elsewhere), "not to be written");
   EXPECT_FALSE(fs::is_symlink(midlets() / "Trip.jad"));
   EXPECT_NE(ReadBytes(midlets() / "Trip.jad").find("MIDlet-Jar-Size: "), std::string::npos);
-  EXPECT_EQ(testing::SortedNames(midlets()),
-            (std::vector<std::string>{"Trip.jad", "Trip.jar", "Trip.jar.partial.x", "Trip.log",
-                                      "Tripod.jar.partial"}));
+  EXPECT_EQ(
+      testing::SortedNames(midlets()),
+      (std::vector<std::string>{"Trip.jad", "Trip.jar", "Trip.jar.partial.x", "Trip.log",
+                                "Trip12.jar.partial", "Trip3.jad.partial", "Tripod.jar.partial"}));
 }
 
 // What is not a regular file fails at once with the step's own message,

@@ -43,14 +43,19 @@ std::string Part(const std::string& root, const std::string& inside) {
 }  // namespace
 
 void WriteZip(const std::filesystem::path& path,
-              const std::vector<std::pair<std::string, std::string>>& parts) {
+              const std::vector<std::pair<std::string, std::string>>& parts, int32_t method,
+              const std::string& password) {
   int error = 0;
   zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
   if (!archive) throw std::runtime_error("can not create " + path.string());
   for (const auto& [name, bytes] : parts) {
     zip_source_t* source = zip_source_buffer(archive, bytes.data(), bytes.size(), 0);
-    if (!source || zip_file_add(archive, name.c_str(), source, ZIP_FL_OVERWRITE) < 0) {
-      zip_source_free(source);
+    const zip_int64_t index =
+        source ? zip_file_add(archive, name.c_str(), source, ZIP_FL_OVERWRITE) : -1;
+    if (index < 0 || zip_set_file_compression(archive, index, method, 0) != 0 ||
+        (!password.empty() &&
+         zip_file_set_encryption(archive, index, ZIP_EM_AES_256, password.c_str()) != 0)) {
+      if (index < 0) zip_source_free(source);
       zip_discard(archive);
       throw std::runtime_error("can not add " + name);
     }

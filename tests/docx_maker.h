@@ -9,9 +9,12 @@
 
 namespace velkaro::testing {
 
-// Writes a ZIP archive of the given parts (name, bytes), deflated.
+// Writes a ZIP archive of the given parts (name, bytes), deflated or packed
+// with another of libzip's methods (ZIP_CM_BZIP2), encrypted with AES when a
+// password is given.
 void WriteZip(const std::filesystem::path& path,
-              const std::vector<std::pair<std::string, std::string>>& parts);
+              const std::vector<std::pair<std::string, std::string>>& parts, int32_t method = 8,
+              const std::string& password = "");
 
 // Writes a ZIP archive of one part of `size` zero bytes whose headers
 // claim `claimed_size`, deflated a piece at a time.

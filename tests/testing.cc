@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -16,6 +17,25 @@ std::filesystem::path ScratchFolder::Write(const std::string& name,
   std::filesystem::create_directories(file.parent_path());
   std::ofstream(file, std::ios::binary) << bytes;
   return file;
+}
+
+ScopedEnvironment::ScopedEnvironment(
+    const std::vector<std::pair<std::string, std::string>>& values) {
+  for (const auto& [name, value] : values) {
+    const char* old = std::getenv(name.c_str());
+    old_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+    setenv(name.c_str(), value.c_str(), 1);
+  }
+}
+
+ScopedEnvironment::~ScopedEnvironment() {
+  for (const auto& [name, value] : old_) {
+    if (value) {
+      setenv(name.c_str(), value->c_str(), 1);
+    } else {
+      unsetenv(name.c_str());
+    }
+  }
 }
 
 std::string ReadBytes(const std::filesystem::path& path) {

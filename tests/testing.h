@@ -3,7 +3,9 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/temp_folder.h"
@@ -25,6 +27,18 @@ class ScratchFolder {
 
  private:
   TempFolder folder_;
+};
+
+// Sets environment variables (name, value) for the life of the object.
+class ScopedEnvironment {
+ public:
+  explicit ScopedEnvironment(const std::vector<std::pair<std::string, std::string>>& values);
+  ~ScopedEnvironment();
+  ScopedEnvironment(const ScopedEnvironment&) = delete;
+  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+ private:
+  std::vector<std::pair<std::string, std::optional<std::string>>> old_;
 };
 
 std::string ReadBytes(const std::filesystem::path& path);
