@@ -312,5 +312,28 @@ TEST(TextRasterizerTest, EveryStrokeOfACjkLetterKeepsInk) {
   }
 }
 
+// A letter the chosen face draws empty (WenQuanYi's iteration marks) comes
+// from an installed face that has ink for it: no letter of the two CJK books
+// but the ideographic space is blank.
+TEST(TextRasterizerTest, EveryLetterOfTheCjkBooksHasInk) {
+  VELKARO_REQUIRE_CORPUS();
+  REQUIRE_FONT_FILE("/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc");
+  TextRasterizer rasterizer("WenQuanYi Zen Hei", 9, false, false);
+  std::set<char16_t> blank;
+  for (const char* book : {"zh_tang300.utf8.txt", "ja_tosa_nikki.utf8.txt"}) {
+    const std::u16string text =
+        WideFrom(ReadFileBytes(testing::CorpusFolder() / "texts" / book), "UTF-8");
+    for (char16_t letter : std::set<char16_t>(text.begin(), text.end())) {
+      if (letter <= u' ' || letter == u'\u3000') continue;
+      const InkBitmap drawn = rasterizer.Draw(std::u16string(1, letter));
+      if (std::find(drawn.pixels.begin(), drawn.pixels.end(), 1) == drawn.pixels.end()) {
+        blank.insert(letter);
+      }
+    }
+  }
+  EXPECT_TRUE(blank.empty()) << blank.size() << " blank letters, the first U+" << std::hex
+                             << (blank.empty() ? 0 : int(*blank.begin()));
+}
+
 }  // namespace
 }  // namespace velkaro

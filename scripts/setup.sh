@@ -8,7 +8,7 @@ packages=(
   googletest libgtest-dev libgmock-dev
   zlib1g-dev libdeflate-dev libzip-dev libpugixml-dev libgumbo-dev
   libreoffice-writer-nogui
-  libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-dejavu-extra fonts-wqy-zenhei xfonts-base
+  libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-dejavu-extra fonts-wqy-zenhei fonts-ipafont-gothic xfonts-base
   libuchardet-dev
   qt6-base-dev qt6-svg-dev
   clang libclang-rt-14-dev
