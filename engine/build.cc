@@ -89,6 +89,8 @@ class BookBuild {
   bool ClaimFolders();
   // Empties the work folder when this run was the one that held it.
   void CleanUp();
+  // A cancelled build leaves the packages of the build before as they were.
+  void DiscardPackages() { packages_.DiscardAll(); }
 
  private:
   void CheckSettings();
@@ -477,6 +479,7 @@ bool TVelkaro::Build(std::string* error) {
     AddLog("Process successfully ended at " + TimeOfDayText(std::time(nullptr)));
   } catch (const BuildCancelled&) {
     ok = false;
+    run.DiscardPackages();
     AddLog(kCancelled);
     if (error) *error = kCancelled;
   } catch (const std::exception& e) {

@@ -8,7 +8,14 @@ constexpr size_t kMostWaiting = 64;
 
 }  // namespace
 
-PackageSyncer::~PackageSyncer() { Stop(); }
+PackageSyncer::~PackageSyncer() {
+  Stop();
+  try {
+    PlaceSynced();
+  } catch (...) {
+    // A failed build reports its own failure.
+  }
+}
 
 void PackageSyncer::Add(WrittenPackage package) {
   std::unique_lock lock(mutex_);
@@ -25,7 +32,13 @@ void PackageSyncer::Add(WrittenPackage package) {
 
 void PackageSyncer::Finish() {
   Stop();
-  ThrowFailure();
+  PlaceSynced();
+}
+
+void PackageSyncer::DiscardAll() {
+  Stop();
+  for (WrittenPackage& package : synced_) package.discard();
+  synced_.clear();
 }
 
 void PackageSyncer::Work() {
@@ -40,24 +53,50 @@ void PackageSyncer::Work() {
     if (failed) {
       package.discard();
     } else {
-      SyncAndPlace(package);
+      Sync(package);
     }
     lock.lock();
     changed_.notify_all();
   }
 }
 
-// Runs without the lock; records a failure under it.
-void PackageSyncer::SyncAndPlace(WrittenPackage& package) {
+// Runs without the lock; records a failure under it. Only the worker touches
+// synced_ while it runs.
+void PackageSyncer::Sync(WrittenPackage& package) {
   try {
     package.file->Sync();
     package.file->Close();
-    package.place();
+    synced_.push_back(std::move(package));
   } catch (...) {
     package.discard();
-    std::lock_guard lock(mutex_);
-    if (!failure_) failure_ = std::current_exception();
+    Fail();
   }
+}
+
+// With the worker stopped: places the synced packages in order, which all
+// came before any package that failed to sync; after a package fails to be
+// placed the rest are discarded. Throws the first failure.
+void PackageSyncer::PlaceSynced() {
+  bool placing = true;
+  for (; !synced_.empty(); synced_.pop_front()) {
+    WrittenPackage& package = synced_.front();
+    if (placing) {
+      try {
+        package.place();
+        continue;
+      } catch (...) {
+        Fail();
+        placing = false;
+      }
+    }
+    package.discard();
+  }
+  ThrowFailure();
+}
+
+void PackageSyncer::Fail() {
+  std::lock_guard lock(mutex_);
+  if (!failure_) failure_ = std::current_exception();
 }
 
 void PackageSyncer::Stop() {

@@ -97,5 +97,23 @@ TEST(PackageSyncerTest, WaitingPackagesArePlacedEvenWithoutFinish) {
   EXPECT_EQ(events.back(), "placed 70");
 }
 
+// Nothing is placed before the build ends; a cancelled build discards it all.
+TEST(PackageSyncerTest, PlacesOnlyAtTheEndAndDiscardsAllWhenCancelled) {
+  for (const bool cancelled : {false, true}) {
+    SyncerRun run(0);
+    PackageSyncer syncer;
+    for (int number = 1; number <= 3; ++number) run.Add(syncer, number);
+    EXPECT_TRUE(run.Events().empty());
+    if (cancelled) {
+      syncer.DiscardAll();
+      EXPECT_EQ(run.Events(),
+                (std::vector<std::string>{"discarded 1", "discarded 2", "discarded 3"}));
+    } else {
+      syncer.Finish();
+      EXPECT_EQ(run.Events(), (std::vector<std::string>{"placed 1", "placed 2", "placed 3"}));
+    }
+  }
+}
+
 }  // namespace
 }  // namespace velkaro
