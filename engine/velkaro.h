@@ -104,7 +104,7 @@ class TVelkaro {
   int32_t MaxJarSize = 0;   // bytes a package may take; 0: no limit
   int32_t Compression = 1;  // deflate level of the packages, 1 to 9
   // When set and true, a running build stops before its next step and logs
-  // "Build cancelled"; packages it finished stay. Not owned.
+  // "Build cancelled"; it places no package of its own. Not owned.
   const std::atomic<bool>* Cancel = nullptr;
 
  private:
