@@ -19,6 +19,16 @@ bool EqualIgnoringCase(std::u16string_view a, std::u16string_view b) {
                     [](char16_t x, char16_t y) { return Lowered(x) == Lowered(y); });
 }
 
+// Letters 1 and 2 stand for objects in a word processor's text; a book's
+// text must not carry them, whatever its markup held.
+void AppendLetters(std::string_view utf8, std::u16string& text) {
+  const size_t from = text.size();
+  AppendUtf8(utf8, text);
+  text.erase(std::remove_if(text.begin() + static_cast<ptrdiff_t>(from), text.end(),
+                            [](char16_t c) { return c == 1 || c == 2; }),
+             text.end());
+}
+
 }  // namespace
 
 void CheckNesting(int depth) {
@@ -31,7 +41,7 @@ void ParagraphCollector::Text(std::string_view utf8, bool preformatted) {
   if (preformatted) {
     blank_pending_ = false;
     if (!utf8.empty()) StartLetters();
-    AppendUtf8(utf8, current_.text);
+    AppendLetters(utf8, current_.text);
     return;
   }
   while (!utf8.empty()) {
@@ -42,7 +52,7 @@ void ParagraphCollector::Text(std::string_view utf8, bool preformatted) {
       std::u16string& text = current_.text;
       if (blank_pending_ && !text.empty() && text.back() != u'\n') text += u' ';
       blank_pending_ = false;
-      AppendUtf8(utf8.substr(0, letters), text);
+      AppendLetters(utf8.substr(0, letters), text);
     }
     const auto word = std::find_if_not(blank, utf8.end(), IsXmlBlank);
     if (word != blank) blank_pending_ = true;
