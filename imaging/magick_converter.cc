@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 
@@ -13,6 +14,7 @@
 #include "imaging/png_chunks.h"
 #include "platform/files.h"
 #include "platform/io_error.h"
+#include "platform/temp_folder.h"
 
 namespace velkaro {
 namespace {
@@ -55,8 +57,9 @@ MagickBooleanType WithinTime(const char*, const MagickOffsetType, const MagickSi
 
 // Inside this process ImageMagick may read and write only the four picture
 // formats a phone shows, besides reading the TIFF and WMF pictures that
-// documents hold (and the DIB bitmaps inside a WMF), never run another program, and never take a
-// list of files from an "@" file, whatever the system's own policy allows.
+// documents hold (and the DIB bitmaps inside a WMF), never run another
+// program, and never take a list of files from an "@" file, whatever the
+// system's own policy allows.
 constexpr char kSecurityPolicy[] = R"(<policymap>
   <policy domain="delegate" rights="none" pattern="*"/>
   <policy domain="coder" rights="none" pattern="*"/>
@@ -65,17 +68,53 @@ constexpr char kSecurityPolicy[] = R"(<policymap>
   <policy domain="path" rights="none" pattern="@*"/>
 </policymap>)";
 
-bool StartImageMagick() {
+// Whether ImageMagick now keeps to kSecurityPolicy; asking also loads its
+// policies, which it otherwise does on first need.
+bool KeepsToThePolicy() {
+  auto allowed = [](PolicyDomain domain, PolicyRights rights, const char* name) {
+    return IsRightsAuthorized(domain, rights, name) == MagickTrue;
+  };
+  return allowed(CoderPolicyDomain, ReadPolicyRights, "PNG") &&
+         allowed(CoderPolicyDomain, WritePolicyRights, "JPEG") &&
+         !allowed(CoderPolicyDomain, ReadPolicyRights, "MVG") &&
+         !allowed(DelegatePolicyDomain, ExecutePolicyRights, "doc") &&
+         !allowed(PathPolicyDomain, ReadPolicyRights, "@list");
+}
+
+// The library of Debian's later updates takes the policy after the system's
+// own, which it then overrides; an earlier one refuses it once the system has
+// a policy. So it is also put first in ImageMagick's configuration path,
+// from which ImageMagick reads it before the system's policy file.
+void InstallSecurityPolicy() {
+  const TempFolder folder("velkaro-magick-");
+  WriteWholeFile(folder.path() / "policy.xml", kSecurityPolicy);
+  const char* const old_path = std::getenv("MAGICK_CONFIGURE_PATH");
+  const std::string saved = old_path ? old_path : "";
+  setenv("MAGICK_CONFIGURE_PATH", (folder.path().string() + ":" + saved).c_str(), 1);
   MagickWandGenesis();
+  KeepsToThePolicy();  // reads the policy files while the folder is there
+  if (old_path) {
+    setenv("MAGICK_CONFIGURE_PATH", saved.c_str(), 1);
+  } else {
+    unsetenv("MAGICK_CONFIGURE_PATH");
+  }
+  ExceptionInfo* exception = AcquireExceptionInfo();
+  SetMagickSecurityPolicy(kSecurityPolicy, exception);
+  DestroyExceptionInfo(exception);
+}
+
+bool StartImageMagick() {
+  try {
+    InstallSecurityPolicy();
+  } catch (const Error&) {
+    return false;
+  }
   SetErrorHandler(KeepError);
   SetFatalErrorHandler(KeepError);
   SetWarningHandler(KeepWarning);
-  ExceptionInfo* exception = AcquireExceptionInfo();
-  const bool policy_set = SetMagickSecurityPolicy(kSecurityPolicy, exception) == MagickTrue;
-  DestroyExceptionInfo(exception);
   // A book's pictures are meant for a phone screen; these bounds leave room
   // for large photos while a hostile file fails instead of filling the machine.
-  return policy_set && SetMagickResourceLimit(MemoryResource, 512 * kMegabyte) &&
+  return KeepsToThePolicy() && SetMagickResourceLimit(MemoryResource, 512 * kMegabyte) &&
          SetMagickResourceLimit(MapResource, 1024 * kMegabyte) &&
          SetMagickResourceLimit(DiskResource, 1024 * kMegabyte) &&
          SetMagickResourceLimit(AreaResource, kLargestArea) &&
