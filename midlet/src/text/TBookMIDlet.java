@@ -99,8 +99,9 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
 
   // Pieces of 1024 letters of the book files in five slots, enough for a page and a paragraph of
   // 4096 letters before it; the least recently used one is replaced.
-  private final int[] slotPiece = new int[5], slotUse = new int[5], slotBreaks = new int[5];
+  private final int[] slotPiece = new int[5], slotUse = new int[5];
   private final char[][] slotData = new char[5][];
+  private final int[][] slotEnds = new int[5][];  // a bit for each line end
   private int useClock;
 
   // The file being read, a kilobyte at a time: bytes from its byte bytesStart to bytesEnd, and
@@ -108,8 +109,8 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
   private InputStream input;
   private final byte[] bytes = new byte[1024];
   private int bytesStart, bytesEnd, inputFont = -1;
-  private char[] bookText;       // the piece that `at` read last, and its blocks with line ends
-  private int bookBreaks;
+  private char[] bookText;       // the piece that `at` read last, and its line ends
+  private int[] bookEnds;
   private int bookPiece = 1 << 22;  // none yet
 
   // Glyph columns of the page's letters that the atlas does not give: open hash from letter code
@@ -331,7 +332,7 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
     int s = p < 0 || p >= length ? -1 : piece(p >> 10);
     if (s < 0) return 0;
     bookText = slotData[s];
-    bookBreaks = slotBreaks[s];
+    bookEnds = slotEnds[s];
     bookPiece = p >> 10;
     return bookText[p & 1023];
   }
@@ -339,7 +340,7 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
   /**
    * The slot of piece n of the book, letters n * 1024 to n * 1024 + 1023, a quarter of a book
    * file: from the cache or read now; -1 if its file is missing. While the letters are decoded,
-   * the 32-letter blocks that hold a line end are marked.
+   * the line ends among them are marked, a bit each.
    */
   private int piece(int n) {
     int oldest = 0;
@@ -352,12 +353,20 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
     }
     if (!open("/book" + (n >> 2) + ".dat")) return -1;
     char[] data = slotData[oldest];
-    if (data == null) data = slotData[oldest] = new char[1024];
-    int i = 0, first = (n & 3) * 2048, breaks = 0;
+    int[] ends = slotEnds[oldest];
+    if (data == null) {
+      data = slotData[oldest] = new char[1024];
+      ends = slotEnds[oldest] = new int[32];
+    }
+    for (int w = 0; w < 32; w++) ends[w] = 0;
+    // The key sign-extended like the letter, so that a letter from U+8000 up is negative, not a
+    // line end, whatever the key.
+    byte[] in = bytes;
+    int i = 0, first = (n & 3) * 2048, k = (short) key;
     while (i < 1024 && readTo(first + 2 * i)) {  // two of the kilobytes that readTo reads
-      for (int b = first + 2 * i - bytesStart; b + 1 < bytesEnd - bytesStart; b += 2) {
-        int c = ((bytes[b] & 255) << 8 | bytes[b + 1] & 255) ^ key;
-        if (c <= 13 && (c == 10 || c == 13)) breaks |= 1 << (i >> 5);
+      for (int b = first + 2 * i - bytesStart, stop = bytesEnd - bytesStart - 1; b < stop; b += 2) {
+        int c = (in[b] << 8 | in[b + 1] & 255) ^ k;
+        if (c <= 13 && (c == 10 || c == 13)) ends[i >> 5] |= 1 << i;
         data[i++] = (char) c;
       }
     }
@@ -365,7 +374,6 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
     while (i < 1024) data[i++] = 0;  // the last file's end holds nothing
     slotPiece[oldest] = n + 1;
     slotUse[oldest] = ++useClock;
-    slotBreaks[oldest] = breaks;
     return oldest;
   }
 
@@ -642,25 +650,26 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
   }
 
   /**
-   * The start of the paragraph that holds letter p - 1, at most 4096 letters before p: the
-   * letters before it are looked at a 32-letter block at a time, skipped when their piece says
-   * the block holds no line end.
+   * The start of the paragraph that holds letter p - 1, at most 4096 letters before p: the line
+   * ends before it are looked for 32 at a time in the bits that their piece keeps.
    */
   private int paragraphStart(int p) {
-    int s = p - 1, stop = Math.max(start, p - 4096);
-    while (s > stop) {
-      at(s - 1);  // `at` reads its piece now
-      char[] text = bookText;
-      int i = (s - 1) & 1023, last = Math.max(i & ~31, i - (s - stop) + 1);
-      if ((bookBreaks >>> (i >> 5) & 1) == 0) {
-        s -= i - last + 1;
+    int stop = Math.max(start, p - 4096);
+    for (int j = p - 2; j >= stop; ) {  // j: the last letter not yet looked at
+      at(j);  // `at` reads its piece now
+      if (j >> 10 != bookPiece) break;  // a book file that is missing
+      int bits = bookEnds[(j & 1023) >> 5] & -1 >>> 31 - (j & 31);
+      if (bits == 0) {
+        j = (j | 31) - 32;
         continue;
       }
-      for (int c; i >= last; i--, s--) {
-        if ((c = text[i]) == 10 || c == 13 && at(s) != 10) return s;
-      }
+      for (int b = 1; b < 32; b <<= 1) bits |= bits >>> b;  // the highest line end and below
+      int end = (j & ~31) + ROW[((bits >>> 1) + 1) * 0x077CB531 >>> 27];
+      if (end < stop) break;
+      if (bookText[end & 1023] == 10 || at(end + 1) != 10) return end + 1;
+      j = end - 1;  // a carriage return before a line feed ends no line
     }
-    return s;
+    return stop;
   }
 
   /** The start of the line that holds letter p - 1, found by laying out its paragraph. */
