@@ -130,8 +130,8 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
   private int trailLength, trailTop;
   private int[] lineStarts;      // the page's lines from top, then bottom; laid out for laidTop
   private int lineCount, laidTop = -1;
-  private int[] linesBefore;     // lines laid out before the page from beforeEnd back, as a ring
-  private int beforeFirst, beforeCount, beforeEnd = -1;
+  private int[] linesBefore;     // beforeCount lines laid out before the page, up to beforeEnd
+  private int beforeCount, beforeEnd = -1;
   private int screenWidth, screenHeight, pageWidth, pageHeight;
   private boolean rotated;
   private String query = "";
@@ -672,12 +672,19 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
     return stop;
   }
 
-  /** The start of the line that holds letter p - 1, found by laying out its paragraph. */
+  /**
+   * The start of the line that holds letter p - 1, found by laying out its paragraph; its lines
+   * before that one stay in linesBefore for paging back.
+   */
   private int prevLine(int p) {
     if (p <= start) return start;
     int s = paragraphStart(p);
-    for (int e; (e = lineEnd(s)) < p; ) s = e;
-    return s;
+    layOutBefore(s, p);
+    int line = linesBefore[--beforeCount];
+    if (line < 0) line = ~line;
+    // A paragraph laid out from 4095 letters back: its lines are not those that paging back finds.
+    beforeEnd = s > start && !afterLineEnd(s) ? -1 : line;
+    return line;
   }
 
   /** The start of the line that holds letter p. */
@@ -687,44 +694,77 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
 
   /**
    * The first line of the fullest page whose last line ends at p; the page is laid out too, as
-   * layoutPage would. A paragraph before p is laid out from its start, and its lines that are left
-   * before the page stay in linesBefore (a ring: its last lines when there are more), so that
-   * paging back on lays each paragraph out once.
+   * layoutPage would. The lines before p are laid out about a page's worth at a time, from a
+   * paragraph's start, and those left before the page stay in linesBefore, so that paging back
+   * on lays each line out once.
    */
   private int pageBefore(int p) {
-    int q = p, need = 1 - lineSpacing, n = 0, ring = linesBefore.length;
+    int q = p, need = 1 - lineSpacing, n = lineStarts.length - 1;  // lineStarts fills from the end
+    int step = cellHeight + lineSpacing;  // a line of text
     boolean cut = false;  // a paragraph was laid out from 4095 letters back, not from its start
-    search:
     while (q > start) {
-      if (beforeEnd != q || beforeCount == beforeFirst) {
-        int s = paragraphStart(q);
-        cut |= s > start && !afterLineEnd(s);
-        beforeCount = 0;
-        for (int e = s; e < q; e = lineEnd(e)) linesBefore[beforeCount++ % ring] = e;
-        beforeFirst = Math.max(0, beforeCount - ring);
+      if (beforeEnd != q || beforeCount == 0) {
+        // From the paragraph that holds the letter as many lines of the page on screen before q
+        // as the page still has room for. When that is further back than 4095 letters, a longer
+        // paragraph may lie between: then from the paragraph that holds q - 1 alone.
+        int room = (pageHeight - need) / Math.max(1, step);
+        int s = paragraphStart(q - room * Math.max(0, bottom - top) / Math.max(1, lineCount));
+        if (q - s > 4095) {
+          s = paragraphStart(q);
+          cut |= s > start && !afterLineEnd(s);
+        }
+        layOutBefore(s, q);
       }
-      for (; beforeCount > beforeFirst; beforeCount--) {
-        int r = linesBefore[(beforeCount - 1) % ring], h = lineHeight(r) + lineSpacing;
-        if (need + h > pageHeight && q < p || n == lineStarts.length - 1) break search;
-        need += h;
-        lineStarts[n++] = r;
-        q = r;
-      }
+      // The last lines laid out, text a cell high: as many as fit at once (the page's last line
+      // even when it does not).
+      int most = Math.min(n, beforeCount), k = 0;
+      if (step > 0) most = Math.min(most, Math.max(q < p ? 0 : 1, (pageHeight - need) / step));
+      while (k < most && linesBefore[beforeCount - 1 - k] >= 0) k++;
+      beforeCount -= k;
+      n -= k;
+      need += k * step;
+      System.arraycopy(linesBefore, beforeCount, lineStarts, n, k);
+      if (k > 0) q = lineStarts[n];
+      if (beforeCount == 0) continue;  // all of them: lay out more before them
+      // Then a line of text that does not fit, a full page, or a line that may be a picture.
+      int r = linesBefore[beforeCount - 1];
+      if (r >= 0 || n == 0) break;
+      int h = lineHeight(r = ~r) + lineSpacing;
+      if (need + h > pageHeight && q < p) break;
+      need += h;
+      lineStarts[--n] = q = r;
+      beforeCount--;
     }
     beforeEnd = q;
+    lineCount = 0;
     if (cut) {
-      lineCount = 0;
       layoutFrom(q, q, 1);
       return q;
     }
-    for (int i = 0; i < n / 2; i++) {  // the page's lines were found last first
-      int line = lineStarts[i];
-      lineStarts[i] = lineStarts[n - 1 - i];
-      lineStarts[n - 1 - i] = line;
-    }
-    lineCount = n;
+    lineCount = lineStarts.length - 1 - n;
+    System.arraycopy(lineStarts, n, lineStarts, 0, lineCount);
     layoutFrom(q, p, need + lineSpacing);
     return q;
+  }
+
+  /**
+   * Lays out the lines from s, a paragraph's start, up to q into linesBefore; when there are more
+   * than it holds, the last ones. A line of three letters that begins with a picture's first
+   * letter is kept as ~start: it may be a picture, of a height of its own.
+   */
+  private void layOutBefore(int s, int q) {
+    int[] lines = linesBefore;
+    int count = 0, half = lines.length / 2;
+    for (int e = s, next; e < q; e = next) {
+      if (count == lines.length) {
+        System.arraycopy(lines, half, lines, 0, lines.length - half);
+        count -= half;
+      }
+      next = lineEnd(e);
+      lines[count++] = next - e == 3 && at(e) == 1 ? ~e : e;
+    }
+    beforeCount = count;
+    beforeEnd = q;
   }
 
   private void pageForward() {
