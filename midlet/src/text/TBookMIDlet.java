@@ -99,8 +99,9 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
 
   // Pieces of 1024 letters of the book files in five slots, enough for a page and a paragraph of
   // 4096 letters before it; the least recently used one is replaced.
-  private final int[] slotPiece = new int[5], slotUse = new int[5], slotBreaks = new int[5];
+  private final int[] slotPiece = new int[5], slotUse = new int[5];
   private final char[][] slotData = new char[5][];
+  private final int[][] slotEnds = new int[5][];  // a bit for each line end
   private int useClock;
 
   // The file being read, a kilobyte at a time: bytes from its byte bytesStart to bytesEnd, and
@@ -108,8 +109,8 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
   private InputStream input;
   private final byte[] bytes = new byte[1024];
   private int bytesStart, bytesEnd, inputFont = -1;
-  private char[] bookText;       // the piece that `at` read last, and its blocks with line ends
-  private int bookBreaks;
+  private char[] bookText;       // the piece that `at` read last, and its line ends
+  private int[] bookEnds;
   private int bookPiece = 1 << 22;  // none yet
 
   // Glyph columns of the page's letters that the atlas does not give: open hash from letter code
@@ -129,8 +130,8 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
   private int trailLength, trailTop;
   private int[] lineStarts;      // the page's lines from top, then bottom; laid out for laidTop
   private int lineCount, laidTop = -1;
-  private int[] linesBefore;     // lines laid out before the page from beforeEnd back, as a ring
-  private int beforeFirst, beforeCount, beforeEnd = -1;
+  private int[] linesBefore;     // beforeCount lines laid out before the page, up to beforeEnd
+  private int beforeCount, beforeEnd = -1;
   private int screenWidth, screenHeight, pageWidth, pageHeight;
   private boolean rotated;
   private String query = "";
@@ -331,7 +332,7 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
     int s = p < 0 || p >= length ? -1 : piece(p >> 10);
     if (s < 0) return 0;
     bookText = slotData[s];
-    bookBreaks = slotBreaks[s];
+    bookEnds = slotEnds[s];
     bookPiece = p >> 10;
     return bookText[p & 1023];
   }
@@ -339,7 +340,7 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
   /**
    * The slot of piece n of the book, letters n * 1024 to n * 1024 + 1023, a quarter of a book
    * file: from the cache or read now; -1 if its file is missing. While the letters are decoded,
-   * the 32-letter blocks that hold a line end are marked.
+   * the line ends among them are marked, a bit each.
    */
   private int piece(int n) {
     int oldest = 0;
@@ -352,12 +353,20 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
     }
     if (!open("/book" + (n >> 2) + ".dat")) return -1;
     char[] data = slotData[oldest];
-    if (data == null) data = slotData[oldest] = new char[1024];
-    int i = 0, first = (n & 3) * 2048, breaks = 0;
+    int[] ends = slotEnds[oldest];
+    if (data == null) {
+      data = slotData[oldest] = new char[1024];
+      ends = slotEnds[oldest] = new int[32];
+    }
+    for (int w = 0; w < 32; w++) ends[w] = 0;
+    // The key sign-extended like the letter, so that a letter from U+8000 up is negative, not a
+    // line end, whatever the key.
+    byte[] in = bytes;
+    int i = 0, first = (n & 3) * 2048, k = (short) key;
     while (i < 1024 && readTo(first + 2 * i)) {  // two of the kilobytes that readTo reads
-      for (int b = first + 2 * i - bytesStart; b + 1 < bytesEnd - bytesStart; b += 2) {
-        int c = ((bytes[b] & 255) << 8 | bytes[b + 1] & 255) ^ key;
-        if (c <= 13 && (c == 10 || c == 13)) breaks |= 1 << (i >> 5);
+      for (int b = first + 2 * i - bytesStart, stop = bytesEnd - bytesStart - 1; b < stop; b += 2) {
+        int c = (in[b] << 8 | in[b + 1] & 255) ^ k;
+        if (c <= 13 && (c == 10 || c == 13)) ends[i >> 5] |= 1 << i;
         data[i++] = (char) c;
       }
     }
@@ -365,7 +374,6 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
     while (i < 1024) data[i++] = 0;  // the last file's end holds nothing
     slotPiece[oldest] = n + 1;
     slotUse[oldest] = ++useClock;
-    slotBreaks[oldest] = breaks;
     return oldest;
   }
 
@@ -642,33 +650,41 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
   }
 
   /**
-   * The start of the paragraph that holds letter p - 1, at most 4096 letters before p: the
-   * letters before it are looked at a 32-letter block at a time, skipped when their piece says
-   * the block holds no line end.
+   * The start of the paragraph that holds letter p - 1, at most 4096 letters before p: the line
+   * ends before it are looked for 32 at a time in the bits that their piece keeps.
    */
   private int paragraphStart(int p) {
-    int s = p - 1, stop = Math.max(start, p - 4096);
-    while (s > stop) {
-      at(s - 1);  // `at` reads its piece now
-      char[] text = bookText;
-      int i = (s - 1) & 1023, last = Math.max(i & ~31, i - (s - stop) + 1);
-      if ((bookBreaks >>> (i >> 5) & 1) == 0) {
-        s -= i - last + 1;
+    int stop = Math.max(start, p - 4096);
+    for (int j = p - 2; j >= stop; ) {  // j: the last letter not yet looked at
+      at(j);  // `at` reads its piece now
+      if (j >> 10 != bookPiece) break;  // a book file that is missing
+      int bits = bookEnds[(j & 1023) >> 5] & -1 >>> 31 - (j & 31);
+      if (bits == 0) {
+        j = (j | 31) - 32;
         continue;
       }
-      for (int c; i >= last; i--, s--) {
-        if ((c = text[i]) == 10 || c == 13 && at(s) != 10) return s;
-      }
+      for (int b = 1; b < 32; b <<= 1) bits |= bits >>> b;  // the highest line end and below
+      int end = (j & ~31) + ROW[((bits >>> 1) + 1) * 0x077CB531 >>> 27];
+      if (end < stop) break;
+      if (bookText[end & 1023] == 10 || at(end + 1) != 10) return end + 1;
+      j = end - 1;  // a carriage return before a line feed ends no line
     }
-    return s;
+    return stop;
   }
 
-  /** The start of the line that holds letter p - 1, found by laying out its paragraph. */
+  /**
+   * The start of the line that holds letter p - 1, found by laying out its paragraph; its lines
+   * before that one stay in linesBefore for paging back.
+   */
   private int prevLine(int p) {
     if (p <= start) return start;
     int s = paragraphStart(p);
-    for (int e; (e = lineEnd(s)) < p; ) s = e;
-    return s;
+    layOutBefore(s, p);
+    int line = linesBefore[--beforeCount];
+    if (line < 0) line = ~line;
+    // A paragraph laid out from 4095 letters back: its lines are not those that paging back finds.
+    beforeEnd = s > start && !afterLineEnd(s) ? -1 : line;
+    return line;
   }
 
   /** The start of the line that holds letter p. */
@@ -678,44 +694,77 @@ public class TBookMIDlet extends MIDlet implements CommandListener, Runnable {
 
   /**
    * The first line of the fullest page whose last line ends at p; the page is laid out too, as
-   * layoutPage would. A paragraph before p is laid out from its start, and its lines that are left
-   * before the page stay in linesBefore (a ring: its last lines when there are more), so that
-   * paging back on lays each paragraph out once.
+   * layoutPage would. The lines before p are laid out about a page's worth at a time, from a
+   * paragraph's start, and those left before the page stay in linesBefore, so that paging back
+   * on lays each line out once.
    */
   private int pageBefore(int p) {
-    int q = p, need = 1 - lineSpacing, n = 0, ring = linesBefore.length;
+    int q = p, need = 1 - lineSpacing, n = lineStarts.length - 1;  // lineStarts fills from the end
+    int step = cellHeight + lineSpacing;  // a line of text
     boolean cut = false;  // a paragraph was laid out from 4095 letters back, not from its start
-    search:
     while (q > start) {
-      if (beforeEnd != q || beforeCount == beforeFirst) {
-        int s = paragraphStart(q);
-        cut |= s > start && !afterLineEnd(s);
-        beforeCount = 0;
-        for (int e = s; e < q; e = lineEnd(e)) linesBefore[beforeCount++ % ring] = e;
-        beforeFirst = Math.max(0, beforeCount - ring);
+      if (beforeEnd != q || beforeCount == 0) {
+        // From the paragraph that holds the letter as many lines of the page on screen before q
+        // as the page still has room for. When that is further back than 4095 letters, a longer
+        // paragraph may lie between: then from the paragraph that holds q - 1 alone.
+        int room = (pageHeight - need) / Math.max(1, step);
+        int s = paragraphStart(q - room * Math.max(0, bottom - top) / Math.max(1, lineCount));
+        if (q - s > 4095) {
+          s = paragraphStart(q);
+          cut |= s > start && !afterLineEnd(s);
+        }
+        layOutBefore(s, q);
       }
-      for (; beforeCount > beforeFirst; beforeCount--) {
-        int r = linesBefore[(beforeCount - 1) % ring], h = lineHeight(r) + lineSpacing;
-        if (need + h > pageHeight && q < p || n == lineStarts.length - 1) break search;
-        need += h;
-        lineStarts[n++] = r;
-        q = r;
-      }
+      // The last lines laid out, text a cell high: as many as fit at once (the page's last line
+      // even when it does not).
+      int most = Math.min(n, beforeCount), k = 0;
+      if (step > 0) most = Math.min(most, Math.max(q < p ? 0 : 1, (pageHeight - need) / step));
+      while (k < most && linesBefore[beforeCount - 1 - k] >= 0) k++;
+      beforeCount -= k;
+      n -= k;
+      need += k * step;
+      System.arraycopy(linesBefore, beforeCount, lineStarts, n, k);
+      if (k > 0) q = lineStarts[n];
+      if (beforeCount == 0) continue;  // all of them: lay out more before them
+      // Then a line of text that does not fit, a full page, or a line that may be a picture.
+      int r = linesBefore[beforeCount - 1];
+      if (r >= 0 || n == 0) break;
+      int h = lineHeight(r = ~r) + lineSpacing;
+      if (need + h > pageHeight && q < p) break;
+      need += h;
+      lineStarts[--n] = q = r;
+      beforeCount--;
     }
     beforeEnd = q;
+    lineCount = 0;
     if (cut) {
-      lineCount = 0;
       layoutFrom(q, q, 1);
       return q;
     }
-    for (int i = 0; i < n / 2; i++) {  // the page's lines were found last first
-      int line = lineStarts[i];
-      lineStarts[i] = lineStarts[n - 1 - i];
-      lineStarts[n - 1 - i] = line;
-    }
-    lineCount = n;
+    lineCount = lineStarts.length - 1 - n;
+    System.arraycopy(lineStarts, n, lineStarts, 0, lineCount);
     layoutFrom(q, p, need + lineSpacing);
     return q;
+  }
+
+  /**
+   * Lays out the lines from s, a paragraph's start, up to q into linesBefore; when there are more
+   * than it holds, the last ones. A line of three letters that begins with a picture's first
+   * letter is kept as ~start: it may be a picture, of a height of its own.
+   */
+  private void layOutBefore(int s, int q) {
+    int[] lines = linesBefore;
+    int count = 0, half = lines.length / 2;
+    for (int e = s, next; e < q; e = next) {
+      if (count == lines.length) {
+        System.arraycopy(lines, half, lines, 0, lines.length - half);
+        count -= half;
+      }
+      next = lineEnd(e);
+      lines[count++] = next - e == 3 && at(e) == 1 ? ~e : e;
+    }
+    beforeCount = count;
+    beforeEnd = q;
   }
 
   private void pageForward() {

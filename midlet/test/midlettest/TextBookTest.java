@@ -217,9 +217,35 @@ public final class TextBookTest {
     }
   }
 
-  /** A phone and a book's settings; the checksum of the pages the reader drew before its atlas. */
+  /** A phone and a book's settings. */
   record Look(String name, int width, int height, boolean portrait, int lineSpacing,
-              int charSpacing, boolean wrap, int cellHeight, boolean phoneFont, long before) {}
+              int charSpacing, boolean wrap, int cellHeight, boolean phoneFont) {}
+
+  static final Look[] LOOKS = {
+      new Look("128x160", 128, 160, true, 0, 0, true, 16, false),
+      new Look("176x208 turned, tight", 176, 208, false, -1, -1, true, 16, false),
+      new Look("240x320, 32 rows, no wrap", 240, 320, true, 2, 1, false, 32, false),
+      new Look("128x128 turned, 12 rows", 128, 128, false, 1, 0, true, 12, false),
+      new Look("176x208 phone font", 176, 208, true, 0, 1, true, 16, true),
+  };
+
+  /** The text in glyphs 1 to 6 columns wide on a phone of the look, with a picture pic1.png. */
+  static Phone open(Look look, String text) throws Exception {
+    RecordStore.reset();
+    Canvas.screenWidth = look.width();
+    Canvas.screenHeight = look.height();
+    BookPackage book = new BookPackage();
+    book.text = text;
+    book.portrait = look.portrait();
+    book.lineSpacing = look.lineSpacing();
+    book.charSpacing = look.charSpacing();
+    book.wrap = look.wrap();
+    book.cellHeight = look.cellHeight();
+    book.phoneFont = look.phoneFont();
+    book.varied = true;
+    book.files.put("pic1.png", png(40, 30, 0xFF0000));
+    return open(book);
+  }
 
   /**
    * Every page, drawn paging to the end, back to the start, to the end with 7 and back from there,
@@ -241,28 +267,10 @@ public final class TextBookTest {
       text.append(i % 23 == 22 ? "\n" : i % 5 == 4 ? " " : "");
     }
     text.append(lines(26, 20));
-    Look[] looks = {
-        new Look("128x160", 128, 160, true, 0, 0, true, 16, false, 2891112657L),
-        new Look("176x208 turned, tight", 176, 208, false, -1, -1, true, 16, false, 1943607591L),
-        new Look("240x320, 32 rows, no wrap", 240, 320, true, 2, 1, false, 32, false, 3455850189L),
-        new Look("128x128 turned, 12 rows", 128, 128, false, 1, 0, true, 12, false, 1587965939L),
-        new Look("176x208 phone font", 176, 208, true, 0, 1, true, 16, true, 4046255833L),
-    };
-    for (Look look : looks) {
-      RecordStore.reset();
-      Canvas.screenWidth = look.width();
-      Canvas.screenHeight = look.height();
-      BookPackage book = new BookPackage();
-      book.text = text.toString();
-      book.portrait = look.portrait();
-      book.lineSpacing = look.lineSpacing();
-      book.charSpacing = look.charSpacing();
-      book.wrap = look.wrap();
-      book.cellHeight = look.cellHeight();
-      book.phoneFont = look.phoneFont();
-      book.varied = true;
-      book.files.put("pic1.png", png(40, 30, 0xFF0000));
-      Phone phone = open(book);
+    long[] before = {2891112657L, 1943607591L, 3455850189L, 1587965939L, 4046255833L};  // by look
+    for (int k = 0; k < LOOKS.length; k++) {
+      Look look = LOOKS[k];
+      Phone phone = open(look, text.toString());
       java.util.zip.CRC32 pages = new java.util.zip.CRC32();
       List<BufferedImage> forward = phone.pageToEnd();
       forward.forEach(page -> add(pages, page));
@@ -272,8 +280,58 @@ public final class TextBookTest {
       }
       search(phone, "and more");
       add(pages, phone.screen());
-      Check.equal(look.before(), pages.getValue(), look.name() + ", " + forward.size() + " pages");
+      Check.equal(before[k], pages.getValue(), look.name() + ", " + forward.size() + " pages");
     }
+  }
+
+  /**
+   * Paging back from where a jump lands (key 7, Go to, a found word, a bookmark) and a line up
+   * from there: the same pixels as the reader drew before it laid the lines before a page out a
+   * page's worth at a time. The book has a paragraph of more than 4096 letters, which paging back
+   * lays out from 4095 letters back, pictures (one missing), CR LF and short lines.
+   */
+  static void testPagingBackFromAJumpDrawsAsBefore() throws Exception {
+    StringBuilder text = new StringBuilder(lines(1, 12));
+    for (int k = 1; k <= 80; k++) {
+      text.append("Sentence " + k + " of a paragraph longer than a piece; with commas, stops. ");
+    }
+    text.append("\r\n" + picture(1, 2) + "After the picture\r" + picture(2, 1));
+    for (int i = 0; i < 600; i++) {
+      text.append((char) (0x4E00 + i * 7919 % 700)).append(i % 17 == 16 ? "\n" : "");
+    }
+    text.append(lines(13, 30));
+    long[] before = {387284932L, 1617087016L, 1919714009L, 3627033404L, 2453248215L};  // by look
+    List<java.util.function.Consumer<Phone>> jumps = List.of(
+        phone -> phone.press(Canvas.KEY_NUM7), phone -> goTo(phone, "20"), phone -> goTo(phone, "45"),
+        phone -> search(phone, "Sentence 70 "), phone -> {  // a bookmark added at 80 % and a page
+          goTo(phone, "80");
+          phone.press(Canvas.KEY_NUM6, Canvas.KEY_NUM5);
+          phone.current(javax.microedition.lcdui.List.class).select(2);
+          phone.current(javax.microedition.lcdui.List.class).select(0);
+          phone.current().fire("Back");
+          phone.press(Canvas.KEY_NUM1, Canvas.KEY_NUM5);
+          phone.current(javax.microedition.lcdui.List.class).select(2);
+          phone.current(javax.microedition.lcdui.List.class).select(1);
+        });
+    for (int k = 0; k < LOOKS.length; k++) {
+      Phone phone = open(LOOKS[k], text.toString());
+      java.util.zip.CRC32 pages = new java.util.zip.CRC32();
+      for (java.util.function.Consumer<Phone> jump : jumps) {
+        jump.accept(phone);
+        add(pages, phone.screen());
+        for (int i = 0; i < 7; i++) {
+          phone.press(i < 6 ? Canvas.KEY_NUM4 : Canvas.KEY_NUM2);
+          add(pages, phone.screen());
+        }
+      }
+      Check.equal(before[k], pages.getValue(), LOOKS[k].name());
+    }
+  }
+
+  static void goTo(Phone phone, String percent) {
+    phone.press(Canvas.KEY_NUM5);
+    phone.current(javax.microedition.lcdui.List.class).select(1);
+    phone.current(TextBox.class).enter(percent, "OK");
   }
 
   static void add(java.util.zip.CRC32 checksum, BufferedImage screen) {
@@ -602,9 +660,8 @@ public final class TextBookTest {
     phone.press(Canvas.KEY_NUM6, Canvas.KEY_NUM2, Canvas.KEY_NUM2, Canvas.KEY_NUM2);
     phone.press(Canvas.KEY_NUM4, Canvas.KEY_NUM4);
     Check.that(Phone.same(first, phone.screen()), "paging back from a page that starts mid-page");
-    phone.press(Canvas.KEY_NUM6, Canvas.KEY_NUM5);
-    phone.current(javax.microedition.lcdui.List.class).select(1);
-    phone.current(TextBox.class).enter("0", "OK");
+    phone.press(Canvas.KEY_NUM6);
+    goTo(phone, "0");
     Check.that(Phone.same(first, phone.screen()), "Go to 0%");
   }
 
@@ -617,9 +674,8 @@ public final class TextBookTest {
     BufferedImage last = phone.screen();
     Check.that(!page(phone, book).lines().contains(""), "key 7 shows a full page");
     for (String percent : new String[] {"100", "99", "500"}) {
-      phone.press(Canvas.KEY_NUM1, Canvas.KEY_NUM5);
-      phone.current(javax.microedition.lcdui.List.class).select(1);
-      phone.current(TextBox.class).enter(percent, "OK");
+      phone.press(Canvas.KEY_NUM1);
+      goTo(phone, percent);
       Check.that(Phone.same(last, phone.screen()), "Go to " + percent + "%: " + page(phone, book).lines());
     }
   }
@@ -646,9 +702,7 @@ public final class TextBookTest {
     BookPackage book = new BookPackage();
     book.text = lines(10, 90);  // "Line 10" to "Line 99", 8 letters each
     Phone phone = open(book);
-    phone.press(Canvas.KEY_NUM5);
-    phone.current(javax.microedition.lcdui.List.class).select(1);
-    phone.current(TextBox.class).enter("50", "OK");
+    goTo(phone, "50");
     Check.equal("Line 55", page(phone, book).line(1), "half way");
     phone.press(Canvas.KEY_NUM5);
     phone.current(javax.microedition.lcdui.List.class).select(4);
