@@ -9,7 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "imaging/magick_converter.h"
+
 namespace velkaro::testing {
+
+// ImageMagick started as the program starts it: where the system has a
+// policy of its own, ours can only be put in place before anything loads it.
+inline void StartImageMagick() { CreateMagickConverter(); }
 
 struct Picture {
   size_t width = 0, height = 0;
@@ -18,7 +24,7 @@ struct Picture {
 };
 
 inline Picture ReadPicture(const std::string& bytes) {
-  MagickWandGenesis();
+  StartImageMagick();
   MagickWand* wand = NewMagickWand();
   Picture picture;
   if (MagickReadImageBlob(wand, bytes.data(), bytes.size()) == MagickTrue) {
@@ -39,7 +45,7 @@ inline Picture ReadPicture(const std::string& bytes) {
 // extension names.
 inline void WritePicture(const std::filesystem::path& file, size_t width, size_t height,
                          const std::vector<unsigned char>& rgb) {
-  MagickWandGenesis();
+  StartImageMagick();
   std::filesystem::create_directories(file.parent_path());
   MagickWand* wand = NewMagickWand();
   MagickConstituteImage(wand, width, height, "RGB", CharPixel, rgb.data());
