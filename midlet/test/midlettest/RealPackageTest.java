@@ -29,26 +29,30 @@ import javax.microedition.rms.RecordStore;
  */
 public final class RealPackageTest {
   private static Path velkaro, examples;
+  /** Where the tests' packages go, apart from the program's own folder of packages. */
+  private static Path midlets;
   /** The shared corpus of real books; tests that need it skip when it is absent. */
   private static final String CORPUS = System.getenv("VELKARO_CORPUS");
 
   public static void main(String[] args) throws Exception {
     velkaro = Path.of(args[0]).toAbsolutePath();
     examples = Path.of(args[1]).toAbsolutePath();
+    midlets = Files.createTempDirectory("velkaro-midlets");
     boolean ok = Check.run(RealPackageTest.class, () -> {
       RecordStore.reset();
       MIDlet.properties.clear();
       Canvas.screenWidth = Canvas.screenHeight = 128;
     });
+    Check.deleteTree(midlets);
     System.exit(ok ? 0 : 1);
   }
 
   /** Builds the book of a project file and returns its packages, first part first. */
   static List<Path> build(Path project, String bookName) throws Exception {
-    Process p = new ProcessBuilder(velkaro.toString(), project.toString())
+    String[] command = {velkaro.toString(), project.toString(), "-o", midlets.toString()};
+    Process p = new ProcessBuilder(command)
         .directory(project.getParent().toFile()).inheritIO().start();
     Check.equal(0, p.waitFor(), "velkaro exit code");
-    Path midlets = velkaro.getParent().resolve("midlets");
     List<Path> jars = new ArrayList<>();
     try (Stream<Path> files = Files.list(midlets)) {
       files.filter(f -> f.getFileName().toString().matches(bookName + "\\d*\\.jar")).sorted(
