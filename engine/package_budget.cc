@@ -102,13 +102,10 @@ void PackageBudget::MeasureBookFilesAhead(size_t start) {
     if (!book_files_.contains(first)) firsts.push_back(first);
   }
   std::vector<uint64_t> bytes(firsts.size());
-  const auto failures = RunSideBySide(firsts.size(), [&](size_t i) {
+  RunAllSideBySide(firsts.size(), [&](size_t i) {
     bytes[i] = PackedBytes(BookFileBytes(firsts[i], kBookFileLetters));
   });
-  for (size_t i = 0; i < firsts.size(); ++i) {
-    if (failures[i]) std::rethrow_exception(failures[i]);
-    book_files_[firsts[i]] = bytes[i];
-  }
+  for (size_t i = 0; i < firsts.size(); ++i) book_files_[firsts[i]] = bytes[i];
 }
 
 std::string PackageBudget::BookFileBytes(size_t first, size_t letters) const {

@@ -52,9 +52,7 @@ void PartPictures::ImportAhead(std::span<char16_t> text, const Path& folder) {
   ahead_folder_ = folder;
   const std::vector<Marker> markers = FindMarkers(std::u16string_view(text.data(), text.size()));
   std::vector<BroughtPicture> brought(markers.size());
-  for (const std::exception_ptr& failure : Bring(markers, folder, brought)) {
-    if (failure) std::rethrow_exception(failure);
-  }
+  RunAllSideBySide(markers.size(), [&](size_t i) { brought[i] = BringOne(markers[i], folder); });
   for (size_t i = 0; i < markers.size(); ++i) {
     WriteType(text, markers[i], brought[i]);
     ahead_[markers[i].number] = brought[i];
@@ -74,7 +72,8 @@ std::vector<Path> PartPictures::ImportedAhead(std::u16string_view part) const {
 void PartPictures::ImportPart(std::span<char16_t> part, const LogFunction& log) {
   const std::vector<Marker> markers = FindMarkers(std::u16string_view(part.data(), part.size()));
   std::vector<BroughtPicture> brought(markers.size());
-  const std::vector<std::exception_ptr> failures = Bring(markers, work_folder_, brought);
+  const std::vector<std::exception_ptr> failures = RunSideBySide(
+      markers.size(), [&](size_t i) { brought[i] = BringOne(markers[i], work_folder_); });
   for (size_t i = 0; i < markers.size(); ++i) {
     if (failures[i]) std::rethrow_exception(failures[i]);
     const Marker& m = markers[i];
@@ -83,13 +82,6 @@ void PartPictures::ImportPart(std::span<char16_t> part, const LogFunction& log) 
     log(LogLine(import_, pictures_[m.number - 1], target, brought[i]));
     WriteType(part, m, brought[i]);
   }
-}
-
-std::vector<std::exception_ptr> PartPictures::Bring(const std::vector<Marker>& markers,
-                                                    const Path& folder,
-                                                    std::vector<BroughtPicture>& brought) const {
-  return RunSideBySide(markers.size(),
-                       [&](size_t i) { brought[i] = BringOne(markers[i], folder); });
 }
 
 // A picture imported ahead is copied; any other is imported as the mode says.

@@ -1,7 +1,6 @@
 #ifndef VELKARO_ENGINE_PART_PICTURES_H_
 #define VELKARO_ENGINE_PART_PICTURES_H_
 
-#include <exception>
 #include <map>
 #include <span>
 #include <string>
@@ -39,10 +38,8 @@ class PartPictures {
  private:
   struct Marker;
   std::vector<Marker> FindMarkers(std::u16string_view text) const;
-  // Imports the pictures of `markers` side by side into `folder`; returns,
-  // for each, the exception it ended with (null when none).
-  std::vector<std::exception_ptr> Bring(const std::vector<Marker>& markers, const Path& folder,
-                                        std::vector<BroughtPicture>& brought) const;
+  // One picture imported into `folder`; the parts' pictures are brought
+  // side by side.
   BroughtPicture BringOne(const Marker& marker, const Path& folder) const;
   void WriteType(std::span<char16_t> text, const Marker& marker,
                  const BroughtPicture& picture) const;

@@ -135,7 +135,7 @@ TEST_F(PartPicturesTest, PicturesImportedAheadReachTheirPartsUnchanged) {
   for (int mode : {2, 4}) {
     import_.mode = mode;
     const auto build = [&](bool ahead) {
-      Built built{first + second};
+      Built built{first + second, {}, {}};
       PartPictures pictures(pictures_, import_, work());
       if (ahead) pictures.ImportAhead(built.text, folder_ / "ahead");
       const size_t calls = converter_.calls.size();
@@ -149,7 +149,9 @@ TEST_F(PartPicturesTest, PicturesImportedAheadReachTheirPartsUnchanged) {
         fs::remove_all(work());
         fs::create_directory(work());
       }
-      if (ahead) EXPECT_EQ(converter_.calls.size(), calls) << "mode " << mode;
+      if (ahead) {
+        EXPECT_EQ(converter_.calls.size(), calls) << "mode " << mode;
+      }
       return built;
     };
     fs::create_directory(folder_ / "ahead");

@@ -27,4 +27,10 @@ std::vector<std::exception_ptr> RunSideBySide(size_t count,
   return failures;
 }
 
+void RunAllSideBySide(size_t count, const std::function<void(size_t)>& job) {
+  for (const std::exception_ptr& failure : RunSideBySide(count, job)) {
+    if (failure) std::rethrow_exception(failure);
+  }
+}
+
 }  // namespace velkaro

@@ -13,6 +13,10 @@ namespace velkaro {
 // so that the caller can report in job order whatever the timing was.
 std::vector<std::exception_ptr> RunSideBySide(size_t count, const std::function<void(size_t)>& job);
 
+// Runs the jobs side by side; when any failed, throws what the first of them,
+// in job order, ended with.
+void RunAllSideBySide(size_t count, const std::function<void(size_t)>& job);
+
 }  // namespace velkaro
 
 #endif  // VELKARO_ENGINE_SIDE_BY_SIDE_H_
