@@ -27,75 +27,43 @@ Loaded Load(const std::string& bytes) {
   return loaded;
 }
 
-TEST(LoadPlainTextTest, ReadsUtf16ByItsMark) {
-  Loaded little =
-      Load(std::string("\xFF\xFE"
-                       "H\0i\0",
-                       6));
-  EXPECT_EQ(little.text, u"Hi");
-  EXPECT_EQ(little.caption, "Unicode , size 6 bytes (2 letters)");
-
-  Loaded big = Load(std::string("\xFE\xFF\0H\0i", 6));
-  EXPECT_EQ(big.text, u"Hi");
-  EXPECT_EQ(big.caption, "Unicode (big endian), size 6 bytes (2 letters)");
-}
-
-TEST(LoadPlainTextTest, AnOddSizedFileIsNeverUtf16) {
-  Loaded odd =
-      Load(std::string("\xFF\xFE"
-                       "H\0i",
-                       5));
-  EXPECT_EQ(odd.caption.substr(0, 6), "Text ,");
-  // The mark bytes do not decode as UTF-8 and the NUL goes with the control letters.
-  EXPECT_EQ(odd.text, u"\uFFFD\uFFFDHi");
-  // An even size with a control letter inside: two letters decoded, one kept.
-  EXPECT_EQ(Load(std::string("\xFF\xFE\x01\0A\0", 6)).text, u"A");
-}
-
-TEST(LoadPlainTextTest, Utf16KeepsSurrogatePairsAsTwoLetters) {
-  EXPECT_EQ(Load(std::string("\xFF\xFE\x3D\xD8\x00\xDE", 6)).text, u"\U0001F600");
-}
-
-TEST(LoadPlainTextTest, Utf8WithMarkUsesTheBookDecoder) {
-  Loaded loaded = Load(
-      "\xEF\xBB\xBF"
-      "a\xF0\x9F\x98\x80\x80"
-      "b");
-  EXPECT_EQ(loaded.text, std::u16string({u'a', 0xF600, u'b'}));
-  EXPECT_EQ(loaded.caption, "UTF8 , size 10 bytes (3 letters)");
-
-  Loaded mark_only = Load("\xEF\xBB\xBF");
-  EXPECT_EQ(mark_only.text, u"");
-  EXPECT_EQ(mark_only.caption, "UTF8 , size 3 bytes (0 letters)");
-}
-
-TEST(LoadPlainTextTest, WithoutAMarkTheSystemCodePageDecides) {
-  // The tests run in a UTF-8 locale (or the C locale, read as UTF-8).
-  Loaded loaded = Load("Привет");
-  EXPECT_EQ(loaded.text, u"Привет");
-  EXPECT_EQ(loaded.caption, "Text , size 12 bytes (6 letters)");
-}
-
-TEST(LoadPlainTextTest, KeepsLineFeedAsTheOnlyControlLetter) {
-  EXPECT_EQ(Load("one\r\ntwo\r\n").text, u"one\ntwo\n");
-  EXPECT_EQ(Load("one\rtwo").text, u"onetwo");
-  EXPECT_EQ(Load(std::string("a\tb\fc\0d\x1F"
-                             "e",
-                             9))
-                .text,
-            u"abcde");
-}
-
-TEST(LoadPlainTextTest, MalformedFilesGiveWhatTheyHold) {
-  EXPECT_EQ(Load("").text, u"");
-  EXPECT_EQ(Load("").caption, "Text , size 0 bytes (0 letters)");
-  EXPECT_EQ(Load(std::string(1000, '\0')).text, u"");
-  EXPECT_EQ(Load("\xEF\xBB\xBF"
-                 "ab\xE2\x82")
-                .text,
-            u"ab");
-  EXPECT_EQ(Load(std::string("\xFE\xFF\0a\xD8", 5)).text, u"\uFFFD\uFFFDa\uFFFD");  // odd size
-  EXPECT_EQ(Load(std::string("\xFE\xFF\0a\xD8\x3D", 6)).text, u"a\xD83D");
+// The mark decides UTF-8 or UTF-16; without one, the system code page (the
+// tests run in a UTF-8 locale, or the C locale read as UTF-8). Line feeds are
+// the only control letters kept; malformed files give what they hold.
+TEST(LoadPlainTextTest, DecodesByTheMarkOrTheSystemCodePage) {
+  using namespace std::string_literals;
+  const struct {
+    std::string bytes;
+    std::u16string text;
+    std::string caption;  // "" when not checked
+  } cases[] = {
+      {"\xFF\xFEH\0i\0"s, u"Hi", "Unicode , size 6 bytes (2 letters)"},
+      {"\xFE\xFF\0H\0i"s, u"Hi", "Unicode (big endian), size 6 bytes (2 letters)"},
+      {"\xFF\xFE\x3D\xD8\x00\xDE"s, u"\U0001F600", ""},  // a surrogate pair stays two letters
+      // An odd size is never UTF-16: the mark bytes do not decode as UTF-8
+      // and the NUL goes with the control letters.
+      {"\xFF\xFEH\0i"s, u"\uFFFD\uFFFDHi", "Text , size 5 bytes (4 letters)"},
+      {"\xFF\xFE\x01\0A\0"s, u"A", ""},  // two letters decoded, one kept
+      {"\xEF\xBB\xBF" "a\xF0\x9F\x98\x80\x80" "b", std::u16string({u'a', 0xF600, u'b'}),
+       "UTF8 , size 10 bytes (3 letters)"},
+      {"\xEF\xBB\xBF", u"", "UTF8 , size 3 bytes (0 letters)"},
+      {"Привет", u"Привет", "Text , size 12 bytes (6 letters)"},
+      {"one\r\ntwo\r\n", u"one\ntwo\n", ""},
+      {"one\rtwo", u"onetwo", ""},
+      {"a\tb\fc\0d\x1F" "e"s, u"abcde", ""},
+      {"", u"", "Text , size 0 bytes (0 letters)"},
+      {std::string(1000, '\0'), u"", ""},
+      {"\xEF\xBB\xBF" "ab\xE2\x82", u"ab", ""},
+      {"\xFE\xFF\0a\xD8"s, u"\uFFFD\uFFFDa\uFFFD", ""},  // odd size
+      {"\xFE\xFF\0a\xD8\x3D"s, u"a\xD83D", ""},
+  };
+  for (const auto& c : cases) {
+    const Loaded loaded = Load(c.bytes);
+    EXPECT_EQ(loaded.text, c.text) << ::testing::PrintToString(c.bytes);
+    if (!c.caption.empty()) {
+      EXPECT_EQ(loaded.caption, c.caption);
+    }
+  }
 }
 
 // A file is decoded in the room its letters take, read into the back of it:
