@@ -145,13 +145,7 @@ std::string_view ReadIntoBack(const std::string& file_name, std::u16string& room
   InputFile in(file_name);
   room.assign(in.size() + 1, u'\0');
   char* const back = reinterpret_cast<char*>(room.data() + room.size()) - in.size();
-  size_t done = 0;
-  while (done < in.size()) {
-    const size_t n = in.Read(back + done, in.size() - done);
-    if (n == 0) break;  // the file shrank while we read it
-    done += n;
-  }
-  return std::string_view(back, done);
+  return std::string_view(back, in.ReadUpTo(back, in.size()));  // the file may have shrunk
 }
 
 // Whether the bytes are decoded in the room they were read into; the other

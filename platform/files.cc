@@ -87,15 +87,15 @@ size_t InputFile::Read(void* data, size_t size) {
   }
 }
 
-bool InputFile::ReadAll(void* data, size_t size) {
-  char* at = static_cast<char*>(data);
-  while (size > 0) {
-    const size_t n = Read(at, size);
-    if (n == 0) return false;
-    at += n;
-    size -= n;
+size_t InputFile::ReadUpTo(void* data, size_t size) {
+  char* const bytes = static_cast<char*>(data);
+  size_t done = 0;
+  while (done < size) {
+    const size_t n = Read(bytes + done, size - done);
+    if (n == 0) break;
+    done += n;
   }
-  return true;
+  return done;
 }
 
 void InputFile::Seek(uint64_t offset) {
@@ -105,13 +105,7 @@ void InputFile::Seek(uint64_t offset) {
 std::string ReadFileBytes(const Path& path) {
   InputFile in(path);
   std::string bytes(in.size(), '\0');
-  size_t done = 0;
-  while (done < bytes.size()) {
-    size_t n = in.Read(bytes.data() + done, bytes.size() - done);
-    if (n == 0) break;  // the file shrank while we read it
-    done += n;
-  }
-  bytes.resize(done);
+  bytes.resize(in.ReadUpTo(bytes.data(), bytes.size()));  // the file may have shrunk
   return bytes;
 }
 

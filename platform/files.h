@@ -77,8 +77,11 @@ class InputFile {
   uint64_t size() const { return size_; }
   // Reads up to `size` bytes; 0 at the end of the file.
   size_t Read(void* data, size_t size);
+  // Reads `size` bytes, or as many as there are before the end of the file;
+  // returns how many it read.
+  size_t ReadUpTo(void* data, size_t size);
   // Reads exactly `size` bytes; false when the file ends first.
-  bool ReadAll(void* data, size_t size);
+  bool ReadAll(void* data, size_t size) { return ReadUpTo(data, size) == size; }
   // Moves the reading position to `offset`; past the end, Read gives 0.
   void Seek(uint64_t offset);
   // The descriptor, for a reader that opens the same file again through
