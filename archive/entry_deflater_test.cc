@@ -150,7 +150,9 @@ TEST_F(EntryDeflaterTest, OneBlockEntriesAboveLevelOneInflateBackAndLevelNineIsN
       ours += entry_.size();
       if (level == 9) zlib += ZlibStream(file, level, file.size()).size() - 6;
     }
-    if (level == 9) EXPECT_LE(ours, zlib);
+    if (level == 9) {
+      EXPECT_LE(ours, zlib);
+    }
   }
 }
 

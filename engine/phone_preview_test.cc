@@ -39,7 +39,7 @@ struct LayoutCase {
   const char* name;
   std::u16string text;
   std::vector<std::u16string> lines;  // what each line shows, top down; nothing below
-  std::u16string fits;                // the screen is 1 + this text's extent wide ("": 240)
+  std::u16string fits = u"";          // the screen is 1 + this text's extent wide ("": 240)
   bool wrap = true;
   bool tags = false;
   bool format = false;

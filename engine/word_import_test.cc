@@ -107,7 +107,7 @@ TEST_F(WordImportTest, TagsForEachWayOfImporting) {
     int image_mode;
     bool converter;
     std::string text;
-    std::vector<std::string> log;  // after the first line
+    std::vector<std::string> log = {};  // after the first line
   };
   const Case cases[] = {
       {"preview", "", 0, false,

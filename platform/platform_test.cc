@@ -151,7 +151,9 @@ TEST(FilesTest, RenameTogetherKeepsOldAndNewApart) {
     EXPECT_EQ(testing::SortedNames(folder.path()), c.names);
     const bool has_first = StatusOf(folder / "a").kind == FileKind::kRegular;
     EXPECT_EQ(has_first ? ReadFileBytes(folder / "a") : "-", c.first);
-    if (!c.second_fails) EXPECT_EQ(ReadFileBytes(folder / "b"), "new b");
+    if (!c.second_fails) {
+      EXPECT_EQ(ReadFileBytes(folder / "b"), "new b");
+    }
   }
 }
 

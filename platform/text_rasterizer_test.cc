@@ -200,9 +200,15 @@ TEST(TextRasterizerTest, EmptyGlyphOfALetterGivesWayToAFaceWithInk) {
     SCOPED_TRACE(static_cast<int>(c.letter));
     EXPECT_TRUE(rasterizer.HasGlyph(c.letter));
     const int ink = InkCount(rasterizer.Draw(std::u16string(1, c.letter)));
-    if (c.ink >= 0) EXPECT_EQ(ink, c.ink);
-    if (c.ink < 0) EXPECT_GT(ink, 0);
-    if (c.advance >= 0) EXPECT_EQ(rasterizer.AdvanceWidth(c.letter), c.advance);
+    if (c.ink >= 0) {
+      EXPECT_EQ(ink, c.ink);
+    }
+    if (c.ink < 0) {
+      EXPECT_GT(ink, 0);
+    }
+    if (c.advance >= 0) {
+      EXPECT_EQ(rasterizer.AdvanceWidth(c.letter), c.advance);
+    }
   }
 }
 

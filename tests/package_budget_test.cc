@@ -123,7 +123,9 @@ TEST_F(PackageBudgetTest, KjvFitsSixtyFourKilobytesInHardlyMorePartsThanTheFewes
     for (BuiltPart& part : parts) {
       EXPECT_LE(part.size, kBudget) << part.jar;
       ASSERT_TRUE(part.package.ok) << part.jar;
-      if (unzip) EXPECT_TRUE(UnzipTestsClean(part.jar)) << part.jar;
+      if (unzip) {
+        EXPECT_TRUE(UnzipTestsClean(part.jar)) << part.jar;
+      }
       letters += part.Letters();
       text_bytes += part.size - fixed;
       largest = std::max(largest, part.size);
@@ -228,7 +230,9 @@ TEST_F(PackageBudgetTest, EveryPackageFitsWhateverItHolds) {
       const uint32_t part = contents[0].heading_parts[h];
       ASSERT_TRUE(part >= 1 && part <= parts.size()) << "heading " << h;
       EXPECT_GE(positions[h], contents[part - 1].offset) << "heading " << h;
-      if (part < parts.size()) EXPECT_LT(positions[h], contents[part].offset) << "heading " << h;
+      if (part < parts.size()) {
+        EXPECT_LT(positions[h], contents[part].offset) << "heading " << h;
+      }
     }
   }
 }
