@@ -32,20 +32,28 @@ PartList Parts(std::u16string_view text, int32_t part_size) {
   return parts;
 }
 
-TEST(TextPartsTest, AShortTextIsOnePart) {
-  EXPECT_EQ(Parts(u"No cut here", 11), (PartList{{0, 11}}));
-  EXPECT_EQ(Parts(u"", 10), PartList{});
-}
-
-TEST(TextPartsTest, PartsEndAtTheHighestCutCharacter) {
-  // Windows 10..1 and 19..10 (counting from 1) find "!" at 9 and "?" at 16.
-  EXPECT_EQ(Parts(u"One. Two! Three? Four. ", 10), (PartList{{0, 9}, {9, 16}, {16, 23}}));
-}
-
-TEST(TextPartsTest, SixOrFewerLettersLeftMakeNoPart) {
-  EXPECT_EQ(Parts(u"Hi. Go! ", 4), (PartList{{0, 3}}));
-  EXPECT_EQ(Parts(u"ab.cdefgh", 3), (PartList{{0, 3}}));
-  EXPECT_EQ(Parts(u"ab.cdefghi", 3), (PartList{{0, 3}, {3, 6}}));
+// A part ends after the highest cut character of its window, else at the
+// window's end; six or fewer letters left make no part, and the last part
+// takes the rest however long.
+TEST(TextPartsTest, PartsOfATextAndWhereTheyEnd) {
+  const struct {
+    std::u16string text;
+    int32_t part_size;
+    PartList parts;
+  } cases[] = {
+      {u"No cut here", 11, {{0, 11}}},
+      {u"", 10, {}},
+      // Windows 10..1 and 19..10 (counting from 1) find "!" at 9 and "?" at 16.
+      {u"One. Two! Three? Four. ", 10, {{0, 9}, {9, 16}, {16, 23}}},
+      {u"Hi. Go! ", 4, {{0, 3}}},
+      {u"ab.cdefgh", 3, {{0, 3}}},
+      {u"ab.cdefghi", 3, {{0, 3}, {3, 6}}},
+      {u"abcdefghijklmnopqrstuvw", 8, {{0, 8}, {8, 16}, {16, 23}}},
+      {u"a.b.cdefghijklmnop", 6, {{0, 4}, {4, 10}, {10, 18}}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Parts(c.text, c.part_size), c.parts) << ::testing::PrintToString(c.text);
+  }
 }
 
 TEST(TextPartsTest, EveryPartKnowsTheMostPartsTheTextCanMake) {
@@ -92,14 +100,6 @@ TEST(TextPartsTest, NoKjvPartEndsInANumber) {
           << part_size << ": part " << i + 1;
     }
   }
-}
-
-TEST(TextPartsTest, AWindowWithoutCutCharactersEndsAtItsLastLetter) {
-  EXPECT_EQ(Parts(u"abcdefghijklmnopqrstuvw", 8), (PartList{{0, 8}, {8, 16}, {16, 23}}));
-}
-
-TEST(TextPartsTest, TheLastPartTakesTheRestHoweverLong) {
-  EXPECT_EQ(Parts(u"a.b.cdefghijklmnop", 6), (PartList{{0, 4}, {4, 10}, {10, 18}}));
 }
 
 TEST(TextPartsTest, APartNeverEndsInsideAPictureMarker) {
